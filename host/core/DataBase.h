@@ -1,0 +1,69 @@
+// A database of persistent bosses: the session workspace or one document. In memory it
+// holds every boss by UID and the stored bytes of every persistent implementation; on disk it
+// is one SQLite file. A save writes every dirty implementation in one transaction, so a crash
+// during a save leaves the file as it was before the save or as it is after it.
+// PreDirty marks the database modified and records the pre-image for undo.
+// User-interface thread only.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "Boss.h"
+#include "IDataBase.h"
+
+namespace tshost {
+
+class DataBase final : public IDataBase {
+public:
+    // A new database with no file, whose root object is a new boss of `rootClass`.
+    static std::unique_ptr<DataBase> CreateNew(ClassID rootClass, std::string displayName);
+    // Opens a database file; null with `error` naming the file and the problem.
+    static std::unique_ptr<DataBase> Open(const std::string& posixPath, std::string& error);
+    ~DataBase() override;
+
+    IPMUnknown* Instantiate(UID uid, PMIID interfaceID) override;
+    UID GetRootUID() const override { return fRoot; }
+    bool16 IsModified() const override { return fModified ? kTrue : kFalse; }
+    void SetModified(bool16 modified) override { fModified = modified != kFalse; }
+    bool16 GetSysFile(IDFile& file) const override;
+
+    // A new object of `cls`; kInvalidUID when the class is unknown.
+    UID NewObject(ClassID cls);
+    // The boss of a UID, instantiated if needed; not counted. Null for an unknown UID.
+    Boss* GetBoss(UID uid);
+    ClassID GetClass(UID uid) const;
+
+    // Writes the dirty implementations to the database's file.
+    ErrorCode Save(std::string& error);
+    // Writes everything to `posixPath`, which becomes the database's file. Creates the file
+    // readable by its owner only when `privateFile` is set.
+    ErrorCode SaveAs(const std::string& posixPath, std::string& error, bool privateFile = false);
+    const std::string& Path() const { return fPath; }
+    const std::string& DisplayName() const { return fDisplayName; }
+
+    // Called by bosses.
+    void LoadImplementation(Boss& boss, Boss::Slot& slot);
+    void PreDirty(Boss& boss, Boss::Slot& slot);
+    // Restores an implementation from bytes (undo and redo); marks it dirty.
+    void Restore(UID uid, ImplementationID impl, const std::string& bytes);
+    std::string CurrentBytes(UID uid, ImplementationID impl);
+
+private:
+    DataBase() = default;
+    ErrorCode Write(const std::string& posixPath, bool everything, bool privateFile, std::string& error);
+
+    std::string fPath;
+    std::string fDisplayName;
+    UID fRoot;
+    uint32 fNextUID = 1;
+    bool fModified = false;
+    std::map<UID, ClassID> fClasses;
+    std::map<UID, Boss*> fBosses;  // each holds one reference for the database
+    std::map<std::pair<UID, ImplementationID>, std::string> fStored;
+    std::map<UID, bool> fUnsavedObjects;
+};
+
+}  // namespace tshost

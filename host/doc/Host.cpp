@@ -1,0 +1,255 @@
+#include "Host.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "BossClasses.h"
+#include "HostIDs.h"
+#include "HostModule.h"
+#include "IApplication.h"
+#include "ISession.h"
+#include "IStartupShutdownService.h"
+#include "IWorkspace.h"
+#include "ImplRegistry.h"
+#include "StringTable.h"
+#include "UndoHistory.h"
+#include "Alerts.h"
+#include "IdleScheduler.h"
+#include "ProgressBars.h"
+#include "Transcript.h"
+
+namespace fs = std::filesystem;
+
+namespace tshost {
+
+namespace {
+
+Host* gCurrent = nullptr;
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// The first of "path.corrupt", "path.corrupt.1", … that is free.
+std::string AsideName(const std::string& path) {
+    std::string aside = path + ".corrupt";
+    for (int n = 1; Exists(aside) && n < 1000; ++n) aside = path + ".corrupt." + std::to_string(n);
+    return aside;
+}
+
+// Moves a damaged database away with its SQLite side files, so that a new database of the
+// same name cannot pick up a stale write-ahead log.
+bool MoveAside(const std::string& path, const std::string& aside, std::string& error) {
+    if (std::rename(path.c_str(), aside.c_str()) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    for (const char* suffix : {"-wal", "-shm"})
+        if (Exists(path + suffix)) std::rename((path + suffix).c_str(), (aside + suffix).c_str());
+    return true;
+}
+
+}  // namespace
+
+Host::Host() = default;
+
+Host::~Host() { TearDown(); }
+
+Host* Host::Current() { return gCurrent; }
+
+ISession* Host::Session() const {
+    if (!fSession) return nullptr;
+    auto* session = static_cast<ISession*>(fSession->QueryInterface(IID_OF<ISession>()));
+    if (session) session->Release();  // held by fSession
+    return session;
+}
+
+IApplication* Host::Application() const {
+    if (!fApplication) return nullptr;
+    auto* application = static_cast<IApplication*>(fApplication->QueryInterface(IID_OF<IApplication>()));
+    if (application) application->Release();  // held by fApplication
+    return application;
+}
+
+bool Host::Boot(std::string& error) {
+    if (IsBooted()) return true;
+    if (gCurrent && gCurrent != this) {
+        error = "another host is running in this process";
+        return false;
+    }
+    gCurrent = this;
+    BossClasses::Get().Clear();
+    ImplRegistry::Get().Clear();
+    StringTable::Get().Clear();
+    UndoHistory::Get().Clear();
+    IdleScheduler::Get().Clear();
+    AlertLog::Get().Clear();
+    ProgressLog::Get().Clear();
+    if (!HostModule::DefineAll(error)) return false;
+    fSession = Boss::Create(kSessionBoss);
+    fApplication = Boss::Create(kApplicationBoss);
+    gSession = Session();
+    if (!gSession || !Application()) {
+        error = "the host's session or application cannot be made";
+        return false;
+    }
+    return true;
+}
+
+bool Host::LoadPlugin(const std::string& libraryPath, std::string& error) {
+    if (!IsBooted() || fStarted) {
+        error = libraryPath + ": plug-ins load after the host booted and before it started";
+        return false;
+    }
+    std::optional<LoadedPlugin> plugin = LoadPluginLibrary(libraryPath, Session(), fPlugins, error);
+    if (plugin) fPlugins.push_back(std::move(*plugin));
+    return plugin.has_value();
+}
+
+bool Host::LoadPlugin(GetPlugInFn entry, const std::string& resourcePath, std::string& error) {
+    if (!IsBooted() || fStarted) {
+        error = resourcePath + ": plug-ins load after the host booted and before it started";
+        return false;
+    }
+    std::optional<LoadedPlugin> plugin = LoadLinkedPlugin(entry, resourcePath, Session(), fPlugins, error);
+    if (plugin) fPlugins.push_back(std::move(*plugin));
+    return plugin.has_value();
+}
+
+void Host::Start(const std::string& home) {
+    if (!IsBooted() || fStarted) return;
+    LoadWorkspace(home);
+    fStarted = true;
+    StartServices();
+}
+
+bool Host::Launch(const LaunchOptions& options, std::vector<std::string>& errors) {
+    std::string error;
+    if (!Boot(error)) {
+        errors.push_back(error);
+        return false;
+    }
+    bool ok = true;
+    for (const std::string& plugin : options.plugins)
+        if (!LoadPlugin(plugin, error)) {
+            errors.push_back(error);
+            ok = false;
+        }
+    Start(options.home);
+    return ok;
+}
+
+void Host::LoadWorkspace(const std::string& home) {
+    std::string base = home;
+    if (base.empty())
+        if (const char* env = std::getenv("HOME")) base = env;
+    fWorkspacePath.clear();
+    if (base.empty() || base[0] != '/') {
+        Diagnose("no home folder (HOME is not an absolute path): the workspace will not be kept");
+    } else {
+        std::string folder = base + "/.tessaron-host";
+        std::error_code ec;
+        fs::create_directories(folder, ec);
+        if (!fs::is_directory(folder, ec)) {
+            Diagnose(folder + ": cannot be made: the workspace will not be kept");
+        } else {
+            ::chmod(folder.c_str(), 0700);
+            fWorkspacePath = folder + "/workspace.db";
+        }
+    }
+    if (!fWorkspacePath.empty() && Exists(fWorkspacePath)) {
+        std::string error;
+        fWorkspace = DataBase::Open(fWorkspacePath, error);
+        if (fWorkspace && fWorkspace->GetClass(fWorkspace->GetRootUID()) != kWorkspaceBoss) {
+            fWorkspace.reset();
+            error = fWorkspacePath + ": not a workspace";
+        }
+        if (!fWorkspace) {
+            std::string aside = AsideName(fWorkspacePath), why;
+            if (MoveAside(fWorkspacePath, aside, why)) {
+                Diagnose(error + "; kept as " + aside + ", starting with a new workspace");
+            } else {
+                Diagnose(error + "; it cannot be moved aside (" + why + "), so this run's workspace will not be saved");
+                fWorkspacePath.clear();
+            }
+        }
+    }
+    if (!fWorkspace) fWorkspace = DataBase::CreateNew(kWorkspaceBoss, "workspace.db");
+}
+
+void Host::StartServices() {
+    for (const LoadedPlugin& plugin : fPlugins)
+        for (ClassID cls : plugin.classes) {
+            if (!BossClasses::Get().Resolve(cls, IID_OF<IStartupShutdownService>()).IsValid()) continue;
+            Boss* boss = Boss::Create(cls);
+            if (!boss) continue;
+            auto* service = static_cast<IStartupShutdownService*>(boss->QueryInterface(IID_OF<IStartupShutdownService>()));
+            if (!service) {
+                boss->Release();
+                continue;
+            }
+            fServices.push_back(boss);
+            try {
+                service->Startup();
+            } catch (...) {
+                Diagnose(plugin.name + ": a start-up service failed with an exception");
+            }
+            service->Release();
+        }
+}
+
+void Host::StopServices() {
+    for (IPMUnknown* boss : fServices) {
+        auto* service = static_cast<IStartupShutdownService*>(boss->QueryInterface(IID_OF<IStartupShutdownService>()));
+        if (!service) continue;
+        try {
+            service->Shutdown();
+        } catch (...) {
+            Diagnose("a shut-down service failed with an exception");
+        }
+        service->Release();
+    }
+}
+
+std::vector<IPMUnknown*> Host::StartupServices() const { return fServices; }
+
+bool Host::SaveWorkspace(std::string& error) {
+    if (!fWorkspace || fWorkspacePath.empty()) return true;
+    return fWorkspace->SaveAs(fWorkspacePath, error, true) == kSuccess;
+}
+
+bool Host::Quit(std::string& error) {
+    if (!fStarted || fQuit) return true;
+    fQuit = true;
+    StopServices();
+    bool saved = SaveWorkspace(error);
+    fDocuments.CloseAll();
+    return saved;
+}
+
+void Host::TearDown() {
+    if (gCurrent != this) return;
+    std::string error;
+    if (!Quit(error)) Diagnose(error);
+    fDocuments.CloseAll();
+    for (IPMUnknown* boss : fServices) boss->Release();
+    fServices.clear();
+    fWorkspace.reset();
+    if (fApplication) fApplication->Release();
+    if (fSession) fSession->Release();
+    fApplication = fSession = nullptr;
+    gSession = nullptr;
+    IdleScheduler::Get().Clear();
+    UndoHistory::Get().Clear();
+    BossClasses::Get().Clear();
+    ImplRegistry::Get().Clear();
+    StringTable::Get().Clear();
+    gCurrent = nullptr;
+}
+
+}  // namespace tshost

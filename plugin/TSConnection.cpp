@@ -1,0 +1,383 @@
+#include "TSConnection.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <string>
+#include <type_traits>
+
+#include "CAlert.h"
+#include "FileUtils.h"
+#include "RangeProgressBar.h"
+#include "TSPanelUtils.h"
+#include "TSStartupShutdown.h"
+#include "TSUploadGlobals.h"
+#include "TSXmlDataHandling.h"
+
+bool16 g_ServerDetailChanged = kFalse;
+
+namespace {
+
+std::atomic<long> gConnectTimeOutMs{static_cast<long>(TSConnection::kDefaultTimeOut.count())};
+std::atomic<long> gTotalTimeOutMs{static_cast<long>(TSConnection::kDefaultTimeOut.count())};
+
+// curl_easy_setopt is variadic, so a value of the wrong type compiles and misbehaves at run
+// time. Each option the connection sets is declared once with the type libcurl reads for it,
+// and that type is checked against the range the option's number lies in.
+template <typename Value>
+constexpr long OptionTypeBase() {
+    if constexpr (std::is_same_v<Value, long>)
+        return CURLOPTTYPE_LONG;
+    else if constexpr (std::is_pointer_v<Value> && std::is_function_v<std::remove_pointer_t<Value>>)
+        return CURLOPTTYPE_FUNCTIONPOINT;
+    else if constexpr (std::is_pointer_v<Value>)
+        return CURLOPTTYPE_OBJECTPOINT;
+    else
+        return -1;
+}
+
+template <CURLoption Id, typename Value>
+struct CurlOption {
+    static_assert(OptionTypeBase<Value>() >= 0 && Id >= OptionTypeBase<Value>() && Id < OptionTypeBase<Value>() + 10000,
+                  "the value type does not match the option");
+};
+
+constexpr CurlOption<CURLOPT_ERRORBUFFER, char*> kErrorBuffer;
+constexpr CurlOption<CURLOPT_CONNECTTIMEOUT_MS, long> kConnectTimeOutMs;
+constexpr CurlOption<CURLOPT_TIMEOUT_MS, long> kTimeOutMs;
+constexpr CurlOption<CURLOPT_HTTPHEADER, curl_slist*> kHttpHeader;
+constexpr CurlOption<CURLOPT_NOSIGNAL, long> kNoSignal;
+constexpr CurlOption<CURLOPT_PROTOCOLS_STR, const char*> kProtocols;
+constexpr CurlOption<CURLOPT_REDIR_PROTOCOLS_STR, const char*> kRedirectProtocols;
+constexpr CurlOption<CURLOPT_URL, const char*> kUrl;
+constexpr CurlOption<CURLOPT_WRITEFUNCTION, curl_write_callback> kWriteFunction;
+constexpr CurlOption<CURLOPT_WRITEDATA, void*> kWriteData;
+constexpr CurlOption<CURLOPT_NOPROGRESS, long> kNoProgress;
+constexpr CurlOption<CURLOPT_XFERINFOFUNCTION, curl_xferinfo_callback> kXferInfoFunction;
+constexpr CurlOption<CURLOPT_XFERINFODATA, void*> kXferInfoData;
+constexpr CurlOption<CURLOPT_MIMEPOST, curl_mime*> kMimePost;
+
+template <CURLoption Id, typename Value>
+CURLcode SetOption(CURL* handle, CurlOption<Id, Value>, std::type_identity_t<Value> value) {
+    return curl_easy_setopt(handle, Id, value);
+}
+
+// The same for curl_easy_getinfo, whose information numbers carry their type in their bits.
+template <CURLINFO Id, typename Value, int Kind>
+Value GetInfo(CURL* handle) {
+    static_assert((Id & CURLINFO_TYPEMASK) == Kind, "the value type does not match the information");
+    Value value{};
+    if (curl_easy_getinfo(handle, Id, &value) != CURLE_OK) return Value{};
+    return value;
+}
+template <CURLINFO Id>
+float GetDoubleInfo(CURL* handle) {
+    return static_cast<float>(GetInfo<Id, double, CURLINFO_DOUBLE>(handle));
+}
+template <CURLINFO Id>
+float GetSizeInfo(CURL* handle) {
+    return static_cast<float>(GetInfo<Id, curl_off_t, CURLINFO_OFF_T>(handle));
+}
+template <CURLINFO Id>
+void GetTextInfo(CURL* handle, char (&field)[256]) {
+    const char* text = GetInfo<Id, const char*, CURLINFO_STRING>(handle);
+    if (!text) return;
+    std::size_t length = strnlen(text, sizeof field - 1);
+    std::memcpy(field, text, length);
+    field[length] = '\0';
+}
+
+// Percent-encodes a value for a query string; only letters, digits and "-._~" pass as they are.
+std::string Escape(const PMString& value) {
+    const std::string& text = value.GetUTF8String();
+    char* escaped = curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size()));
+    if (!escaped) throw std::bad_alloc();
+    std::string result(escaped);
+    curl_free(escaped);
+    return result;
+}
+
+// The upload's answer is never looked at; without a sink libcurl would print it on stdout.
+size_t DiscardAnswer(char*, size_t size, size_t count, void*) { return size * count; }
+
+// The percentage done, truncated, held to 0…100 whatever the totals a server claims.
+int32 Percent(curl_off_t now, curl_off_t total) {
+    double percent = static_cast<double>(now) * 100.0 / static_cast<double>(total);
+    return static_cast<int32>(std::clamp(percent, 0.0, 100.0));
+}
+
+// A header value holding a line break would start a header of its own.
+std::string HeaderLine(const char* text) {
+    std::string line(text, strnlen(text, kSystemInfoSize));
+    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return line;
+}
+
+class TempFile {
+public:
+    explicit TempFile(const char* path) : fFile(std::fopen(path, "wb")) {}
+    ~TempFile() { Close(); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    std::FILE* Get() const { return fFile; }
+    // False when the file could not be written completely.
+    bool Close() {
+        if (!fFile) return false;
+        bool written = std::ferror(fFile) == 0;
+        written = std::fclose(fFile) == 0 && written;
+        fFile = nullptr;
+        return written;
+    }
+
+private:
+    std::FILE* fFile;
+};
+
+struct MimeFree {
+    void operator()(curl_mime* mime) const { curl_mime_free(mime); }
+};
+
+PMString ConnectionErrorText() {
+    PMString text("0x61000kTSConnectionError");
+    text.Translate();
+    return text;
+}
+
+}  // namespace
+
+void TSConnection::InitializeLibrary() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+void TSConnection::SetTimeOuts(std::chrono::milliseconds connect, std::chrono::milliseconds total) {
+    gConnectTimeOutMs.store(static_cast<long>(connect.count()), std::memory_order_release);
+    gTotalTimeOutMs.store(static_cast<long>(total.count()), std::memory_order_release);
+}
+
+TSConnection::TSConnection() {
+    InitializeLibrary();
+    fHandle = curl_easy_init();
+    if (!fHandle) return;
+    SetOption(fHandle, kErrorBuffer, fErrorText);
+    SetOption(fHandle, kConnectTimeOutMs, gConnectTimeOutMs.load(std::memory_order_acquire));
+    SetOption(fHandle, kTimeOutMs, gTotalTimeOutMs.load(std::memory_order_acquire));
+    // Time-outs by signal are not safe with several threads.
+    SetOption(fHandle, kNoSignal, 1L);
+    // The server URL comes from the user: never let it reach local files or other protocols,
+    // neither directly nor through a redirect.
+    SetOption(fHandle, kProtocols, "http,https");
+    SetOption(fHandle, kRedirectProtocols, "http,https");
+    UpdateHeadersInfo();
+}
+
+TSConnection::~TSConnection() {
+    if (fHandle) curl_easy_cleanup(fHandle);
+    if (fHeaders) curl_slist_free_all(fHeaders);
+}
+
+void TSConnection::UpdateHeadersInfo() {
+    if (fHeaders) {
+        curl_slist_free_all(fHeaders);
+        fHeaders = nullptr;
+    }
+    const char* const lines[] = {g_OSInfo, g_ScrnResolution, g_UserName, g_WorkStation,
+                                 g_CPUDetails, g_RAMInfo, g_CSType, g_IDVersion};
+    curl_slist* list = nullptr;
+    for (const char* text : lines) {
+        curl_slist* longer = curl_slist_append(list, HeaderLine(text).c_str());
+        if (!longer) {
+            curl_slist_free_all(list);
+            return;
+        }
+        list = longer;
+    }
+    // Large uploads would otherwise wait a second for a "100 Continue" that may never come.
+    curl_slist* longer = curl_slist_append(list, "Expect:");
+    if (!longer) {
+        curl_slist_free_all(list);
+        return;
+    }
+    fHeaders = longer;
+    if (fHandle) SetOption(fHandle, kHttpHeader, fHeaders);
+}
+
+void TSConnection::ClearConnectionInfo() {
+    fEffectiveURL[0] = '\0';
+    fContentType[0] = '\0';
+    fResponseCode = 0;
+    fTotalTime = fConnectTime = fPreTransferTime = fStartTransferTime = 0;
+    fBytesUploaded = fBytesDownloaded = fUploadSpeed = fDownloadSpeed = 0;
+    fDownloadContentLength = fUploadContentLength = 0;
+}
+
+void TSConnection::GetConnectionInfo(void* handle) {
+    if (!handle) return;
+    GetTextInfo<CURLINFO_EFFECTIVE_URL>(handle, fEffectiveURL);
+    fResponseCode = static_cast<int32>(GetInfo<CURLINFO_RESPONSE_CODE, long, CURLINFO_LONG>(handle));
+    fTotalTime = GetDoubleInfo<CURLINFO_TOTAL_TIME>(handle);
+    fConnectTime = GetDoubleInfo<CURLINFO_CONNECT_TIME>(handle);
+    fPreTransferTime = GetDoubleInfo<CURLINFO_PRETRANSFER_TIME>(handle);
+    fStartTransferTime = GetDoubleInfo<CURLINFO_STARTTRANSFER_TIME>(handle);
+    fBytesUploaded = GetSizeInfo<CURLINFO_SIZE_UPLOAD_T>(handle);
+    fBytesDownloaded = GetSizeInfo<CURLINFO_SIZE_DOWNLOAD_T>(handle);
+    fUploadSpeed = GetSizeInfo<CURLINFO_SPEED_UPLOAD_T>(handle);
+    fDownloadSpeed = GetSizeInfo<CURLINFO_SPEED_DOWNLOAD_T>(handle);
+    fDownloadContentLength = GetSizeInfo<CURLINFO_CONTENT_LENGTH_DOWNLOAD_T>(handle);
+    fUploadContentLength = GetSizeInfo<CURLINFO_CONTENT_LENGTH_UPLOAD_T>(handle);
+    GetTextInfo<CURLINFO_CONTENT_TYPE>(handle, fContentType);
+}
+
+bool16 TSConnection::GetProjectsData(const PMString& userName, const PMString& password, const PMString& serverURL,
+                                     short& status) {
+    bool16 result = kFalse;
+    std::string posixTemp;
+    try {
+        std::string url = serverURL.GetUTF8String() + "/indd_xml.asp?username=" + Escape(userName) +
+                          "&password=" + Escape(password);
+
+        PMString folder = TSPanelUtils::GetTessaronFolderPath();
+        char hfsFolder[TSPanelUtils::kMacPathSize] = {};
+        if (!folder.IsEmpty()) TSPanelUtils::GetAsMacPath(folder.GrabCString(), hfsFolder);
+        // Without a settings folder there is nowhere to put the answer, and nothing is written
+        // anywhere else.
+        if (folder.IsEmpty() || hfsFolder[0] == '\0') {
+            CAlert::ErrorAlert(ConnectionErrorText());
+            return kFalse;
+        }
+        posixTemp = folder.GetUTF8String() + "/temp.xml";
+        PMString hfsTemp(hfsFolder, PMString::kNoTranslate);
+        hfsTemp.Append(":temp.xml");
+        PMString hfsProjects(hfsFolder, PMString::kNoTranslate);
+        hfsProjects.Append(":projects.xml");
+
+        bool16 wantUpdate = !FileUtils::DoesFileExist(IDFile(hfsProjects.GetUTF8String())) || g_ServerDetailChanged;
+
+        TempFile file(posixTemp.c_str());
+        if (!file.Get()) {
+            posixTemp.clear();
+            CAlert::ErrorAlert(ConnectionErrorText());
+            return kFalse;
+        }
+
+        CURLcode code = CURLE_OK;
+        if (fHandle) {
+            // The changed details are forgotten only once a request for the update goes out.
+            if (wantUpdate) {
+                url += "&getupdate=1";
+                g_ServerDetailChanged = kFalse;
+            }
+            ClearConnectionInfo();
+            int32 lastShown = -1;
+            code = SetOption(fHandle, kUrl, url.c_str());
+            if (code == CURLE_OK) code = SetOption(fHandle, kWriteFunction, write_data);
+            if (code == CURLE_OK) code = SetOption(fHandle, kWriteData, file.Get());
+            if (code == CURLE_OK) code = SetOption(fHandle, kNoProgress, 0L);
+            if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoFunction, download_callback);
+            if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoData, &lastShown);
+            if (code == CURLE_OK) code = curl_easy_perform(fHandle);
+            GetConnectionInfo(fHandle);
+        }
+        bool written = file.Close();
+
+        if (code == CURLE_OK && written && fResponseCode == 200) {
+            TSXmlDataHandling answer;
+            answer.InitializeDOMnode(posixTemp.c_str());
+            if (!answer.ParseFailed()) result = answer.UpdateProjectsInfo(hfsTemp, hfsProjects, status) ? kTrue : kFalse;
+        } else {
+            PMString message = ConnectionErrorText();
+            message.Append("  HTTP Status = ");
+            message.AppendNumber(fResponseCode);
+            message.Append(fResponseCode == 404 ? ". Entered URL is incorrect."
+                                                : ". Check the Server Details in Tessaron settings. ");
+            message.SetTranslatable(kFalse);
+            CAlert::WarningAlert(message);
+        }
+        std::remove(posixTemp.c_str());
+        return result;
+    } catch (...) {
+        // The answer may hold the project list of a user who was not checked: never leave it.
+        if (!posixTemp.empty()) std::remove(posixTemp.c_str());
+        try {
+            CAlert::ErrorAlert(ConnectionErrorText());
+        } catch (...) {
+        }
+        return result;
+    }
+}
+
+bool TSConnection::UploadPDFToServer(const char* pdfFilePath, const char* serverURL) {
+    bool done = false;
+    try {
+        done = PostPDF(pdfFilePath, serverURL);
+    } catch (...) {
+        done = false;
+    }
+    if (done)
+        g_UploadPercent.store(100, std::memory_order_release);
+    else
+        g_UploadError.store(true, std::memory_order_release);
+    return done;
+}
+
+bool TSConnection::PostPDF(const char* pdfFilePath, const char* serverURL) {
+    if (!fHandle || !pdfFilePath || !serverURL || !*pdfFilePath) return false;
+    std::string url = std::string(serverURL) + "/indd_filetransfer.asp?" + "username=" + Escape(g_Name) +
+                      "&password=" + Escape(g_Password) + "&project_id=" + Escape(g_ProjectID) +
+                      "&status_id=" + Escape(g_StatusID) + "&item_numbers=" + Escape(g_PageNumber);
+    // A shortened URL would be a different request: refuse it.
+    if (url.size() >= kUploadURLSize) return false;
+
+    std::unique_ptr<curl_mime, MimeFree> form(curl_mime_init(fHandle));
+    if (!form) return false;
+    curl_mimepart* part = curl_mime_addpart(form.get());
+    if (!part) return false;
+    // The file is read as it is sent, never held in memory whole; the part carries its name.
+    if (curl_mime_name(part, "file") != CURLE_OK || curl_mime_filedata(part, pdfFilePath) != CURLE_OK ||
+        curl_mime_type(part, "pdf") != CURLE_OK)
+        return false;
+
+    ClearConnectionInfo();
+    CURLcode code = SetOption(fHandle, kUrl, url.c_str());
+    if (code == CURLE_OK) code = SetOption(fHandle, kMimePost, form.get());
+    if (code == CURLE_OK) code = SetOption(fHandle, kWriteFunction, DiscardAnswer);
+    if (code == CURLE_OK) code = SetOption(fHandle, kNoProgress, 0L);
+    if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoFunction, progress_callback);
+    if (code == CURLE_OK) code = curl_easy_perform(fHandle);
+    GetConnectionInfo(fHandle);
+    // The handle keeps a pointer to the form until it is told otherwise.
+    SetOption(fHandle, kMimePost, nullptr);
+    return code == CURLE_OK && fResponseCode == 200;
+}
+
+size_t write_data(char* buffer, size_t size, size_t count, void* stream) {
+    return std::fwrite(buffer, size, count, static_cast<std::FILE*>(stream)) * size;
+}
+
+int download_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, curl_off_t, curl_off_t) {
+    if (dltotal <= 0) return 0;
+    int32 percent = Percent(dlnow, dltotal);
+    if (percent < 1 || percent > 99) return 0;
+    auto* lastShown = static_cast<int32*>(clientData);
+    if (lastShown) {
+        if (*lastShown == percent) return 0;
+        *lastShown = percent;
+    }
+    // An exception must not cross libcurl's C frames; a bar that cannot be shown is no loss.
+    try {
+        RangeProgressBar bar(PMString("0x61000kTSDownloadStatusKey"), 0, 100, kFalse);
+        bar.SetPosition(percent);
+    } catch (...) {
+    }
+    return 0;
+}
+
+int progress_callback(void*, curl_off_t, curl_off_t, curl_off_t ultotal, curl_off_t ulnow) {
+    if (ultotal <= 0) return 0;
+    g_UploadPercent.store(Percent(ulnow, ultotal), std::memory_order_release);
+    return 0;
+}

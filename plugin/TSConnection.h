@@ -1,0 +1,91 @@
+// One HTTP exchange with the proofing server: the download of the user's project list into
+// the settings folder, or the upload of one PDF. The caller makes a connection on the stack,
+// runs one request and drops it. Every request carries the eight system-information header
+// lines; values put into a URL are percent-encoded, the server URL is used as given.
+//
+// Threading: a connection belongs to the thread that made it. GetProjectsData runs on the
+// user-interface thread only (it shows alerts and progress bars). UploadPDFToServer runs on
+// the upload thread; it touches nothing of the host and reports only through the atomics of
+// TSUploadGlobals.h. InitializeLibrary must have run on the user-interface thread before any
+// upload thread starts; the constructor calls it too, for the downloads.
+#pragma once
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <cstddef>
+
+#include "PMString.h"
+
+// Set by the preferences page when the user name or server URL changed; the next download
+// asks for a full update and clears it. User-interface thread only.
+extern bool16 g_ServerDetailChanged;
+
+class TSConnection {
+public:
+    // Longest upload URL sent, terminator excluded; a longer request is refused.
+    static constexpr std::size_t kUploadURLSize = 2048;
+    static constexpr std::chrono::milliseconds kDefaultTimeOut = std::chrono::seconds(180);
+
+    TSConnection();
+    virtual ~TSConnection();
+    TSConnection(const TSConnection&) = delete;
+    TSConnection& operator=(const TSConnection&) = delete;
+
+    // Downloads the project list and replaces the cached "projects.xml" when the server sends
+    // an update. True only when the cache was replaced. `status` becomes 1 when the server
+    // accepted the user, and is otherwise left alone. Failures are shown as alerts.
+    bool16 GetProjectsData(const PMString& userName, const PMString& password, const PMString& serverURL,
+                           short& status);
+    // Posts the PDF with the request in TSUploadGlobals.h. True only for an answer of 200;
+    // then g_UploadPercent is 100, otherwise g_UploadError is set.
+    bool UploadPDFToServer(const char* pdfFilePath, const char* serverURL);
+    bool IsAllowedToUpload() const { return true; }
+
+    // Builds the header lines and hands them to the handle.
+    void UpdateHeadersInfo();
+    // Reads the facts of the last transfer on `handle` into this object.
+    void GetConnectionInfo(void* handle);
+
+    // libcurl's process-wide set-up; runs once, later calls return at once.
+    static void InitializeLibrary();
+
+    // How long a connection may take to be made, and a whole transfer to last. Tests shorten
+    // them; set them only while no request runs.
+    static void SetTimeOuts(std::chrono::milliseconds connect, std::chrono::milliseconds total);
+    static void ResetTimeOuts() { SetTimeOuts(kDefaultTimeOut, kDefaultTimeOut); }
+
+private:
+    bool PostPDF(const char* pdfFilePath, const char* serverURL);
+    void ClearConnectionInfo();
+
+    CURL* fHandle = nullptr;
+    curl_slist* fHeaders = nullptr;
+    char fErrorText[CURL_ERROR_SIZE] = {};
+    // Holds the password: never written anywhere.
+    char fEffectiveURL[256] = {};
+    int32 fResponseCode = 0;
+    float fTotalTime = 0;
+    float fConnectTime = 0;
+    float fPreTransferTime = 0;
+    float fStartTransferTime = 0;
+    float fBytesUploaded = 0;
+    float fBytesDownloaded = 0;
+    float fUploadSpeed = 0;
+    float fDownloadSpeed = 0;
+    float fDownloadContentLength = 0;
+    float fUploadContentLength = 0;
+    char fContentType[256] = {};
+};
+
+// libcurl callbacks. write_data appends to the FILE* it is given and returns the bytes taken.
+size_t write_data(char* buffer, size_t size, size_t count, void* stream);
+// Shows the download's percentage in a short-lived progress bar for 1 to 99 %. `clientData`,
+// when not null, is an int32 holding the percentage last shown, so a bar appears only when
+// the percentage changes. Never aborts the transfer.
+int download_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
+                      curl_off_t ulnow);
+// Stores the upload's percentage in g_UploadPercent; a zero total leaves it alone. Safe on
+// the upload thread: touches nothing of the host.
+int progress_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
+                      curl_off_t ulnow);

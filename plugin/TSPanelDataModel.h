@@ -1,0 +1,42 @@
+// The project tree model behind the panel's tree view. It keeps the records of the loaded
+// groups and projects in a map from internal node id to record (the map owns them; -1 is the
+// root) and asks the global reader `domparseFile` for a node's children the first time they
+// are wanted. Rebuild frees every record and parses the cached project list again.
+// User-interface thread only: neither the model nor the reader has locks.
+#pragma once
+
+#include <map>
+
+#include "CPMUnknown.h"
+#include "ITSPanelDataModel.h"
+#include "TSXmlDataHandling.h"
+
+class TSPanelNodeData;
+
+// The one reader of the cached project list; it keeps the document of its last parse, from
+// which children load lazily. Release its document before the XML library is terminated.
+extern TSXmlDataHandling domparseFile;
+
+class TSPanelDataModel : public CPMUnknown<ITSPanelDataModel> {
+public:
+    explicit TSPanelDataModel(IPMUnknown* boss);
+    ~TSPanelDataModel() override;
+
+    int32 GetRootID() const override;
+    TSPanelNodeData* GetNode(const int32& id) const override;
+    int32 GetParentID(const int32& id) const override;
+    int32 GetChildCount(const int32& id) override;
+    int32 GetNthChildID(const int32& parentID, int32 n) override;
+    int32 GetChildIndexFor(const int32& parentID, const int32& childID) override;
+    void Rebuild() override;
+    bool IsValidProjectID(const int32& xmlID) const override;
+    TSPanelNodeData* GetNodeByXMLID(const int32& xmlID) const override;
+
+    // Loads the children of a group whose children are not loaded; projects have none.
+    void CacheChildren(const int32& id);
+    void DeleteTree();
+
+private:
+    std::map<int32, TSPanelNodeData*> fNodes;  // owns every record
+    TSPanelNodeData* fRoot = nullptr;          // also stored under -1
+};

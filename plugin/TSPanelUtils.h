@@ -1,0 +1,45 @@
+// Static helpers of the plug-in: the settings folder and the cached project list, the
+// conversion between the host's path form and POSIX paths, the machine's description for the
+// request headers, and the list of all status codes. They keep no state.
+// The path and system operations may run on any thread; the rest on the user-interface thread.
+#pragma once
+
+#include <cstddef>
+
+#include "K2Vector.h"
+#include "PMString.h"
+
+class StatusCodeInfo;
+
+class TSPanelUtils {
+public:
+    // Sizes of the caller buffers the conversions fill.
+    static constexpr std::size_t kUnixPathSize = 260;
+    static constexpr std::size_t kMacPathSize = 256;
+
+    // The POSIX form of an HFS path into `out` (kUnixPathSize bytes unless said otherwise).
+    // False only for a null pointer; a path that cannot be converted or does not fit leaves
+    // `out` empty.
+    static bool GetAsUnixPath(const char* hfsPath, char* out, std::size_t outSize = kUnixPathSize);
+    // The HFS form of a POSIX path into `out` (kMacPathSize bytes unless said otherwise).
+    // False only for a null pointer; a path that cannot be converted or does not fit leaves
+    // `out` empty.
+    static bool GetAsMacPath(const char* posixPath, char* out, std::size_t outSize = kMacPathSize);
+
+    // The settings folder's POSIX path without a trailing "/", created when missing; empty when
+    // the user's application-support folder cannot be found. Never the filesystem root.
+    static PMString GetTessaronFolderPath();
+    // `out` receives the cached project list's POSIX path (empty when there is no settings
+    // folder); true only when that file exists.
+    static bool16 GetTSProjectsFilePath(PMString& out);
+
+    // Appends the machine's hardware model, or a fixed text.
+    static void GetSystemOSInfo(PMString& text);
+    // Appends the user's full name, the computer's name, the processor text, the memory text
+    // and the screen text.
+    static void GetSystemDetails(PMString& userName, PMString& workStation, PMString& cpu, PMString& ram,
+                                 PMString& screen);
+
+    // Appends every status code of the cached project list.
+    static void GetStatusCodesInfo(K2Vector<StatusCodeInfo>& codes);
+};

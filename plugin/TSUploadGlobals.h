@@ -1,0 +1,46 @@
+// The request and the outcome of a send to the proofing server, shared between the
+// user-interface thread and the upload thread.
+//
+// Threading: the user-interface thread writes the request (the two buffers and the five
+// strings) completely before it starts the upload thread, and not again until the thread has
+// set g_sendToAllowed back to true; the thread only reads them. The three state values are
+// atomics: store with std::memory_order_release, load with std::memory_order_acquire. The
+// thread stores its final g_UploadPercent or g_UploadError before it stores true into
+// g_sendToAllowed, so a reader that sees true also sees the outcome.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+#include "PMString.h"
+
+// Room for a path or a base URL and its terminator.
+constexpr std::size_t kUploadPathSize = 1024;
+
+extern char g_PdfFile[kUploadPathSize];
+extern char g_UrlInfo[kUploadPathSize];
+
+extern PMString g_Name;
+extern PMString g_Password;
+extern PMString g_ProjectID;
+extern PMString g_StatusID;
+extern PMString g_PageNumber;
+
+extern std::atomic<int32> g_UploadPercent;
+extern std::atomic<bool> g_UploadError;
+extern std::atomic<bool> g_sendToAllowed;
+
+// Copies `text` and its terminator into `buffer` when both fit; otherwise leaves the buffer
+// empty and returns false, since a cut path or URL would name something else.
+template <std::size_t N>
+bool TSCopyUploadText(char (&buffer)[N], std::string_view text) {
+    if (text.size() >= N || text.find('\0') != std::string_view::npos) {
+        buffer[0] = '\0';
+        return false;
+    }
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    return true;
+}

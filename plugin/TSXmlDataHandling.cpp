@@ -1,0 +1,528 @@
+#include "TSXmlDataHandling.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <unordered_map>
+#include <unordered_set>
+
+#include <xercesc/dom/DOM.hpp>
+#include <xercesc/framework/LocalFileFormatTarget.hpp>
+#include <xercesc/util/OutOfMemoryException.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/SecurityManager.hpp>
+#include <xercesc/util/TransService.hpp>
+#include <xercesc/util/XMLString.hpp>
+#include <xercesc/util/XMLUni.hpp>
+
+#include "CAlert.h"
+#include "FileUtils.h"
+#include "IDFile.h"
+#include "IDocument.h"
+#include "IPageList.h"
+#include "InterfacePtr.h"
+#include "RangeProgressBar.h"
+#include "StatusCodeInfo.h"
+#include "TSDOMErrorHandler.h"
+#include "TSPanelNodeData.h"
+#include "TSPanelUtils.h"
+
+using namespace xercesc;
+
+int32 TSXmlDataHandling::fPrjID = 0;
+
+namespace {
+
+// A server answer has no business with entities: a handful of expansions is plenty.
+constexpr XMLSize_t kEntityExpansionLimit = 100;
+
+// Every external entity and DTD is refused; with default resolution disabled the parser
+// then reports the reference as an error instead of fetching it.
+class TSRefusingResolver : public DOMLSResourceResolver {
+public:
+    DOMLSInput* resolveResource(const XMLCh*, const XMLCh*, const XMLCh*, const XMLCh*, const XMLCh*) override {
+        return nullptr;
+    }
+};
+
+// The library's objects are released, never deleted.
+struct TSXercesRelease {
+    template <class T>
+    void operator()(T* object) const {
+        if (object) object->release();
+    }
+};
+template <class T>
+using TSXercesPtr = std::unique_ptr<T, TSXercesRelease>;
+
+bool IsElementNamed(const DOMNode* node, const XMLCh* name) {
+    return node && node->getNodeType() == DOMNode::ELEMENT_NODE && XMLString::equals(node->getNodeName(), name);
+}
+
+// Visits the elements below `scope` named `name`, in document order, until `visit` says stop.
+template <class Visit>
+void ForEachDescendant(DOMNode* scope, const XMLCh* name, Visit visit) {
+    if (!scope) return;
+    DOMNode* node = scope->getFirstChild();
+    while (node) {
+        if (IsElementNamed(node, name) && !visit(static_cast<DOMElement*>(node))) return;
+        if (DOMNode* child = node->getFirstChild()) {
+            node = child;
+            continue;
+        }
+        while (node != scope && !node->getNextSibling()) node = node->getParentNode();
+        if (node == scope) return;
+        node = node->getNextSibling();
+    }
+}
+
+DOMElement* FirstDescendant(DOMNode* scope, const XMLCh* name) {
+    DOMElement* found = nullptr;
+    ForEachDescendant(scope, name, [&](DOMElement* element) {
+        found = element;
+        return false;
+    });
+    return found;
+}
+
+DOMElement* FirstChildElement(DOMNode* scope, const XMLCh* name) {
+    for (DOMNode* node = scope ? scope->getFirstChild() : nullptr; node; node = node->getNextSibling())
+        if (IsElementNamed(node, name)) return static_cast<DOMElement*>(node);
+    return nullptr;
+}
+
+// The number PMString::GetAsNumber reads from an attribute text. Only ASCII can be part of
+// a number, so other characters are replaced by one that ends it.
+int32 NumberOf(const XMLCh* text) {
+    std::string ascii;
+    for (const XMLCh* c = text; c && *c; ++c) ascii.push_back(*c < 0x80 ? static_cast<char>(*c) : '?');
+    return PMString(ascii).GetAsNumber();
+}
+
+std::basic_string<XMLCh> Utf16Of(const PMString& text) {
+    const std::string& bytes = text.GetUTF8String();
+    TranscodeFromStr utf16(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), "UTF-8");
+    return std::basic_string<XMLCh>(utf16.str(), utf16.length());
+}
+
+void ReportException(const XMLCh* message) {
+    std::string text;
+    if (message) {
+        TranscodeToStr utf8(message, "UTF-8");
+        text.assign(reinterpret_cast<const char*>(utf8.str()), utf8.length());
+    }
+    TSDOMErrorHandler::ShowReport(0, 0, text.c_str());
+}
+
+}  // namespace
+
+// What the lazy loading needs from the document, gathered in one walk each.
+struct TSXmlDataHandling::Index {
+    struct StatusEntry {
+        std::string idText;
+        StatusCodeInfo info;
+    };
+
+    Index() {
+        XMLTransService::Codes code = XMLTransService::Ok;
+        fUtf8.reset(XMLPlatformUtils::fgTransService->makeNewTranscoderFor(XMLRecognizer::UTF_8, code, 16 * 1024));
+    }
+
+    // The host's 8-bit text is UTF-8, whatever the process locale says.
+    std::string Utf8Of(const XMLCh* text) const {
+        if (!text || !*text) return {};
+        if (!fUtf8) {
+            TranscodeToStr utf8(text, "UTF-8");
+            return std::string(reinterpret_cast<const char*>(utf8.str()), utf8.length());
+        }
+        TranscodeToStr utf8(text, fUtf8.get());
+        return std::string(reinterpret_cast<const char*>(utf8.str()), utf8.length());
+    }
+    PMString TextOf(const XMLCh* text) const { return PMString(Utf8Of(text), PMString::kNoTranslate); }
+
+    // The "statuscode" elements of the first "statuscodes" list, in document order.
+    void BuildStatusCodes(DOMElement* root) {
+        if (fStatusBuilt) return;
+        fStatusBuilt = true;
+        ForEachDescendant(FirstDescendant(root, u"statuscodes"), u"statuscode", [&](DOMElement* element) {
+            StatusEntry entry;
+            entry.idText = Utf8Of(element->getAttribute(u"id"));
+            DOMNamedNodeMap* attributes = element->getAttributes();
+            const XMLSize_t count = attributes ? attributes->getLength() : 0;
+            for (XMLSize_t i = 0; i < count; ++i) {
+                DOMNode* attribute = attributes->item(i);
+                const XMLCh* name = attribute->getNodeName();
+                const XMLCh* value = attribute->getNodeValue();
+                if (XMLString::equals(name, u"name"))
+                    entry.info.name = TextOf(value);
+                else if (XMLString::equals(name, u"description"))
+                    entry.info.description = TextOf(value);
+                else if (XMLString::equals(name, u"bgcolor"))
+                    entry.info.bgcolor = NumberOf(value);
+                else if (XMLString::equals(name, u"textcolor"))
+                    entry.info.textcolor = NumberOf(value);
+                else if (XMLString::equals(name, u"id"))
+                    entry.info.id = NumberOf(value);
+            }
+            fStatusCodes.push_back(std::move(entry));
+            return true;
+        });
+    }
+
+    std::unique_ptr<XMLTranscoder> fUtf8;
+
+    bool fGroupsBuilt = false;
+    DOMElement* fGroups = nullptr;  // the first "projectgroups"
+    std::unordered_map<int32, DOMElement*> fGroupById;
+
+    bool fProjectsBuilt = false;
+    std::unordered_map<int32, std::vector<DOMElement*>> fProjectsByGroup;
+
+    bool fStatusBuilt = false;
+    std::vector<StatusEntry> fStatusCodes;
+};
+
+TSXmlDataHandling::TSXmlDataHandling() = default;
+
+TSXmlDataHandling::~TSXmlDataHandling() {
+    // A reader that outlives the library (the global one, destroyed when the plug-in is
+    // unloaded) must not hand memory back to it: the library's memory is gone already.
+    if (!XMLPlatformUtils::fgMemoryManager) {
+        (void)fIndex.release();
+        fDocument = nullptr;
+        return;
+    }
+    ReleaseDocument();
+}
+
+void TSXmlDataHandling::ReleaseDocument() {
+    fIndex.reset();
+    if (fDocument) fDocument->release();
+    fDocument = nullptr;
+    fRoot = nullptr;
+    fParseFailed = true;
+}
+
+TSXmlDataHandling::Index& TSXmlDataHandling::GetIndex() {
+    if (!fIndex) fIndex = std::make_unique<Index>();
+    return *fIndex;
+}
+
+void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
+    ReleaseDocument();
+    fFilePath.reset();
+    if (!filePath) return;
+    std::size_t length = strnlen(filePath, kPathSize);
+    if (length >= kPathSize) {
+        TSDOMErrorHandler::ShowReport(0, 0, "The file path is longer than 255 bytes");
+        return;
+    }
+    fFilePath = std::make_unique<char[]>(kPathSize);
+    std::memcpy(fFilePath.get(), filePath, length);
+
+    TSDOMErrorHandler handler;
+    TSRefusingResolver resolver;
+    SecurityManager security;
+    security.setEntityExpansionLimit(kEntityExpansionLimit);
+    DOMDocument* document = nullptr;
+    try {
+        XMLPlatformUtils::recognizeNEL(false);
+        DOMImplementation* impl = DOMImplementationRegistry::getDOMImplementation(u"LS");
+        if (!impl) return;
+        TSXercesPtr<DOMLSParser> parser(impl->createLSParser(DOMImplementationLS::MODE_SYNCHRONOUS, nullptr));
+        DOMConfiguration* config = parser->getDomConfig();
+        config->setParameter(XMLUni::fgDOMNamespaces, false);
+        config->setParameter(XMLUni::fgXercesSchema, false);
+        config->setParameter(XMLUni::fgXercesSchemaFullChecking, false);
+        config->setParameter(XMLUni::fgDOMValidateIfSchema, true);
+        config->setParameter(XMLUni::fgDOMDatatypeNormalization, true);
+        config->setParameter(XMLUni::fgXercesLoadExternalDTD, false);
+        config->setParameter(XMLUni::fgXercesDisableDefaultEntityResolution, true);
+        config->setParameter(XMLUni::fgDOMResourceResolver, static_cast<DOMLSResourceResolver*>(&resolver));
+        config->setParameter(XMLUni::fgXercesSecurityManager, &security);
+        config->setParameter(XMLUni::fgXercesUserAdoptsDOMDocument, true);
+        config->setParameter(XMLUni::fgDOMErrorHandler, static_cast<DOMErrorHandler*>(&handler));
+        document = parser->parseURI(fFilePath.get());
+    } catch (const XMLException& e) {
+        ReportException(e.getMessage());
+    } catch (const OutOfMemoryException&) {
+        TSDOMErrorHandler::ShowReport(0, 0, "Out of memory");
+    } catch (const DOMException& e) {
+        ReportException(e.getMessage());
+    } catch (const std::exception& e) {
+        TSDOMErrorHandler::ShowReport(0, 0, e.what());
+    }
+    // A fatal error still leaves a partial document: only the handler's verdict counts.
+    if (!document || handler.ErrorSeen() || !document->getDocumentElement()) {
+        if (document) document->release();
+        return;
+    }
+    fDocument = document;
+    fRoot = document->getDocumentElement();
+    fParseFailed = false;
+}
+
+bool TSXmlDataHandling::UpdateProjectsInfo(PMString tempFile, PMString projectsFile, int16& status) {
+    if (!fRoot) return false;
+    Index& index = GetIndex();
+    PMString authenticated = index.TextOf(fRoot->getAttribute(u"authenticated"));
+    if (authenticated.IsEmpty()) return false;
+    switch (authenticated.GetAsNumber()) {
+    case 1: {
+        status = 1;
+        PMString type = index.TextOf(fRoot->getAttribute(u"type"));
+        if (!type.IsEqual(PMString("TESSARON_UPDATE", PMString::kNoTranslate), kFalse, kFalse)) return false;
+        IDFile from, to;
+        FileUtils::PMStringToIDFile(tempFile, from);
+        FileUtils::PMStringToIDFile(projectsFile, to);
+        if (!FileUtils::DoesFileExist(from)) return false;
+        return FileUtils::CopyFile(from, to) != kFalse;
+    }
+    case 0:
+        CAlert::WarningAlert(PMString("0x61000kTSInCorrectUsrNamePwd"));
+        return false;
+    case -1:
+        CAlert::WarningAlert(PMString("0x61000kTSImProperUserRights"));
+        return false;
+    default:
+        return false;
+    }
+}
+
+void TSXmlDataHandling::UpdateChildInfo(TSPanelNodeData& parent, std::map<int32, TSPanelNodeData*>& nodesById) {
+    if (!fRoot) return;
+    Index& index = GetIndex();
+    if (!index.fGroupsBuilt) {
+        index.fGroupsBuilt = true;
+        index.fGroups = FirstDescendant(fRoot, u"projectgroups");
+        // The first group with an id answers for it.
+        ForEachDescendant(index.fGroups, u"projectgroup", [&](DOMElement* group) {
+            index.fGroupById.emplace(NumberOf(group->getAttribute(u"id")), group);
+            return true;
+        });
+    }
+    if (!index.fGroups) return;
+
+    const int32 parentID = parent.GetProjectXMLID();
+    std::vector<TSPanelNodeData*> groups;
+    if (parentID == -1) {
+        for (DOMNode* node = index.fGroups->getFirstChild(); node; node = node->getNextSibling())
+            if (TSPanelNodeData* group = GetGroupNode(node)) groups.push_back(group);
+        UpdateProjectTree(groups, parent, nodesById);
+        return;
+    }
+
+    auto found = index.fGroupById.find(parentID);
+    if (found == index.fGroupById.end()) return;
+    DOMElement* groupElement = found->second;
+
+    // Only the group's own wrapper: one of a sub-group's would list that sub-group's children.
+    if (DOMElement* subGroups = FirstChildElement(groupElement, u"projectgroups")) {
+        int32 count = 0;
+        for (DOMNode* node = subGroups->getFirstChild(); node; node = node->getNextSibling()) ++count;
+        RangeProgressBar progress(PMString("0x61000kTSLoadingXMLStatusKey"), 0, count, kTrue);
+        for (DOMNode* node = subGroups->getFirstChild(); node; node = node->getNextSibling()) {
+            if (TSPanelNodeData* group = GetGroupNode(node)) {
+                groups.push_back(group);
+                progress.SetPosition(static_cast<int32>(groups.size()));
+            }
+        }
+    } else {
+        for (DOMNode* node = groupElement->getFirstChild(); node; node = node->getNextSibling())
+            if (TSPanelNodeData* group = GetGroupNode(node)) groups.push_back(group);
+    }
+    UpdateProjectTree(groups, parent, nodesById);
+
+    if (!index.fProjectsBuilt) {
+        index.fProjectsBuilt = true;
+        ForEachDescendant(FirstDescendant(fRoot, u"projects"), u"project", [&](DOMElement* project) {
+            index.fProjectsByGroup[NumberOf(project->getAttribute(u"project_group_id"))].push_back(project);
+            return true;
+        });
+    }
+    auto members = index.fProjectsByGroup.find(parentID);
+    if (members == index.fProjectsByGroup.end()) return;
+    std::vector<TSPanelNodeData*> projects;
+    projects.reserve(members->second.size());
+    for (DOMElement* element : members->second)
+        if (TSPanelNodeData* project = GetProjectNode(element)) projects.push_back(project);
+    UpdateProjectTree(projects, parent, nodesById);
+}
+
+TSPanelNodeData* TSXmlDataHandling::GetGroupNode(DOMNode* node) {
+    if (!IsElementNamed(node, u"projectgroup") || !node->hasAttributes()) return nullptr;
+    Index& index = GetIndex();
+    PMString name;
+    int32 id = -1;
+    DOMNamedNodeMap* attributes = node->getAttributes();
+    const XMLSize_t count = attributes->getLength();
+    for (XMLSize_t i = 0; i < count; ++i) {
+        DOMNode* attribute = attributes->item(i);
+        const XMLCh* attributeName = attribute->getNodeName();
+        if (XMLString::equals(attributeName, u"name"))
+            name = index.TextOf(attribute->getNodeValue());
+        else if (XMLString::equals(attributeName, u"id"))
+            id = NumberOf(attribute->getNodeValue());
+    }
+    if (id == -1 || name.IsEmpty()) return nullptr;
+    auto* group = new TSPanelNodeData;
+    group->SetData(name, id, false, fPrjID);
+    ++fPrjID;
+    return group;
+}
+
+TSPanelNodeData* TSXmlDataHandling::GetProjectNode(DOMElement* element) {
+    if (!IsElementNamed(element, u"project") || !element->hasAttributes()) return nullptr;
+    Index& index = GetIndex();
+    PMString name, fileNameText;
+    std::string statusCodes;
+    int32 id = -1;
+    DOMNamedNodeMap* attributes = element->getAttributes();
+    const XMLSize_t count = attributes->getLength();
+    for (XMLSize_t i = 0; i < count; ++i) {
+        DOMNode* attribute = attributes->item(i);
+        const XMLCh* attributeName = attribute->getNodeName();
+        if (XMLString::equals(attributeName, u"name"))
+            name = index.TextOf(attribute->getNodeValue());
+        else if (XMLString::equals(attributeName, u"id"))
+            id = NumberOf(attribute->getNodeValue());
+        else if (XMLString::equals(attributeName, u"filename_text"))
+            fileNameText = index.TextOf(attribute->getNodeValue());
+        else if (XMLString::equals(attributeName, u"statuscodes"))
+            statusCodes = index.Utf8Of(attribute->getNodeValue());
+    }
+
+    auto* project = new TSPanelNodeData;
+    project->SetData(name, id, true, fPrjID);
+    ++fPrjID;
+    project->SetPrjFileNameText(fileNameText);
+
+    if (!statusCodes.empty()) {
+        // Every text before a "," is an id, empty ones included; the rest only when not empty.
+        std::vector<std::string> ids;
+        std::size_t start = 0;
+        for (std::size_t comma; (comma = statusCodes.find(',', start)) != std::string::npos; start = comma + 1)
+            ids.emplace_back(statusCodes, start, comma - start);
+        if (start < statusCodes.size()) ids.emplace_back(statusCodes, start);
+        FillStatusCodeInfo(*project, std::move(ids));
+    }
+
+    if (DOMElement* page = FirstDescendant(FirstDescendant(element, u"pages"), u"page")) {
+        if (const DOMAttr* from = page->getAttributeNode(u"pagefrom")) project->SetPageFromInfo(NumberOf(from->getValue()));
+        if (const DOMAttr* to = page->getAttributeNode(u"pageto")) project->SetPageToInfo(NumberOf(to->getValue()));
+    }
+    return project;
+}
+
+void TSXmlDataHandling::FillStatusCodeInfo(TSPanelNodeData& project, std::vector<std::string> ids) {
+    if (!fRoot || ids.empty()) return;
+    Index& index = GetIndex();
+    index.BuildStatusCodes(fRoot);
+    // A project names a few ids; a set only pays off for long lists.
+    constexpr std::size_t kLinearSearchLimit = 8;
+    std::unordered_set<std::string> idSet;
+    if (ids.size() > kLinearSearchLimit) idSet.insert(ids.begin(), ids.end());
+    for (const Index::StatusEntry& entry : index.fStatusCodes) {
+        bool listed = ids.size() > kLinearSearchLimit ? idSet.count(entry.idText) != 0
+                                                      : std::find(ids.begin(), ids.end(), entry.idText) != ids.end();
+        if (listed) project.AddStatusCode(entry.info);
+    }
+}
+
+bool TSXmlDataHandling::sort_function(const TSPanelNodeData* a, const TSPanelNodeData* b) {
+    return std::strcmp(a->GetNodeName().GrabCString(), b->GetNodeName().GrabCString()) < 0;
+}
+
+void TSXmlDataHandling::UpdateProjectTree(std::vector<TSPanelNodeData*>& batch, TSPanelNodeData& parent,
+                                          std::map<int32, TSPanelNodeData*>& nodesById) {
+    // Stable, so that equal names keep their document order.
+    if (batch.size() > 1) std::stable_sort(batch.begin(), batch.end(), sort_function);
+    for (TSPanelNodeData* node : batch) {
+        node->SetParent(&parent);
+        parent.AddChild(*node);
+        // A record whose id is taken already would belong to nobody.
+        if (!nodesById.emplace(node->GetProjectID(), node).second) delete node;
+    }
+    batch.clear();
+}
+
+void TSXmlDataHandling::GetStatusCodesInfo(K2Vector<StatusCodeInfo>& codes) {
+    if (!fRoot) return;
+    Index& index = GetIndex();
+    index.BuildStatusCodes(fRoot);
+    for (const Index::StatusEntry& entry : index.fStatusCodes) codes.push_back(entry.info);
+}
+
+void TSXmlDataHandling::GetFileNameDefination(PMString& text) {
+    if (!fRoot) return;
+    PMString definition = GetIndex().TextOf(fRoot->getAttribute(u"filename"));
+    if (!definition.IsEmpty()) text.Append(definition);
+}
+
+bool TSXmlDataHandling::ExportXML(PMString ticketPath, PMString documentPath, const PMString& outputName,
+                                  IDocument* document, UIDList pages, PMString projectCode) {
+    // A path that does not convert, or whose POSIX form does not fit, is refused.
+    char ticket[kPathSize] = {};
+    char documentFile[kPathSize] = {};
+    if (!TSPanelUtils::GetAsUnixPath(ticketPath.GrabCString(), ticket, sizeof ticket) || !ticket[0]) return false;
+    if (!TSPanelUtils::GetAsUnixPath(documentPath.GrabCString(), documentFile, sizeof documentFile) ||
+        !documentFile[0])
+        return false;
+    ticketPath = PMString(ticket, PMString::kNoTranslate);
+    documentPath = PMString(documentFile, PMString::kNoTranslate);
+
+    PMString pageNames;
+    if (!pages.IsEmpty()) {
+        InterfacePtr<IPageList> pageList(document, IID_OF<IPageList>());
+        if (!pageList) return false;
+        for (int32 i = 0; i < pages.Length(); ++i) {
+            PMString name;
+            pageList->GetPageString(pages[i], name, kFalse, kTrue, kFalse, kTrue);
+            pageNames.Append(name);
+            if (i + 1 < pages.Length()) pageNames.Append(",");
+        }
+    }
+
+    // Written beside the ticket under a name the hot folder ignores, then renamed into place,
+    // so the server never picks up half a ticket.
+    std::string target(ticket);
+    std::size_t slash = target.rfind('/');
+    std::string partial = target.substr(0, slash + 1) + "." + target.substr(slash + 1) + ".part";
+    bool written = false;
+    try {
+        DOMImplementation* impl = DOMImplementationRegistry::getDOMImplementation(u"LS");
+        if (!impl) return false;
+        TSXercesPtr<DOMDocument> ticketDocument(impl->createDocument(nullptr, u"kelvaneactivate", nullptr));
+        DOMElement* root = ticketDocument->getDocumentElement();
+        root->setAttribute(u"type", u"indesign");
+        root->setAttribute(u"name", Utf16Of(outputName).c_str());
+        root->setAttribute(u"path", Utf16Of(documentPath).c_str());
+        root->setAttribute(u"projectcode", Utf16Of(projectCode).c_str());
+        root->setAttribute(u"newitemcode", Utf16Of(pageNames).c_str());
+
+        TSDOMErrorHandler handler;
+        TSXercesPtr<DOMLSSerializer> serializer(impl->createLSSerializer());
+        serializer->getDomConfig()->setParameter(XMLUni::fgDOMErrorHandler, static_cast<DOMErrorHandler*>(&handler));
+        TSXercesPtr<DOMLSOutput> output(impl->createLSOutput());
+        output->setEncoding(u"UTF-8");
+        {
+            LocalFileFormatTarget file(partial.c_str());
+            output->setByteStream(&file);
+            written = serializer->write(ticketDocument.get(), output.get());
+            // A ticket that did not reach the disk whole is no ticket.
+            file.flush();
+        }
+    } catch (const XMLException&) {
+        written = false;
+    } catch (const OutOfMemoryException&) {
+        written = false;
+    } catch (const DOMException&) {
+        written = false;
+    } catch (const std::exception&) {
+        written = false;
+    }
+    if (written && std::rename(partial.c_str(), ticket) == 0) return true;
+    std::remove(partial.c_str());
+    return false;
+}

@@ -1,0 +1,108 @@
+// Reads the proofing server's projects file and writes the job ticket of a send to a hot
+// folder.
+//
+// A reader parses one file into a document it keeps in memory, then answers from it: whether
+// a fresh server answer authenticates the user and replaces the cached project list, the
+// children of one tree node at a time (as new TSPanelNodeData records, sorted by name), the
+// list of all status codes and the file-name template. The file comes from a server, so the
+// parser loads no external entity or DTD and bounds entity expansion; anything the parser
+// reports fails the parse, alerts the user ("Line No = …") and leaves nothing loaded.
+//
+// Children are found through an index of the document (groups by server id, projects by
+// group id, status codes in list order) built the first time it is needed, so expanding a
+// group costs time in proportion to that group's own children.
+//
+// Ownership: the reader owns its document and index. Both hold library memory: call
+// ReleaseDocument (or destroy the reader) before the XML library is terminated.
+// User-interface thread only; fPrjID and the global reader behind the tree model are
+// process-wide and unguarded.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <xercesc/util/XercesDefs.hpp>
+
+#include "K2Vector.h"
+#include "PMString.h"
+#include "UIDRef.h"
+
+XERCES_CPP_NAMESPACE_BEGIN
+class DOMDocument;
+class DOMElement;
+class DOMNode;
+XERCES_CPP_NAMESPACE_END
+
+class IDocument;
+class StatusCodeInfo;
+class TSPanelNodeData;
+
+class TSXmlDataHandling {
+public:
+    // Bytes of the path buffers, terminating NUL included: a longer path is refused.
+    static constexpr std::size_t kPathSize = 256;
+
+    // The internal id the next group or project record receives.
+    static int32 fPrjID;
+
+    TSXmlDataHandling();
+    TSXmlDataHandling(const TSXmlDataHandling&) = delete;
+    TSXmlDataHandling& operator=(const TSXmlDataHandling&) = delete;
+    ~TSXmlDataHandling();
+
+    // Parses the file at a POSIX path, dropping the previous document first. Afterwards
+    // ParseFailed tells whether anything of it may be used.
+    void InitializeDOMnode(const char* filePath);
+    // True after construction, after ReleaseDocument and after any parse the parser reported on.
+    bool ParseFailed() const { return fParseFailed; }
+    xercesc::DOMElement* GetRootElement() const { return fRoot; }
+    // The path of the last parse, or null.
+    const char* GetFilePath() const { return fFilePath.get(); }
+    // Frees the document and the index; the reader then holds nothing.
+    void ReleaseDocument();
+
+    // Judges a fresh server answer held by this reader. Sets `status` to 1 when the user is
+    // authenticated (never clears it); copies `tempFile` over `projectsFile` (both host paths)
+    // when the answer is an update. True only when that copy was made.
+    bool UpdateProjectsInfo(PMString tempFile, PMString projectsFile, int16& status);
+
+    // Creates the children of `parent` (server id -1: the top-level groups; any other group:
+    // its sub-groups, then its projects), attaches them sorted by name and adds them to
+    // `nodesById`, which owns them from then on.
+    void UpdateChildInfo(TSPanelNodeData& parent, std::map<int32, TSPanelNodeData*>& nodesById);
+    // A new group record for a shown "projectgroup" node, else null. Takes the next internal id.
+    TSPanelNodeData* GetGroupNode(xercesc::DOMNode* node);
+    // A new project record for a "project" element, else null. Takes the next internal id.
+    TSPanelNodeData* GetProjectNode(xercesc::DOMElement* element);
+    // Attaches the status codes whose id text is among `ids`, in the order of the file's list.
+    void FillStatusCodeInfo(TSPanelNodeData& project, std::vector<std::string> ids);
+    // Sorts the batch by name, links each record to `parent` and hands it to `nodesById`.
+    void UpdateProjectTree(std::vector<TSPanelNodeData*>& batch, TSPanelNodeData& parent,
+                           std::map<int32, TSPanelNodeData*>& nodesById);
+    // Byte order of the names, case-sensitive.
+    static bool sort_function(const TSPanelNodeData* a, const TSPanelNodeData* b);
+
+    // Appends every status code of the document, in list order.
+    void GetStatusCodesInfo(K2Vector<StatusCodeInfo>& codes);
+    // Appends the root's file-name template when it is not empty.
+    void GetFileNameDefination(PMString& text);
+
+    // Writes the job ticket for a hot folder at `ticketPath` (host path), naming the document
+    // file (host path), the output name, the project code and the names of `pages` in
+    // `document`. The ticket appears whole or not at all. True when it was written.
+    bool ExportXML(PMString ticketPath, PMString documentPath, const PMString& outputName, IDocument* document,
+                   UIDList pages, PMString projectCode);
+
+private:
+    struct Index;
+    Index& GetIndex();
+
+    bool fParseFailed = true;
+    xercesc::DOMDocument* fDocument = nullptr;  // owned
+    xercesc::DOMElement* fRoot = nullptr;
+    std::unique_ptr<char[]> fFilePath;
+    std::unique_ptr<Index> fIndex;
+};

@@ -1,0 +1,8 @@
+// The host's growable array. Elements are held by value and copied with their copy
+// constructor. Not synchronised.
+#pragma once
+
+#include <vector>
+
+template <class T>
+using K2Vector = std::vector<T>;

@@ -1,0 +1,76 @@
+#include "Query.h"
+
+namespace proofd {
+namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string PercentDecode(const std::string& text, bool plusIsBlank) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '%' && i + 2 < text.size()) {
+      const int hi = HexValue(text[i + 1]);
+      const int lo = HexValue(text[i + 2]);
+      if (hi >= 0 && lo >= 0) {
+        out.push_back(static_cast<char>(hi * 16 + lo));
+        i += 2;
+        continue;
+      }
+    }
+    out.push_back(plusIsBlank && c == '+' ? ' ' : c);
+  }
+  return out;
+}
+
+QueryPairs ParseQuery(const std::string& target) {
+  QueryPairs pairs;
+  const size_t mark = target.find('?');
+  if (mark == std::string::npos) return pairs;
+  std::string query = target.substr(mark + 1);
+  const size_t fragment = query.find('#');
+  if (fragment != std::string::npos) query.resize(fragment);
+
+  size_t start = 0;
+  while (start <= query.size()) {
+    size_t end = query.find('&', start);
+    if (end == std::string::npos) end = query.size();
+    const std::string piece = query.substr(start, end - start);
+    if (!piece.empty()) {
+      const size_t eq = piece.find('=');
+      if (eq == std::string::npos) {
+        pairs.emplace_back(PercentDecode(piece, true), std::string());
+      } else {
+        pairs.emplace_back(PercentDecode(piece.substr(0, eq), true),
+                           PercentDecode(piece.substr(eq + 1), true));
+      }
+    }
+    start = end + 1;
+  }
+  return pairs;
+}
+
+std::string QueryValue(const QueryPairs& query, const std::string& key,
+                       const std::string& fallback) {
+  for (const auto& [k, v] : query) {
+    if (k == key) return v;
+  }
+  return fallback;
+}
+
+bool HasQueryKey(const QueryPairs& query, const std::string& key) {
+  for (const auto& pair : query) {
+    if (pair.first == key) return true;
+  }
+  return false;
+}
+
+}  // namespace proofd

@@ -1,0 +1,65 @@
+// A host running the plug-in in the test process: the plug-in's code is linked into the
+// test, handed to the host as if loaded, with its resource file from the source tree. Every
+// file of the run stays in a fresh temporary home. Restart() quits and launches a new host
+// on the same home, as a new run of the application would (process globals excepted).
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "Host.h"
+#include "IDocument.h"
+#include "PlugIn.h"
+
+class PluginHostFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tessaron-test-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        fHome = pattern;
+        ::setenv("HOME", fHome.c_str(), 1);
+        ::unsetenv("XDG_DATA_HOME");
+        Launch();
+    }
+
+    void TearDown() override {
+        Quit();
+        std::error_code ec;
+        std::filesystem::remove_all(fHome, ec);
+    }
+
+    void Launch() {
+        fHost = std::make_unique<tshost::Host>();
+        std::string error;
+        ASSERT_TRUE(fHost->Boot(error)) << error;
+        ASSERT_TRUE(fHost->LoadPlugin(&GetPlugIn, std::string(TS_SOURCE_DIR) + "/plugin/resources/Tessaron.json", error))
+            << error;
+        fHost->Start(fHome);
+    }
+
+    void Quit() {
+        if (!fHost) return;
+        std::string error;
+        EXPECT_TRUE(fHost->Quit(error)) << error;
+        fHost.reset();
+    }
+
+    void Restart() {
+        Quit();
+        Launch();
+    }
+
+    IDocument* NewDocument(int32 pages) {
+        std::string error;
+        IDocument* doc = fHost->Docs().New(pages, error);
+        EXPECT_TRUE(doc) << error;
+        return doc;
+    }
+
+    std::string fHome;
+    std::unique_ptr<tshost::Host> fHost;
+};

@@ -1,0 +1,98 @@
+// The pieces of tessaron-proofd whose edge cases are easier to reach directly
+// than over HTTP: client-supplied names, query strings, the tag scanner and
+// the fault plan's counting.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "FaultPlan.h"
+#include "Query.h"
+#include "Uploads.h"
+#include "XmlScan.h"
+
+namespace proofd {
+namespace {
+
+TEST(SafeFileName, KeepsClientNamesInsideTheFolder) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Brochure.pdf", "Brochure.pdf"},
+      {"../../etc/passwd", "passwd"},
+      {"C:\\Users\\ann\\Spring Cover.pdf", "Spring_Cover.pdf"},
+      {"..", "upload"},
+      {"", "upload"},
+      {".hidden.pdf", "hidden.pdf"},
+      {"dir/", "upload"},
+      {"Café \"Menu\"?.pdf", "Caf____Menu__.pdf"},
+      {std::string(300, 'a') + ".pdf", std::string(120, 'a')},
+  };
+  for (const auto& [client, safe] : cases) EXPECT_EQ(SafeFileName(client), safe) << client;
+}
+
+TEST(ParseQuery, DecodesPairsInArrivalOrder) {
+  const QueryPairs pairs = ParseQuery("/p?b=2&a=x%26y&&plus=a+b%2Bc&eq=k=v&bare&pct=100%&bad=%zz#frag=1");
+  const QueryPairs expected = {{"b", "2"},          {"a", "x&y"}, {"plus", "a b+c"}, {"eq", "k=v"},
+                               {"bare", ""},        {"pct", "100%"}, {"bad", "%zz"}};
+  EXPECT_EQ(pairs, expected);
+  EXPECT_EQ(QueryValue(ParseQuery("/?k=1&k=2"), "k"), "1");
+  EXPECT_TRUE(ParseQuery("/no-query").empty());
+}
+
+std::vector<XmlTag> Scan(const std::string& text, std::string* error = nullptr) {
+  std::istringstream in(text);
+  XmlTagScanner scanner(in);
+  std::vector<XmlTag> tags;
+  XmlTag tag;
+  while (scanner.Next(tag)) tags.push_back(tag);
+  if (error != nullptr) *error = scanner.Error();
+  return tags;
+}
+
+TEST(XmlTagScanner, FindsTagsAroundCommentsQuotesAndDeclarations) {
+  const std::string text =
+      "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY e \"x>y\">]><!-- <fake id=\"1\"> -- > -->"
+      "<r a='1>2' b=\"&amp;&#233;&#x41;&bogus;\"><![CDATA[<no/>]]><c/></r>";
+  std::string error;
+  const auto tags = Scan(text, &error);
+  EXPECT_EQ(error, "");
+  ASSERT_EQ(tags.size(), 7u);
+  EXPECT_EQ(tags[3].kind, XmlTag::Kind::kStart);
+  EXPECT_EQ(tags[3].name, "r");
+  EXPECT_EQ(text.substr(tags[3].begin, tags[3].end - tags[3].begin).rfind("<r a=", 0), 0u);
+  EXPECT_EQ(*FindAttribute(tags[3].attributes, "a"), "1>2");
+  EXPECT_EQ(*FindAttribute(tags[3].attributes, "b"), "&\xC3\xA9" "A&bogus;");
+  EXPECT_EQ(tags[4].kind, XmlTag::Kind::kOther);
+  EXPECT_EQ(tags[5].kind, XmlTag::Kind::kEmpty);
+  EXPECT_EQ(tags[6].kind, XmlTag::Kind::kEnd);
+}
+
+TEST(XmlTagScanner, ReportsBrokenTags) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"<r a=\"1\"><g id=\"2\"", "unterminated tag at offset 9"},
+      {"<r a=1>", "malformed tag at offset 0"},
+      {"<!-- never closed >", "unterminated tag at offset 0"},
+      {"<r a=\"" + std::string(XmlTagScanner::kMaxTagBytes, 'x') + "\">", "tag longer than"},
+  };
+  for (const auto& [text, message] : cases) {
+    std::string error;
+    Scan(text, &error);
+    EXPECT_EQ(error.rfind(message, 0), 0u) << error;
+  }
+}
+
+TEST(FaultPlan, CountsOnlyTheRequestsItApplies) {
+  FaultPlan plan;
+  FaultSpec spec;
+  spec.kind = FaultKind::kStatus;
+  spec.count = 2;
+  spec.path = "/indd_xml.asp";
+  plan.Set(spec);
+  EXPECT_EQ(plan.Take("/other").kind, FaultKind::kNone);
+  EXPECT_EQ(plan.Take("/indd_xml.asp").kind, FaultKind::kStatus);
+  EXPECT_EQ(plan.Get().count, 1);
+  EXPECT_EQ(plan.Take("/indd_xml.asp").kind, FaultKind::kStatus);
+  EXPECT_EQ(plan.Take("/indd_xml.asp").kind, FaultKind::kNone);
+  EXPECT_EQ(plan.Get().kind, FaultKind::kNone);
+}
+
+}  // namespace
+}  // namespace proofd

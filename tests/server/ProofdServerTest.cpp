@@ -1,0 +1,413 @@
+// tessaron-proofd as the plug-in and the scenario tests meet it: the real
+// program on a loopback port, driven over HTTP.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <regex>
+
+#include "ServerProcess.h"
+
+namespace proofd_test {
+namespace {
+
+using nlohmann::json;
+
+const std::string kSpecialPassword = "a&b#c d+e%f=g";
+
+std::string Encode(const std::string& text) {
+  static const char* kHex = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : text) {
+    if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~') {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out += {'%', kHex[c >> 4], kHex[c & 15]};
+    }
+  }
+  return out;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string SamplesFile(const std::string& name) { return std::string(TS_SOURCE_DIR) + "/samples/" + name; }
+
+// The attribute `name` of the root start tag, or "<absent>".
+std::string RootAttribute(const std::string& xml, const std::string& name) {
+  std::smatch root;
+  if (!std::regex_search(xml, root, std::regex("<tessaron[^>]*>"))) return "<no root>";
+  std::smatch value;
+  const std::string tag = root.str();
+  if (!std::regex_search(tag, value, std::regex("\\s" + name + "=\"([^\"]*)\""))) return "<absent>";
+  return value[1];
+}
+
+class ProofdTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new TempDir();
+    const std::string users = dir_->File("users.json", json{{"users",
+        {{{"name", "demo"}, {"password", "demo"}, {"rights", true}},
+         {{"name", "viewer"}, {"password", "viewer"}, {"rights", false}},
+         {{"name", "spécial"}, {"password", kSpecialPassword}, {"rights", true}}}}}.dump());
+    server_ = new ServerProcess();
+    std::string error;
+    ASSERT_TRUE(server_->Start({"--port", "0", "--projects", SamplesFile("projects.xml"),
+                                "--users", users, "--uploads", Uploads(), "--log", LogPath()},
+                               error))
+        << error;
+  }
+
+  static void TearDownTestSuite() {
+    EXPECT_EQ(server_->Stop(SIGTERM), 0) << "a clean exit on SIGTERM";
+    delete server_;
+    delete dir_;
+  }
+
+  void SetUp() override {
+    ASSERT_EQ(Control(json::object()).first, 200);
+    for (const auto& entry : std::filesystem::directory_iterator(Uploads())) {
+      std::filesystem::remove(entry.path());
+    }
+  }
+
+  static std::string Uploads() { return dir_->path() + "/uploads"; }
+  static std::string LogPath() { return dir_->path() + "/requests.jsonl"; }
+
+  static httplib::Client Client() {
+    httplib::Client client("127.0.0.1", server_->Port());
+    client.set_url_encode(false);
+    client.set_read_timeout(10, 0);
+    return client;
+  }
+
+  static std::pair<int, json> Control(const json& body) {
+    auto res = Client().Post("/_control", body.dump(), "application/json");
+    if (!res) return {0, json()};
+    return {res->status, json::parse(res->body, nullptr, false)};
+  }
+
+  static std::vector<json> LogLines() {
+    std::vector<json> lines;
+    std::ifstream in(LogPath());
+    for (std::string line; std::getline(in, line);) lines.push_back(json::parse(line));
+    return lines;
+  }
+
+  static json LastLogLine(const std::string& path) {
+    const auto lines = LogLines();
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+      if ((*it)["path"] == path) return *it;
+    }
+    return json();
+  }
+
+  static httplib::Result Upload(const std::string& query, const httplib::MultipartFormDataItems& items) {
+    return Client().Post("/indd_filetransfer.asp?" + query, items);
+  }
+
+  static std::vector<std::string> StoredFiles() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Uploads())) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  static TempDir* dir_;
+  static ServerProcess* server_;
+};
+
+TempDir* ProofdTest::dir_ = nullptr;
+ServerProcess* ProofdTest::server_ = nullptr;
+
+TEST_F(ProofdTest, ProjectListAnswersCarryTheVerdict) {
+  struct Case {
+    std::string query;
+    std::string authenticated;
+    bool update;
+  };
+  const Case cases[] = {
+      {"username=demo&password=demo&getupdate=1", "1", true},
+      {"username=demo&password=demo", "1", false},
+      {"username=demo&password=demo&getupdate=0", "1", false},
+      {"username=demo&password=wrong&getupdate=1", "0", false},
+      {"username=nobody&password=demo&getupdate=1", "0", false},
+      {"username=viewer&password=viewer&getupdate=1", "-1", false},
+      {"username=viewer&password=wrong", "0", false},
+      {"getupdate=1", "0", false},
+      // Percent-encoded credentials arrive intact, "&", "#", " ", "+", "%" and "=" included.
+      {"username=" + Encode("spécial") + "&password=" + Encode(kSpecialPassword) + "&getupdate=1", "1", true},
+      // A raw "+" is a blank, as in any query string.
+      {"username=" + Encode("spécial") + "&password=a%26b%23c+d%2Be%25f%3Dg&getupdate=1", "1", true},
+      {"username=" + Encode("spécial") + "&password=a%26b%23c%20d+e%25f%3Dg&getupdate=1", "0", false},
+  };
+  const std::string sample = ReadFile(SamplesFile("projects.xml"));
+  const std::string sampleBody = sample.substr(sample.find("<projectgroups>"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.query);
+    auto res = Client().Get("/indd_xml.asp?" + c.query);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 200);
+    EXPECT_EQ(RootAttribute(res->body, "authenticated"), c.authenticated);
+    if (c.update) {
+      EXPECT_EQ(RootAttribute(res->body, "type"), "TESSARON_UPDATE");
+      EXPECT_EQ(RootAttribute(res->body, "filename"), "$project_code$_$file_name$_$page_number$");
+      ASSERT_NE(res->body.find("<projectgroups>"), std::string::npos);
+      EXPECT_EQ(res->body.substr(res->body.find("<projectgroups>")), sampleBody)
+          << "everything after the root tag is served as it is";
+    } else {
+      EXPECT_EQ(RootAttribute(res->body, "type"), "<absent>");
+      EXPECT_EQ(res->body.find("<project"), std::string::npos);
+    }
+    const json line = LastLogLine("/indd_xml.asp");
+    EXPECT_EQ(line["verdict"], std::stoi(c.authenticated));
+    if (c.query.find(Encode(kSpecialPassword)) != std::string::npos) {
+      EXPECT_EQ(line["query"][1], json({"password", kSpecialPassword}));
+    }
+  }
+}
+
+TEST_F(ProofdTest, UploadIsStoredWithItsBytesAndLogged) {
+  std::mt19937 random(7);
+  std::string pdf(3 << 20, '\0');
+  for (char& c : pdf) c = static_cast<char>(random());
+  pdf.replace(1000, 40, "\r\n--boundary-lookalike\r\nContent-Type: x\r\n");
+  const std::string query = "username=demo&password=demo&project_id=1001&status_id=2&item_numbers=1-4";
+
+  for (const char* expected : {"Brochure.pdf", "Brochure-2.pdf"}) {
+    auto res = Upload(query, {{"file", pdf, "Brochure.pdf", "pdf"}});
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 200);
+    EXPECT_EQ(ReadFile(Uploads() + "/" + expected), pdf) << expected;
+  }
+  const json line = LastLogLine("/indd_filetransfer.asp");
+  EXPECT_EQ(line["method"], "POST");
+  EXPECT_EQ(line["status"], 200);
+  EXPECT_EQ(line["query"], json::parse(R"([["username","demo"],["password","demo"],["project_id","1001"],
+                                           ["status_id","2"],["item_numbers","1-4"]])"));
+  EXPECT_EQ(line["parts"], json::array({{{"name", "file"}, {"filename", "Brochure.pdf"},
+                                         {"content_type", "pdf"}, {"size", pdf.size()},
+                                         {"stored", "Brochure-2.pdf"}}}));
+  EXPECT_EQ(StoredFiles(), (std::vector<std::string>{"Brochure-2.pdf", "Brochure.pdf"}));
+}
+
+TEST_F(ProofdTest, UploadRefusalsKeepNothing) {
+  struct Case {
+    const char* what;
+    std::string query;
+    httplib::MultipartFormDataItems items;
+    int status;
+    std::vector<std::string> stored;
+  };
+  const std::string ok = "username=demo&password=demo&project_id=1&status_id=1&item_numbers=1";
+  const Case cases[] = {
+      {"wrong password", "username=demo&password=nope", {{"file", "%PDF", "a.pdf", "pdf"}}, 401, {}},
+      {"no rights", "username=viewer&password=viewer", {{"file", "%PDF", "a.pdf", "pdf"}}, 403, {}},
+      {"no file part", ok, {{"other", "%PDF", "a.pdf", "pdf"}}, 400, {}},
+      {"name leaving the folder", ok, {{"file", "%PDF", "../../escape.pdf", "pdf"}}, 200, {"escape.pdf"}},
+      {"name of dots", ok, {{"file", "%PDF", "..", "pdf"}}, 200, {"upload"}},
+      {"second file part ignored", ok,
+       {{"file", "one", "one.pdf", "pdf"}, {"file", "two", "two.pdf", "pdf"}}, 200, {"one.pdf"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    auto res = Upload(c.query, c.items);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, c.status);
+    EXPECT_EQ(StoredFiles(), c.stored) << "no temporary files are left either";
+    EXPECT_EQ(LastLogLine("/indd_filetransfer.asp")["parts"].size(), c.items.size());
+  }
+  SetUp();
+  auto plain = Client().Post("/indd_filetransfer.asp?" + ok, "%PDF", "application/pdf");
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->status, 400);
+  EXPECT_TRUE(StoredFiles().empty());
+}
+
+TEST_F(ProofdTest, HeadersAreLoggedInArrivalOrder) {
+  RawConnection connection(server_->Port());
+  ASSERT_TRUE(connection.Send(
+      "GET /indd_xml.asp?username=demo&password=demo HTTP/1.1\r\nHost: x\r\nOS: iMac9,1\r\n"
+      "ScreenResolution: 1920 X 1200\r\nUserName: ann\r\nWorkStation: Ann's Mac\r\n"
+      "CPUDetails: 2 x 2.66 GHz\r\nRAM: 4 GB\r\nCSType: CS3\r\nInDesignVersion: 5.0\r\n"
+      "Connection: close\r\n\r\n"));
+  EXPECT_NE(connection.Receive().find("authenticated=\"1\""), std::string::npos);
+  EXPECT_EQ(LastLogLine("/indd_xml.asp")["headers"], json::parse(R"([["Host","x"],["OS","iMac9,1"],
+      ["ScreenResolution","1920 X 1200"],["UserName","ann"],["WorkStation","Ann's Mac"],
+      ["CPUDetails","2 x 2.66 GHz"],["RAM","4 GB"],["CSType","CS3"],["InDesignVersion","5.0"],
+      ["Connection","close"]])"));
+}
+
+TEST_F(ProofdTest, ExpectContinueIsAnsweredBeforeTheBody) {
+  const std::string body =
+      "--XyZ\r\nContent-Disposition: form-data; name=\"file\"; filename=\"late.pdf\"\r\n"
+      "Content-Type: pdf\r\n\r\n%PDF-late\r\n--XyZ--\r\n";
+  auto head = [&](const std::string& password) {
+    return "POST /indd_filetransfer.asp?username=demo&password=" + password +
+           " HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; boundary=XyZ\r\n"
+           "Content-Length: " + std::to_string(body.size()) + "\r\nExpect: 100-continue\r\n\r\n";
+  };
+  RawConnection accepted(server_->Port());
+  ASSERT_TRUE(accepted.Send(head("demo")));
+  EXPECT_EQ(accepted.Receive("\r\n\r\n"), "HTTP/1.1 100 Continue\r\n\r\n");
+  ASSERT_TRUE(accepted.Send(body));
+  EXPECT_NE(accepted.Receive("stored").find("HTTP/1.1 200 OK"), std::string::npos);
+  EXPECT_EQ(ReadFile(Uploads() + "/late.pdf"), "%PDF-late");
+
+  // Refused at once: the client never has to send the file.
+  RawConnection refused(server_->Port());
+  ASSERT_TRUE(refused.Send(head("wrong")));
+  EXPECT_EQ(refused.Receive().rfind("HTTP/1.1 401", 0), 0u);
+}
+
+TEST_F(ProofdTest, ProjectPageNamesTheProject) {
+  auto page = Client().Get("/?projectid=1101");
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->status, 200);
+  EXPECT_NE(page->body.find("<h1>Picture Books</h1>"), std::string::npos);
+  EXPECT_NE(page->body.find("Children &amp; Young Adults"), std::string::npos);
+  for (const char* id : {"424242", "abc", ""}) {
+    auto missing = Client().Get(std::string("/?projectid=") + id);
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->status, 404) << id;
+  }
+}
+
+TEST_F(ProofdTest, FaultsApplyToTheRequestsTheyName) {
+  const std::string list = "/indd_xml.asp?username=demo&password=demo&getupdate=1";
+  const size_t fullSize = Client().Get(list)->body.size();
+
+  ASSERT_EQ(Control({{"fault", "status"}, {"status", 503}, {"count", 2}}).first, 200);
+  EXPECT_EQ(Client().Get(list)->status, 503);
+  EXPECT_EQ(LastLogLine("/indd_xml.asp")["fault"], "status");
+  EXPECT_EQ(Client().Get(list)->status, 503);
+  EXPECT_EQ(Client().Get(list)->status, 200) << "the count ran out";
+
+  ASSERT_EQ(Control({{"fault", "malformed"}, {"count", 1}}).first, 200);
+  auto malformed = Client().Get(list);
+  ASSERT_TRUE(malformed);
+  EXPECT_EQ(malformed->status, 200);
+  EXPECT_EQ(malformed->body.size(), fullSize / 2);
+  EXPECT_EQ(malformed->body.find("</tessaron>"), std::string::npos);
+
+  ASSERT_EQ(Control({{"fault", "oversized"}, {"bytes", 5 << 20}, {"count", 1}}).first, 200);
+  auto oversized = Client().Get(list);
+  ASSERT_TRUE(oversized);
+  EXPECT_EQ(oversized->body.size(), size_t{5} << 20);
+  EXPECT_NE(oversized->body.find("</tessaron>"), std::string::npos);
+
+  ASSERT_EQ(Control({{"fault", "drop"}, {"count", 1}}).first, 200);
+  auto dropped = Client().Get(list);
+  EXPECT_FALSE(dropped) << "the body ends before its Content-Length";
+  EXPECT_EQ(LastLogLine("/indd_xml.asp")["fault"], "drop");
+
+  ASSERT_EQ(Control({{"fault", "delay"}, {"delay_ms", 3000}, {"count", 1}}).first, 200);
+  auto impatient = Client();
+  impatient.set_read_timeout(0, 300 * 1000);
+  EXPECT_FALSE(impatient.Get(list));
+
+  ASSERT_EQ(Control({{"fault", "status"}, {"path", "/indd_filetransfer.asp"}}).first, 200);
+  EXPECT_EQ(Client().Get(list)->status, 200) << "other paths are left alone";
+  auto upload = Upload("username=demo&password=demo", {{"file", "%PDF", "x.pdf", "pdf"}});
+  ASSERT_TRUE(upload);
+  EXPECT_EQ(upload->status, 500);
+  EXPECT_TRUE(StoredFiles().empty()) << "an upload answered by a status fault is not kept";
+  EXPECT_EQ(Control(json::object()).second["fault"]["fault"], "none");
+}
+
+TEST_F(ProofdTest, ControlRefusesBadRequestsAndKeepsItsState) {
+  ASSERT_EQ(Control({{"fault", "status"}, {"status", 502}}).first, 200);
+  const json bad[] = {
+      {{"fault", "bogus"}},         {{"fault", "status"}, {"status", 99}},
+      {{"delay_ms", -1}},           {{"fault", "delay"}},
+      {{"count", -2}},              {{"count", "3"}},
+      {{"path", "no-slash"}},       {{"projects", "/nonexistent.xml"}},
+      {{"users", SamplesFile("projects.xml")}}, {{"colour", "red"}},
+  };
+  for (const json& body : bad) {
+    const auto [status, answer] = Control(body);
+    EXPECT_EQ(status, 400) << body;
+    EXPECT_TRUE(answer.contains("error")) << body;
+  }
+  auto notJson = Client().Post("/_control", "{oops", "application/json");
+  ASSERT_TRUE(notJson);
+  EXPECT_EQ(notJson->status, 400);
+  auto state = Client().Get("/_control");
+  ASSERT_TRUE(state);
+  EXPECT_EQ(json::parse(state->body)["fault"]["status"], 502);
+}
+
+TEST_F(ProofdTest, ControlSwitchesTheProjectList) {
+  const std::string other = dir_->File("other.xml",
+      "<?xml version=\"1.0\"?>\n<!-- a > in a comment -->\n<list authenticated=\"0\" type=\"old\""
+      " filename=\"$a$\"><projects><project id=\"7\" name=\"Seven\"/></projects></list>\n");
+  ASSERT_EQ(Control({{"projects", other}}).first, 200);
+  auto res = Client().Get("/indd_xml.asp?username=demo&password=demo&getupdate=1");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->body,
+            "<?xml version=\"1.0\"?>\n<!-- a > in a comment -->\n<list filename=\"$a$\" authenticated=\"1\""
+            " type=\"TESSARON_UPDATE\"><projects><project id=\"7\" name=\"Seven\"/></projects></list>\n");
+  EXPECT_EQ(Client().Get("/?projectid=7")->status, 200);
+  ASSERT_EQ(Control({{"projects", SamplesFile("projects.xml")}}).first, 200);
+}
+
+TEST(ProofdCommandLine, FaultFromTheCommandLine) {
+  TempDir dir;
+  ServerProcess server;
+  std::string error;
+  ASSERT_TRUE(server.Start({"--projects", SamplesFile("projects.xml"), "--users", SamplesFile("users.json"),
+                            "--uploads", dir.path(), "--fault", "status", "--fault-status", "502",
+                            "--fault-count", "1"},
+                           error))
+      << error;
+  httplib::Client client("127.0.0.1", server.Port());
+  EXPECT_EQ(client.Get("/indd_xml.asp?username=demo&password=demo")->status, 502);
+  EXPECT_EQ(client.Get("/indd_xml.asp?username=demo&password=demo")->status, 200);
+  EXPECT_EQ(server.Stop(SIGINT), 0);
+}
+
+TEST(ProofdCommandLine, BadInvocationsFailClearly) {
+  TempDir dir;
+  const std::string projects = SamplesFile("projects.xml");
+  const std::string users = SamplesFile("users.json");
+  const std::string empty = dir.File("empty.xml", "<?xml version=\"1.0\"?>\n<!-- nothing -->\n");
+  const std::string unclosed = dir.File("unclosed.xml", "<root a=\"1\"><group id=\"2\"");
+  const std::string badUsers = dir.File("users.json", "{\"users\": [{\"name\": \"x\"}]}");
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"--users", users, "--uploads", dir.path()}, "--projects is required"},
+      {{"--projects", dir.path() + "/missing.xml", "--users", users, "--uploads", dir.path()},
+       "cannot open projects file '" + dir.path() + "/missing.xml'"},
+      {{"--projects", empty, "--users", users, "--uploads", dir.path()}, "has no root element"},
+      {{"--projects", unclosed, "--users", users, "--uploads", dir.path()}, "unterminated tag"},
+      {{"--projects", projects, "--users", badUsers, "--uploads", dir.path()}, "needs a string \"name\""},
+      {{"--projects", projects, "--users", projects, "--uploads", dir.path()}, "is not valid JSON"},
+      {{"--projects", projects, "--users", users, "--uploads", projects}, "cannot use uploads folder"},
+      {{"--projects", projects, "--users", users, "--uploads", dir.path(), "--port", "70000"}, "--port"},
+      {{"--projects", projects, "--users", users, "--uploads", dir.path(), "--fault", "bogus"}, "--fault"},
+      {{"--projects", projects, "--users", users, "--uploads", dir.path(), "--fault", "status",
+        "--fault-status", "42"}, "status must be between 200 and 599"},
+  };
+  for (const Case& c : cases) {
+    const Finished run = RunToExit(c.args);
+    EXPECT_NE(run.exitCode, 0) << c.message;
+    EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("listening"), std::string::npos) << run.output;
+  }
+}
+
+}  // namespace
+}  // namespace proofd_test
