@@ -163,15 +163,22 @@ TSConnection::TSConnection() {
     InitializeLibrary();
     fHandle = curl_easy_init();
     if (!fHandle) return;
-    SetOption(fHandle, kErrorBuffer, fErrorText);
-    SetOption(fHandle, kConnectTimeOutMs, gConnectTimeOutMs.load(std::memory_order_acquire));
-    SetOption(fHandle, kTimeOutMs, gTotalTimeOutMs.load(std::memory_order_acquire));
+    CURLcode code = SetOption(fHandle, kErrorBuffer, fErrorText);
+    if (code == CURLE_OK)
+        code = SetOption(fHandle, kConnectTimeOutMs, gConnectTimeOutMs.load(std::memory_order_acquire));
+    if (code == CURLE_OK) code = SetOption(fHandle, kTimeOutMs, gTotalTimeOutMs.load(std::memory_order_acquire));
     // Time-outs by signal are not safe with several threads.
-    SetOption(fHandle, kNoSignal, 1L);
+    if (code == CURLE_OK) code = SetOption(fHandle, kNoSignal, 1L);
     // The server URL comes from the user: never let it reach local files or other protocols,
     // neither directly nor through a redirect.
-    SetOption(fHandle, kProtocols, "http,https");
-    SetOption(fHandle, kRedirectProtocols, "http,https");
+    if (code == CURLE_OK) code = SetOption(fHandle, kProtocols, "http,https");
+    if (code == CURLE_OK) code = SetOption(fHandle, kRedirectProtocols, "http,https");
+    // A handle without these limits is not used at all: every request then fails.
+    if (code != CURLE_OK) {
+        curl_easy_cleanup(fHandle);
+        fHandle = nullptr;
+        return;
+    }
     UpdateHeadersInfo();
 }
 
@@ -182,27 +189,29 @@ TSConnection::~TSConnection() {
 
 void TSConnection::UpdateHeadersInfo() {
     if (fHeaders) {
+        if (fHandle) SetOption(fHandle, kHttpHeader, nullptr);
         curl_slist_free_all(fHeaders);
         fHeaders = nullptr;
     }
-    const char* const lines[] = {g_OSInfo, g_ScrnResolution, g_UserName, g_WorkStation,
-                                 g_CPUDetails, g_RAMInfo, g_CSType, g_IDVersion};
     curl_slist* list = nullptr;
-    for (const char* text : lines) {
-        curl_slist* longer = curl_slist_append(list, HeaderLine(text).c_str());
-        if (!longer) {
-            curl_slist_free_all(list);
-            return;
+    // Runs inside the constructor, which the upload thread calls outside any handler: out of
+    // memory here means a request without the header lines, never an exception.
+    try {
+        // The empty "Expect:" keeps large uploads from waiting a second for a "100 Continue"
+        // that a server may never send; libcurl sends no line for it.
+        const std::string lines[] = {HeaderLine(g_OSInfo), HeaderLine(g_ScrnResolution), HeaderLine(g_UserName),
+                                     HeaderLine(g_WorkStation), HeaderLine(g_CPUDetails), HeaderLine(g_RAMInfo),
+                                     HeaderLine(g_CSType), HeaderLine(g_IDVersion), "Expect:"};
+        for (const std::string& line : lines) {
+            curl_slist* longer = curl_slist_append(list, line.c_str());
+            if (!longer) throw std::bad_alloc();
+            list = longer;
         }
-        list = longer;
-    }
-    // Large uploads would otherwise wait a second for a "100 Continue" that may never come.
-    curl_slist* longer = curl_slist_append(list, "Expect:");
-    if (!longer) {
+    } catch (...) {
         curl_slist_free_all(list);
         return;
     }
-    fHeaders = longer;
+    fHeaders = list;
     if (fHandle) SetOption(fHandle, kHttpHeader, fHeaders);
 }
 
@@ -255,7 +264,7 @@ bool16 TSConnection::GetProjectsData(const PMString& userName, const PMString& p
         PMString hfsProjects(hfsFolder, PMString::kNoTranslate);
         hfsProjects.Append(":projects.xml");
 
-        bool16 wantUpdate = !FileUtils::DoesFileExist(IDFile(hfsProjects.GetUTF8String())) || g_ServerDetailChanged;
+        bool wantUpdate = !FileUtils::DoesFileExist(IDFile(hfsProjects.GetUTF8String())) || g_ServerDetailChanged != kFalse;
 
         TempFile file(posixTemp.c_str());
         if (!file.Get()) {
@@ -300,7 +309,7 @@ bool16 TSConnection::GetProjectsData(const PMString& userName, const PMString& p
         std::remove(posixTemp.c_str());
         return result;
     } catch (...) {
-        // The answer may hold the project list of a user who was not checked: never leave it.
+        // The server's raw answer is never left behind, whatever interrupted the download.
         if (!posixTemp.empty()) std::remove(posixTemp.c_str());
         try {
             CAlert::ErrorAlert(ConnectionErrorText());

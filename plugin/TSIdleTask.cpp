@@ -8,7 +8,7 @@ public:
     explicit TSIdleTask(IPMUnknown* boss) : CIdleTask(boss) {}
 
     uint32 RunTask(uint32, uint32) override { return kEndOfTime; }
-    const char* TaskName() override { return "TSIdleTask"; }
+    const char* TaskName() override { return "0x61000kTSIdleTaskKey"; }
 };
 
 CREATE_PMINTERFACE(TSIdleTask, kTSIdleTaskImpl);

@@ -13,6 +13,7 @@
 #include "IWorkspace.h"
 #include "ImplementationRecord.h"
 #include "InterfacePtr.h"
+#include "TSConnection.h"
 #include "TSID.h"
 #include "TSPanelUtils.h"
 
@@ -53,6 +54,8 @@ void TSStartupShutdown::UpdateSystemInfo() {
 
 void TSStartupShutdown::Startup() {
     UpdateSystemInfo();
+    // libcurl's global set-up is not thread-safe: do it here, before any upload thread.
+    TSConnection::InitializeLibrary();
     try {
         xercesc::XMLPlatformUtils::Initialize();
     } catch (...) {

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include <unistd.h>
+
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/framework/LocalFileFormatTarget.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
@@ -486,9 +488,9 @@ bool TSXmlDataHandling::ExportXML(PMString ticketPath, PMString documentPath, co
 
     // Written beside the ticket under a name the hot folder ignores, then renamed into place,
     // so the server never picks up half a ticket.
-    std::string target(ticket);
-    std::size_t slash = target.rfind('/');
-    std::string partial = target.substr(0, slash + 1) + "." + target.substr(slash + 1) + ".part";
+    std::string partial(ticket);
+    partial.resize(partial.rfind('/') + 1);
+    partial += ".tessaron-ticket-" + std::to_string(::getpid()) + ".part";
     bool written = false;
     try {
         DOMImplementation* impl = DOMImplementationRegistry::getDOMImplementation(u"LS");

@@ -1,9 +1,5 @@
 #include "ProofServer.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
 #include "Body.h"
@@ -70,12 +66,8 @@ int StatusFor(Verdict verdict) {
 ProofServer::ProofServer(ServerConfig config) : config_(std::move(config)) {}
 
 bool ProofServer::Open(std::string& error) {
-  std::string detail;
-  auto users = Users::Load(config_.usersPath, detail);
-  if (!users) {
-    error = detail;
-    return false;
-  }
+  auto users = Users::Load(config_.usersPath, error);
+  if (!users) return false;
   RootTag root;
   if (!CheckProjectsFile(config_.projectsPath, root, error)) return false;
   std::error_code ec;
@@ -194,10 +186,14 @@ void ProofServer::InstallRoutes() {
   });
 
   // Catches what httplib answers by itself (bad request lines, unknown
-  // methods, oversized heads) so that every request gets its log line.
+  // methods, oversized heads) so that every request gets its log line. The
+  // rest of such a request may still be unread, so the connection ends too.
   http_.set_error_handler(httplib::Server::HandlerWithResponse(
       [this](const Request& req, Response& res) {
-        if (!CurrentRequest().logged) Log(req, res.status, nlohmann::json::object());
+        if (!CurrentRequest().logged) {
+          Log(req, res.status, nlohmann::json::object());
+          CloseAfter(res);
+        }
         return httplib::Server::HandlerResponse::Unhandled;
       }));
 
@@ -272,7 +268,7 @@ void ProofServer::HandleUpload(const httplib::Request& req, httplib::Response& r
   };
 
   if (hasReader && !req.is_multipart_form_data()) {
-    if (!Drain(req, &reader)) context.closeAfter = true;
+    if (!Drain(req, &reader)) CloseAfter(res);
     refuse(400, "expected a multipart form with a part named \"file\"");
     Finish(req, res, std::move(reply), fault);
     return;
@@ -283,7 +279,7 @@ void ProofServer::HandleUpload(const httplib::Request& req, httplib::Response& r
   UploadFile file;
   std::string error;
   if (keep && !file.Begin(config_.uploadsDir, error)) {
-    if (hasReader && !Drain(req, &reader)) context.closeAfter = true;
+    if (hasReader && !Drain(req, &reader)) CloseAfter(res);
     refuse(500, error);
     Finish(req, res, std::move(reply), fault);
     return;
@@ -319,13 +315,13 @@ void ProofServer::HandleUpload(const httplib::Request& req, httplib::Response& r
   }
 
   if (tooLarge) {
-    context.closeAfter = true;
+    CloseAfter(res);
     refuse(413, "upload larger than " + std::to_string(config_.maxUploadBytes) + " bytes");
   } else if (writeFailed) {
-    context.closeAfter = true;
+    CloseAfter(res);
     refuse(500, file.Error());
   } else if (!complete) {
-    context.closeAfter = true;
+    CloseAfter(res);
     refuse(400, "the multipart body is incomplete or malformed");
   } else if (verdict != Verdict::kAccepted) {
     refuse(StatusFor(verdict), "not allowed to upload");
@@ -378,7 +374,7 @@ void ProofServer::HandleProjectPage(const httplib::Request& req, httplib::Respon
 void ProofServer::HandleUnknown(const httplib::Request& req, httplib::Response& res,
                                 const httplib::ContentReader* reader) {
   const FaultSpec fault = faults_.Take(req.path);
-  if (!Drain(req, reader)) CurrentRequest().closeAfter = true;
+  if (!Drain(req, reader)) CloseAfter(res);
   Reply reply;
   reply.status = 404;
   reply.body = TextBody("tessaron-proofd: no such page\n");
@@ -433,7 +429,7 @@ void ProofServer::Finish(const httplib::Request& req, httplib::Response& res, Re
       } else {
         sent = fault.bytes > 0 ? std::min(fault.bytes, declared - 1) : declared / 2;
       }
-      context.closeAfter = true;
+      CloseAfter(res);
       break;
     case FaultKind::kMalformed:
       // Half an answer, properly delimited: the transfer succeeds and the
@@ -457,7 +453,6 @@ void ProofServer::Finish(const httplib::Request& req, httplib::Response& res, Re
     case FaultKind::kDelay:
       break;
   }
-  if (context.closeAfter) res.set_header("Connection", "close");
   res.status = reply.status;
   Log(req, reply.status, reply.extra);
   StreamBody(res, reply.body, declared, sent);

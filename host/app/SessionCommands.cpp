@@ -1,5 +1,6 @@
 // Console commands for the session: idle time and the clock, the application's background
 // state, scripted alert answers, help, echo and quit.
+#include <algorithm>
 #include <charconv>
 
 #include "Alerts.h"
@@ -52,11 +53,11 @@ bool ClockCommand(ConsoleContext&, const ConsoleArgs& args, std::string& error) 
             error = "'" + w[1] + " " + w[2] + "' is no date and time: YYYY-MM-DD HH:MM:SS";
             return false;
         }
-        Clock::SetVirtual(*ms);
+        IdleScheduler::Get().ChangeClock([&] { Clock::SetVirtual(*ms); });
     } else if (w[0] == "real" && w.size() == 1) {
-        Clock::UseRealTime();
+        IdleScheduler::Get().ChangeClock([] { Clock::UseRealTime(); });
     } else if (w[0] == "virtual" && w.size() == 1) {
-        Clock::MakeVirtual();
+        IdleScheduler::Get().ChangeClock([] { Clock::MakeVirtual(); });
     } else {
         return Usage("clock", error);
     }
@@ -85,13 +86,24 @@ bool AlertsCommand(ConsoleContext&, const ConsoleArgs& args, std::string& error)
     return true;
 }
 
+bool Tasks(ConsoleContext&, const ConsoleArgs& args, std::string& error) {
+    if (!args.words.empty()) return Usage("tasks", error);
+    std::vector<IdleScheduler::TaskInfo> tasks = IdleScheduler::Get().Tasks();
+    if (tasks.empty()) Show("no idle tasks");
+    for (const IdleScheduler::TaskInfo& t : tasks)
+        Show(DisplayText(PMString(t.name)) + " in " + std::to_string(std::max<int64>(t.dueMs - Clock::NowMs(), 0)) + "ms");
+    return true;
+}
+
 bool Help(ConsoleContext&, const ConsoleArgs& args, std::string& error) {
     for (const ConsoleCommand* c : ConsoleCommand::All()) Show(std::string(c->Usage()) + "  -  " + c->Summary());
     return true;
 }
 
 bool Echo(ConsoleContext&, const ConsoleArgs& args, std::string&) {
-    Show(args.rest);
+    std::string text;
+    for (const std::string& word : args.words) text += (text.empty() ? "" : " ") + word;
+    Show(text);
     return true;
 }
 
@@ -106,6 +118,7 @@ ConsoleCommand gClock("clock", "clock [set YYYY-MM-DD HH:MM:SS | real | virtual]
                       "show the host's clock, set it (it then stands still but for idle time), or switch it", ClockCommand);
 ConsoleCommand gApp("app", "app background|foreground", "put the application in the background or bring it back", App);
 ConsoleCommand gAlerts("alerts", "alerts answer N", "the button (1-3) the next modal alert is answered with", AlertsCommand);
+ConsoleCommand gTasks("tasks", "tasks", "list the installed idle tasks, in install order, with the time to their next run", Tasks);
 ConsoleCommand gHelp("help", "help", "list the commands", Help);
 ConsoleCommand gEcho("echo", "echo TEXT", "show TEXT", Echo);
 ConsoleCommand gQuit("quit", "quit", "quit the host (the end of the script does too)", Quit);

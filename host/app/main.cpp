@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -58,7 +59,9 @@ bool UseHome(const std::string& home) {
 }
 
 void ListPlugins(const tshost::Host& host) {
-    for (const tshost::LoadedPlugin& p : host.Plugins()) {
+    std::vector<tshost::LoadedPlugin> plugins = host.Plugins();
+    std::sort(plugins.begin(), plugins.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+    for (const tshost::LoadedPlugin& p : plugins) {
         std::cout << "plugin " << Hex(p.id.Get()) << " " << p.name << " " << p.file << "\n";
         for (const tshost::ImplEntry* e : tshost::ImplRegistry::Get().ForPlugin(p.id))
             std::cout << "  " << Hex(e->id.Get()) << (e->Persistent() ? " persistent" : " plain") << "\n";

@@ -53,9 +53,15 @@ std::unique_ptr<DataBase> DataBase::Open(const std::string& posixPath, std::stri
         return nullptr;
     }
     Connection c;
-    if (sqlite3_open_v2(posixPath.c_str(), &c.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        error = posixPath + ": cannot be opened: " + c.Error();
-        return nullptr;
+    // Read-write when allowed, although only read: a read-only connection to a file saved in
+    // WAL mode leaves its -wal and -shm files behind, and only a writer removes them on close.
+    if (sqlite3_open_v2(posixPath.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(c.db);
+        c.db = nullptr;
+        if (sqlite3_open_v2(posixPath.c_str(), &c.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            error = posixPath + ": cannot be opened: " + c.Error();
+            return nullptr;
+        }
     }
     std::unique_ptr<DataBase> db(new DataBase());
     db->fPath = posixPath;

@@ -7,6 +7,7 @@
 #include "CIdleTask.h"
 #include "Clock.h"
 #include "Modal.h"
+#include "Transcript.h"
 
 namespace tshost {
 
@@ -62,7 +63,14 @@ int IdleScheduler::RunDue() {
         const uint64 order = fEntries[index].order;
         ran.push_back(task);
         const uint32 flags = fBackground ? uint32(IIdleTask::kApplicationInBackground) : 0u;
-        const uint32 delay = task->RunTask(flags, 0);
+        uint32 delay = IIdleTask::kEndOfTime;
+        try {
+            delay = task->RunTask(flags, 0);
+        } catch (...) {
+            // An exception must not leave the scheduler marked as running; the task is dropped.
+            const char* name = task->TaskName();
+            Diagnose(std::string("idle task ") + (name ? name : "?") + " failed with an exception and was removed");
+        }
         ++runs;
         // The run may have uninstalled or re-installed the task, or others.
         auto it = std::find_if(fEntries.begin(), fEntries.end(), [&](const Entry& e) { return e.task == task; });
@@ -103,6 +111,12 @@ int IdleScheduler::Idle(int64 ms) {
     }
     PassTimeUntil(end);
     return runs;
+}
+
+int64 IdleScheduler::NowForTasks() { return Clock::NowMs(); }
+
+void IdleScheduler::ShiftDueTimes(int64 deltaMs) {
+    for (Entry& e : fEntries) e.dueMs += deltaMs;
 }
 
 std::vector<IdleScheduler::TaskInfo> IdleScheduler::Tasks() const {

@@ -33,6 +33,15 @@ public:
     // moment. Returns the number of runs.
     int Idle(int64 ms);
 
+    // Sets or switches the host's clock (Clock::SetVirtual, UseRealTime, MakeVirtual) keeping
+    // every task's remaining delay: tasks wait for idle time, not for a date.
+    template <class Change>
+    void ChangeClock(Change change) {
+        int64 before = NowForTasks();
+        change();
+        ShiftDueTimes(NowForTasks() - before);
+    }
+
     void SetBackground(bool background) { fBackground = background; }
     bool InBackground() const { return fBackground; }
 
@@ -52,6 +61,8 @@ private:
         int64 dueMs;
         uint64 order;
     };
+    static int64 NowForTasks();
+    void ShiftDueTimes(int64 deltaMs);
     // Index of the next task to run at or before `limitMs`, or -1.
     int NextDue(int64 limitMs) const;
 

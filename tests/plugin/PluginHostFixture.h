@@ -8,6 +8,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,12 +33,14 @@ protected:
         std::filesystem::remove_all(fHome, ec);
     }
 
-    void Launch() {
+    // `beforeStart` runs once the plug-in is loaded, before the start-up services.
+    void Launch(const std::function<void()>& beforeStart = {}) {
         fHost = std::make_unique<tshost::Host>();
         std::string error;
         ASSERT_TRUE(fHost->Boot(error)) << error;
         ASSERT_TRUE(fHost->LoadPlugin(&GetPlugIn, std::string(TS_SOURCE_DIR) + "/plugin/resources/Tessaron.json", error))
             << error;
+        if (beforeStart) beforeStart();
         fHost->Start(fHome);
     }
 

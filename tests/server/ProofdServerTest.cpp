@@ -248,6 +248,17 @@ TEST_F(ProofdTest, HeadersAreLoggedInArrivalOrder) {
       ["Connection","close"]])"));
 }
 
+TEST_F(ProofdTest, RequestsRefusedByHttplibAreLoggedAndClosed) {
+  RawConnection connection(server_->Port());
+  ASSERT_TRUE(connection.Send("BLAH\r\n\r\nGET / HTTP/1.1\r\n\r\n"));
+  const std::string reply = connection.Receive();
+  EXPECT_EQ(reply.rfind("HTTP/1.1 400", 0), 0u);
+  EXPECT_EQ(reply.find("HTTP/1.1", 1), std::string::npos) << "nothing after the refusal is served";
+  const json line = LogLines().back();
+  EXPECT_EQ(line["method"], "BLAH");
+  EXPECT_EQ(line["status"], 400);
+}
+
 TEST_F(ProofdTest, ExpectContinueIsAnsweredBeforeTheBody) {
   const std::string body =
       "--XyZ\r\nContent-Disposition: form-data; name=\"file\"; filename=\"late.pdf\"\r\n"

@@ -32,6 +32,7 @@ public:
     Proofd& operator=(const Proofd&) = delete;
 
     bool Running() const { return fPort > 0; }
+    int Port() const { return fPort; }
     // "http://127.0.0.1:PORT", used as the server URL.
     std::string Url() const;
     // Replaces the fault plan through the control endpoint.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "ProgressBars.h"
 #include "StringTable.h"
 #include "TSConnection.h"
+#include "TSStartupShutdown.h"
 #include "platform/Overrides.h"
 
 using namespace tsconntest;
@@ -119,6 +122,19 @@ TEST_F(DownloadTest, SendsTheEightHeaderLinesInOrder) {
     EXPECT_FALSE(HasHeader(request, "Expect"));
 }
 
+TEST_F(DownloadTest, LineBreaksInAHeaderValueStartNoHeader) {
+    char saved[kSystemInfoSize];
+    std::memcpy(saved, g_WorkStation, kSystemInfoSize);
+    std::snprintf(g_WorkStation, kSystemInfoSize, "WorkStation: lab\r\nX-Injected: 1");
+    Download();
+    std::memcpy(g_WorkStation, saved, kSystemInfoSize);
+    nlohmann::json request = LastRequest();
+    EXPECT_FALSE(HasHeader(request, "X-Injected"));
+    std::vector<std::pair<std::string, std::string>> headers = CustomHeaders(request);
+    ASSERT_EQ(headers.size(), 8u);
+    EXPECT_EQ(headers[3], std::make_pair(std::string("WorkStation"), std::string("lab  X-Injected: 1")));
+}
+
 TEST_F(DownloadTest, CredentialsReachTheServerIntact) {
     Outcome outcome = Download(PMString(kSpecialName), PMString(kSpecialPassword));
     EXPECT_EQ(outcome.result, kTrue);
@@ -139,14 +155,12 @@ TEST_F(DownloadTest, FailedTransfersWarnWithTheStatus) {
         std::string url;  // empty: the server's
         std::string text;
     };
-    const std::string ftp = "ftp://127.0.0.1:" + std::to_string(ClosedPort());
     const Case cases[] = {
         {"not found", {{"fault", "status"}, {"status", 404}}, "", "404. Entered URL is incorrect."},
         {"server error", {{"fault", "status"}, {"status", 500}}, "", "500" + checkDetails},
         {"redirect", {{"fault", "status"}, {"status", 302}}, "", "302" + checkDetails},
         {"dropped after the status line", {{"fault", "drop"}}, "", "200" + checkDetails},
         {"unreachable", nlohmann::json::object(), "http://127.0.0.1:" + std::to_string(ClosedPort()), "0" + checkDetails},
-        {"other protocol", nlohmann::json::object(), ftp, "0" + checkDetails},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -161,6 +175,20 @@ TEST_F(DownloadTest, FailedTransfersWarnWithTheStatus) {
         EXPECT_FALSE(fs::exists(fSettings.TempFile()));
         EXPECT_EQ(ReadFile(fSettings.ProjectsFile()), kCachedList);
     }
+}
+
+TEST_F(DownloadTest, OtherProtocolsNeverLeaveTheProcess) {
+    TSConnection::SetTimeOuts(std::chrono::seconds(1), std::chrono::seconds(1));
+    std::string port = std::to_string(fServer.Port());
+    for (std::string scheme : {"gopher", "dict", "ftp"}) {
+        SCOPED_TRACE(scheme);
+        Outcome outcome = Download(PMString("demo"), PMString("demo"), scheme + "://127.0.0.1:" + port);
+        EXPECT_EQ(outcome.result, kFalse);
+        ASSERT_EQ(outcome.alerts.size(), 1u);
+        EXPECT_EQ(outcome.alerts[0].text,
+                  std::string(kConnectionError) + "  HTTP Status = 0. Check the Server Details in Tessaron settings. ");
+    }
+    EXPECT_TRUE(fServer.Requests().empty());
 }
 
 TEST_F(DownloadTest, TimeOutWarnsWithNoStatus) {

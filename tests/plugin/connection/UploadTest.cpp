@@ -161,12 +161,17 @@ TEST_F(UploadTest, AnythingButTwoHundredFails) {
         {"refused user", nlohmann::json::object(), "", "wrong"},
         {"unreachable", nlohmann::json::object(), "http://127.0.0.1:" + std::to_string(ClosedPort()), "demo"},
         {"local file", nlohmann::json::object(), "file://" + std::string(fFiles.path()), "demo"},
+        {"other protocol", nlohmann::json::object(), "gopher://127.0.0.1:" + std::to_string(fServer.Port()), "demo"},
     };
+    TSConnection::SetTimeOuts(std::chrono::seconds(1), std::chrono::seconds(1));
+    std::size_t sent = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fServer.Control(c.fault);
         SetRequest("demo", c.password, "1001", "2", "1");
         Observed observed = Upload(fPdf.string(), c.url.empty() ? fServer.Url() : c.url);
+        if (c.url.empty()) ++sent;
+        EXPECT_EQ(fServer.Requests().size(), sent);
         EXPECT_FALSE(observed.result);
         // The whole file may have gone out before the answer came: only the flag tells.
         EXPECT_TRUE(g_UploadError.load());

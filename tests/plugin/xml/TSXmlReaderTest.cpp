@@ -149,12 +149,15 @@ TEST_F(TSXmlReader, MissingFileAndOverlongPathAreParseFailures) {
     EXPECT_EQ(alerts[0].rfind("Line No = 0 Col No = 0 Error Msg = ", 0), 0u);
 }
 
+// Each document is valid apart from what it asks the parser to fetch or expand, so only the
+// refusal can fail it.
 TEST_F(TSXmlReader, HostileDocumentsAreRefused) {
+    const std::string declarations = "<!ELEMENT r ANY><!ATTLIST r filename CDATA #IMPLIED>";
     WriteFile(fScratch.Path() / "secret.txt", "SECRET-CONTENT");
-    WriteFile(fScratch.Path() / "evil.dtd", "<!ENTITY leak \"SECRET-DTD\">");
+    WriteFile(fScratch.Path() / "evil.dtd", declarations + "<!ENTITY leak \"SECRET-DTD\">");
     const std::string secret = "file://" + (fScratch.Path() / "secret.txt").string();
     const std::string dtd = "file://" + (fScratch.Path() / "evil.dtd").string();
-    std::string bomb = "<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\">";
+    std::string bomb = "<!DOCTYPE r [" + declarations + "<!ENTITY a \"aaaaaaaaaa\">";
     for (char level = 'b'; level <= 'h'; ++level) {
         bomb += std::string("<!ENTITY ") + level + " \"";
         for (int i = 0; i < 10; ++i) bomb += std::string("&") + static_cast<char>(level - 1) + ";";
@@ -165,9 +168,11 @@ TEST_F(TSXmlReader, HostileDocumentsAreRefused) {
         const char* what;
         std::string xml;
     } cases[] = {
-        {"external entity", "<!DOCTYPE r [<!ENTITY x SYSTEM \"" + secret + "\">]><r filename=\"n\">&x;</r>"},
+        {"external entity",
+         "<!DOCTYPE r [" + declarations + "<!ENTITY x SYSTEM \"" + secret + "\">]><r filename=\"n\">&x;</r>"},
         {"external DTD", "<!DOCTYPE r SYSTEM \"" + dtd + "\"><r filename=\"&leak;\"/>"},
-        {"parameter entity", "<!DOCTYPE r [<!ENTITY % p SYSTEM \"" + dtd + "\"> %p;]><r filename=\"&leak;\"/>"},
+        {"external parameter entity",
+         "<!DOCTYPE r [<!ENTITY % p SYSTEM \"" + dtd + "\"> %p;]><r filename=\"&leak;\"/>"},
         {"entity expansion", bomb},
     };
     for (const auto& c : cases) {
@@ -185,6 +190,13 @@ TEST_F(TSXmlReader, HostileDocumentsAreRefused) {
             EXPECT_EQ(alert.find("SECRET"), std::string::npos) << alert;
         }
     }
+
+    TSXmlDataHandling reader;
+    Parse(reader, "<!DOCTYPE r [" + declarations + "<!ENTITY n \"inner\">]><r filename=\"&n;\"/>");
+    ASSERT_FALSE(reader.ParseFailed());
+    PMString text;
+    reader.GetFileNameDefination(text);
+    EXPECT_EQ(text, PMString("inner"));
 }
 
 }  // namespace

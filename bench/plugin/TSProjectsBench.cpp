@@ -1,0 +1,174 @@
+// Cost of the project tree on a large project list: the model's Rebuild plus the child count
+// of every top-level group, beside the bare parse of the same file in the same run; and the
+// cost of expanding one group, by the number of that group's own children.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <xercesc/dom/DOM.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+
+#include "ProgressBars.h"
+#include "TSPanelDataModel.h"
+#include "TSPanelNodeData.h"
+#include "TSXmlDataHandling.h"
+#include "Transcript.h"
+#include "platform/Overrides.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::filesystem::path gScratch;
+
+std::filesystem::path ProjectsFile() { return gScratch / "Tessaron" / "projects.xml"; }
+
+std::filesystem::path ListFile(int projects);
+
+bool Generate(int groups, int projects, const std::filesystem::path& file) {
+    std::filesystem::create_directories(file.parent_path());
+    const std::string command = "python3 '" TS_SOURCE_DIR "/scripts/gen-projects.py' --groups " +
+                                std::to_string(groups) + " --projects " + std::to_string(projects) + " > '" +
+                                file.string() + "'";
+    return std::system(command.c_str()) == 0;
+}
+
+double BareParseSeconds() {
+    using namespace xercesc;
+    DOMImplementation* impl = DOMImplementationRegistry::getDOMImplementation(u"LS");
+    const auto start = Clock::now();
+    DOMLSParser* parser = impl->createLSParser(DOMImplementationLS::MODE_SYNCHRONOUS, nullptr);
+    DOMDocument* document = parser->parseURI(ProjectsFile().c_str());
+    benchmark::DoNotOptimize(document);
+    parser->release();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double RebuildAndCountSeconds(TSPanelDataModel& model, int32& loaded) {
+    const auto start = Clock::now();
+    model.Rebuild();
+    const int32 top = model.GetChildCount(model.GetRootID());
+    loaded = top;
+    for (int32 i = 0; i < top; ++i) loaded += model.GetChildCount(model.GetNthChildID(model.GetRootID(), i));
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Both measured in every iteration, alternately, so that both see the same machine state.
+void BM_RebuildAndTopLevelCountsVsBareParse(benchmark::State& state) {
+    TSPanelDataModel model(nullptr);
+    double bare = 0, tree = 0;
+    int32 loaded = 0;
+    for (auto _ : state) {
+        bare += BareParseSeconds();
+        tree += RebuildAndCountSeconds(model, loaded);
+        tshost::ProgressLog::Get().Clear();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["bare_parse_ms"] = 1000 * bare / n;
+    state.counters["rebuild_counts_ms"] = 1000 * tree / n;
+    state.counters["ratio"] = tree / bare;
+    state.counters["records"] = loaded;
+    state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(ProjectsFile())) / 1e6;
+}
+BENCHMARK(BM_RebuildAndTopLevelCountsVsBareParse)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+struct GroupInfo {
+    int32 xmlID;
+    int32 children;
+};
+
+// A reader of its own over one generated file, with every reachable group's child count.
+struct LoadedList {
+    TSXmlDataHandling reader;
+    std::vector<GroupInfo> groups;
+};
+
+std::filesystem::path ListFile(int projects) { return gScratch / ("list-" + std::to_string(projects) + ".xml"); }
+
+// Readers hold library memory: they go before the library does.
+std::map<int, std::unique_ptr<LoadedList>> gLists;
+void ReleaseLists() { gLists.clear(); }
+
+LoadedList& Loaded(int projects) {
+    std::unique_ptr<LoadedList>& list = gLists[projects];
+    if (list) return *list;
+    list = std::make_unique<LoadedList>();
+    list->reader.InitializeDOMnode(ListFile(projects).c_str());
+    TSPanelNodeData root;
+    root.SetData(PMString("Root"), -1, false, -1);
+    std::map<int32, TSPanelNodeData*> nodes;
+    std::vector<TSPanelNodeData*> pending{&root};
+    while (!pending.empty()) {
+        TSPanelNodeData* node = pending.back();
+        pending.pop_back();
+        list->reader.UpdateChildInfo(*node, nodes);
+        if (node != &root) list->groups.push_back({node->GetProjectXMLID(), node->ChildCount()});
+        for (int32 i = 0; i < node->ChildCount(); ++i) {
+            TSPanelNodeData* child = nodes[node->GetNthChild(i).GetProjectID()];
+            if (child && !child->IsProject()) pending.push_back(child);
+        }
+    }
+    for (auto& [id, node] : nodes) delete node;
+    tshost::ProgressLog::Get().Clear();
+    return *list;
+}
+
+// Expands the group whose number of children is nearest to the second argument, in a list of
+// as many projects as the first, again and again into fresh records.
+void BM_ExpandOneGroup(benchmark::State& state) {
+    LoadedList& list = Loaded(static_cast<int>(state.range(0)));
+    const int32 wanted = static_cast<int32>(state.range(1));
+    const GroupInfo group = *std::min_element(list.groups.begin(), list.groups.end(),
+                                              [&](const GroupInfo& a, const GroupInfo& b) {
+                                                  return std::abs(a.children - wanted) < std::abs(b.children - wanted);
+                                              });
+    for (auto _ : state) {
+        TSPanelNodeData parent;
+        parent.SetData(PMString("group"), group.xmlID, false, 1 << 30);
+        std::map<int32, TSPanelNodeData*> nodes;
+        list.reader.UpdateChildInfo(parent, nodes);
+        benchmark::DoNotOptimize(parent.ChildCount());
+        for (auto& [id, node] : nodes) delete node;
+        tshost::ProgressLog::Get().Clear();
+    }
+    state.counters["children"] = group.children;
+    state.SetItemsProcessed(state.iterations() * group.children);
+}
+BENCHMARK(BM_ExpandOneGroup)
+    ->ArgsProduct({{10000, 100000}, {5, 40, 150}})
+    ->ArgNames({"projects", "children"})
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    char pattern[] = "/tmp/tsbench-XXXXXX";
+    if (!mkdtemp(pattern)) return 1;
+    gScratch = pattern;
+    tsplatform::Overrides overrides;
+    overrides.applicationSupportRoot = gScratch.string();
+    tsplatform::SetOverrides(overrides);
+    if (!Generate(2000, 100000, ProjectsFile()) || !Generate(2000, 100000, ListFile(100000)) ||
+        !Generate(200, 10000, ListFile(10000))) {
+        std::fprintf(stderr, "could not generate the project list\n");
+        return 1;
+    }
+    xercesc::XMLPlatformUtils::Initialize();
+    tshost::SetTranscriptSink([](std::string_view) {});
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    domparseFile.ReleaseDocument();
+    ReleaseLists();
+    xercesc::XMLPlatformUtils::Terminate();
+    std::filesystem::remove_all(gScratch);
+    return 0;
+}

@@ -1,0 +1,2 @@
+// A library that is no plug-in: it has no GetPlugIn.
+extern "C" int HostTestNoEntryMarker() { return 1; }

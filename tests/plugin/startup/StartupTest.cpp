@@ -1,0 +1,94 @@
+// Start-up and shut-down as the host runs them: the three idle tasks in order with their
+// first delays, the pruning of sent-document links, a missing idle task ending start-up, and
+// the cached project list deleted at shut-down.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "BossClasses.h"
+#include "CmdUtils.h"
+#include "FileUtils.h"
+#include "ISession.h"
+#include "ITSDocPathPrjIdData.h"
+#include "IWorkspace.h"
+#include "IdleScheduler.h"
+#include "InterfacePtr.h"
+#include "PluginHostFixture.h"
+#include "TSID.h"
+#include "TSPanelUtils.h"
+#include "UndoHistory.h"
+
+namespace {
+
+using StartupTest = PluginHostFixture;
+
+PMString HostPath(const std::string& posix) {
+    return PMString(FileUtils::FromPosixPath(posix).GetPath(), PMString::kNoTranslate);
+}
+
+void Touch(const std::string& path) { std::ofstream(path) << "x"; }
+
+std::vector<ITSDocPathPrjIdData::DataConatiner> Links() {
+    InterfacePtr<IWorkspace> ws(gSession->QueryWorkspace());
+    InterfacePtr<ITSDocPathPrjIdData> store(ws.get(), kTSDocPathPrjIdDataInterfaceID);
+    return store->GetDocPathPrjIDContainer();
+}
+
+void SetLinks(const std::vector<ITSDocPathPrjIdData::DataConatiner>& links) {
+    InterfacePtr<IWorkspace> ws(gSession->QueryWorkspace());
+    InterfacePtr<ITSDocPathPrjIdData> store(ws.get(), kTSDocPathPrjIdDataInterfaceID);
+    store->SetDocPathPrjIDContainer(links);
+}
+
+TEST_F(StartupTest, InstallsTheThreeTasksInOrderWithTheirFirstDelays) {
+    auto tasks = tshost::IdleScheduler::Get().Tasks();
+    ASSERT_EQ(tasks.size(), 3u);
+    EXPECT_EQ(tasks[0].name, "TSActiveIdleTaskTracker");
+    EXPECT_EQ(tasks[1].name, "TSIdleAppTracker");
+    EXPECT_EQ(tasks[2].name, "0x61000kTSIdleTaskKey");
+    EXPECT_EQ(tasks[1].dueMs, tasks[0].dueMs);
+    EXPECT_EQ(tasks[2].dueMs - tasks[0].dueMs, 100);
+}
+
+TEST_F(StartupTest, PruningDropsGoneFilesAndMergesDuplicates) {
+    std::string kept = fHome + "/Kept.indd";
+    Touch(kept);
+    SetLinks({{HostPath(fHome + "/Gone.indd"), 1}, {HostPath(kept), 2}, {HostPath(kept), 2}, {HostPath(kept), 3}});
+    Restart();
+    auto links = Links();
+    ASSERT_EQ(links.size(), 2u);
+    EXPECT_EQ(links[0].prjID, 2);
+    EXPECT_EQ(links[1].prjID, 3);
+}
+
+TEST_F(StartupTest, AnEmptyStoreStillRunsThePruningCommand) {
+    // The command is the last undoable step of a start-up with nothing to prune.
+    EXPECT_EQ(tshost::UndoHistory::Get().UndoName().GetUTF8String(), "TSDocPathPrjIdDataCmd");
+    EXPECT_TRUE(Links().empty());
+}
+
+TEST_F(StartupTest, AMissingIdleTaskEndsStartUpBeforePruning) {
+    SetLinks({{HostPath(fHome + "/Gone.indd"), 1}});
+    Quit();
+    Launch([] { tshost::BossClasses::Get().Withhold(kTSStartupShutdownBoss, kTSActiveIdleTaskTrackerInterfaceID); });
+    EXPECT_TRUE(tshost::IdleScheduler::Get().Tasks().empty());
+    EXPECT_EQ(Links().size(), 1u) << "not pruned";
+    tshost::BossClasses::Get().Restore(kTSStartupShutdownBoss, kTSActiveIdleTaskTrackerInterfaceID);
+}
+
+TEST_F(StartupTest, ShutDownDeletesTheCachedListAndUninstallsTheTasks) {
+    PMString cache;
+    TSPanelUtils::GetTSProjectsFilePath(cache);
+    Touch(cache.GetUTF8String());
+    Quit();
+    EXPECT_FALSE(std::filesystem::exists(cache.GetUTF8String()));
+    EXPECT_TRUE(tshost::IdleScheduler::Get().Tasks().empty());
+    // No cache at all: shut-down still uninstalls everything.
+    Launch();
+    EXPECT_EQ(tshost::IdleScheduler::Get().Tasks().size(), 3u);
+    Quit();
+    EXPECT_TRUE(tshost::IdleScheduler::Get().Tasks().empty());
+}
+
+}  // namespace
