@@ -15,6 +15,7 @@
 #include "InterfacePtr.h"
 #include "TSConnection.h"
 #include "TSID.h"
+#include "TSPanelDataModel.h"
 #include "TSPanelUtils.h"
 
 char g_OSInfo[kSystemInfoSize];
@@ -87,6 +88,8 @@ void TSStartupShutdown::Startup() {
 }
 
 void TSStartupShutdown::Shutdown() {
+    // No document of the library may outlive it.
+    domparseFile.ReleaseDocument();
     try {
         xercesc::XMLPlatformUtils::Terminate();
     } catch (...) {

@@ -2,6 +2,7 @@
 // test, handed to the host as if loaded, with its resource file from the source tree. Every
 // file of the run stays in a fresh temporary home. Restart() quits and launches a new host
 // on the same home, as a new run of the application would (process globals excepted).
+// The host clock is virtual.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "Clock.h"
 #include "Host.h"
 #include "IDocument.h"
 #include "PlugIn.h"
@@ -24,6 +26,8 @@ protected:
         fHome = pattern;
         ::setenv("HOME", fHome.c_str(), 1);
         ::unsetenv("XDG_DATA_HOME");
+        // Time moves only when a test lets it.
+        tshost::Clock::MakeVirtual();
         Launch();
     }
 

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, starts the stand-in proofing server with the sample
+# project list and runs the host with Tessaron on the demo script. Everything the run writes
+# stays in a temporary folder, which is printed at the end.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$(nproc)" >/dev/null
+bin=build/default/bin
+work=$(mktemp -d /tmp/tessaron-demo-XXXXXX)
+mkdir -p "$work/uploads"
+
+"$bin/tessaron-proofd" --port 0 --projects samples/projects.xml --users samples/users.json \
+  --uploads "$work/uploads" --log "$work/requests.log" > "$work/proofd.out" &
+server=$!
+trap 'kill $server 2>/dev/null || true' EXIT
+for _ in $(seq 50); do grep -q listening "$work/proofd.out" 2>/dev/null && break; sleep 0.1; done
+echo "proofing server: $(head -1 "$work/proofd.out")"
+
+cd "$work"
+"$OLDPWD/$bin/tessaron-host" --home "$work/home" --echo "$OLDPWD/samples/demo.txt"
+echo "demo files: $work"
