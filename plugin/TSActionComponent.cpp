@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IActionComponent.h"
+#include "CActionComponent.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // Menu actions: About, Send, Preferences and the linked-document items.
-class TSActionComponent : public CPMUnknown<IActionComponent> {
+class TSActionComponent : public CActionComponent {
 public:
-    explicit TSActionComponent(IPMUnknown* boss) : CPMUnknown<IActionComponent>(boss) {}
+    explicit TSActionComponent(IPMUnknown* boss) : CActionComponent(boss) {}
 };
 
 CREATE_PMINTERFACE(TSActionComponent, kTSActionComponentImpl);

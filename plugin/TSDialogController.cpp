@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IDialogController.h"
+#include "CDialogController.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // The send dialog's controller.
-class TSDialogController : public CPMUnknown<IDialogController> {
+class TSDialogController : public CDialogController {
 public:
-    explicit TSDialogController(IPMUnknown* boss) : CPMUnknown<IDialogController>(boss) {}
+    explicit TSDialogController(IPMUnknown* boss) : CDialogController(boss) {}
 };
 
 CREATE_PMINTERFACE(TSDialogController, kTSDialogControllerImpl);

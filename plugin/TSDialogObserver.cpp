@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IObserver.h"
+#include "CDialogObserver.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // Observes the send dialog's widgets.
-class TSDialogObserver : public CPMUnknown<IObserver> {
+class TSDialogObserver : public CDialogObserver {
 public:
-    explicit TSDialogObserver(IPMUnknown* boss) : CPMUnknown<IObserver>(boss) {}
+    explicit TSDialogObserver(IPMUnknown* boss) : CDialogObserver(boss) {}
 };
 
 CREATE_PMINTERFACE(TSDialogObserver, kTSDialogObserverImpl);

@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IResponder.h"
+#include "CResponder.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // Responds to document signals for the usage log and the panel's buttons.
-class TSDocResponder : public CPMUnknown<IResponder> {
+class TSDocResponder : public CResponder {
 public:
-    explicit TSDocResponder(IPMUnknown* boss) : CPMUnknown<IResponder>(boss) {}
+    explicit TSDocResponder(IPMUnknown* boss) : CResponder(boss) {}
 };
 
 CREATE_PMINTERFACE(TSDocResponder, kTSDocResponderImpl);

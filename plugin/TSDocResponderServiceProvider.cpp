@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IServiceProvider.h"
+#include "CServiceProvider.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // Registers the document responder for the document signals.
-class TSDocResponderServiceProvider : public CPMUnknown<IServiceProvider> {
+class TSDocResponderServiceProvider : public CServiceProvider {
 public:
-    explicit TSDocResponderServiceProvider(IPMUnknown* boss) : CPMUnknown<IServiceProvider>(boss) {}
+    explicit TSDocResponderServiceProvider(IPMUnknown* boss) : CServiceProvider(boss) {}
 };
 
 CREATE_PMINTERFACE(TSDocResponderServiceProvider, kTSDocResponderServiceProviderImpl);

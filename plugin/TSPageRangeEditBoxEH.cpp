@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IEventHandler.h"
+#include "MEditBoxEventHandler.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // Announces each change of the send dialog's page-range box.
-class TSPageRangeEditBoxEH : public CPMUnknown<IEventHandler> {
+class TSPageRangeEditBoxEH : public CEditBoxEventHandler {
 public:
-    explicit TSPageRangeEditBoxEH(IPMUnknown* boss) : CPMUnknown<IEventHandler>(boss) {}
+    explicit TSPageRangeEditBoxEH(IPMUnknown* boss) : CEditBoxEventHandler(boss) {}
 };
 
 CREATE_PMINTERFACE(TSPageRangeEditBoxEH, kTSPageRangeEditBoxEHImpl);

@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IDialogController.h"
+#include "CDialogController.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // The preferences page's controller.
-class TSPrefsDlgController : public CPMUnknown<IDialogController> {
+class TSPrefsDlgController : public CDialogController {
 public:
-    explicit TSPrefsDlgController(IPMUnknown* boss) : CPMUnknown<IDialogController>(boss) {}
+    explicit TSPrefsDlgController(IPMUnknown* boss) : CDialogController(boss) {}
 };
 
 CREATE_PMINTERFACE(TSPrefsDlgController, kTSPrefsDlgControllerImpl);

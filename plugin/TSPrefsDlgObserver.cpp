@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IObserver.h"
+#include "AbstractDialogObserver.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // Observes the preferences page's widgets.
-class TSPrefsDlgObserver : public CPMUnknown<IObserver> {
+class TSPrefsDlgObserver : public AbstractDialogObserver {
 public:
-    explicit TSPrefsDlgObserver(IPMUnknown* boss) : CPMUnknown<IObserver>(boss) {}
+    explicit TSPrefsDlgObserver(IPMUnknown* boss) : AbstractDialogObserver(boss) {}
 };
 
 CREATE_PMINTERFACE(TSPrefsDlgObserver, kTSPrefsDlgObserverImpl);

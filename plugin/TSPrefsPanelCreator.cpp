@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IPanelCreator.h"
+#include "CPanelCreator.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // Creates the plug-in's page in the Preferences dialog.
-class TSPrefsPanelCreator : public CPMUnknown<IPanelCreator> {
+class TSPrefsPanelCreator : public CPanelCreator {
 public:
-    explicit TSPrefsPanelCreator(IPMUnknown* boss) : CPMUnknown<IPanelCreator>(boss) {}
+    explicit TSPrefsPanelCreator(IPMUnknown* boss) : CPanelCreator(boss) {}
 };
 
 CREATE_PMINTERFACE(TSPrefsPanelCreator, kTSPrefsPanelCreatorImpl);

@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IEventHandler.h"
+#include "MEditBoxEventHandler.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // Announces each change of the send dialog's user-input box.
-class TSTextEditBoxEH : public CPMUnknown<IEventHandler> {
+class TSTextEditBoxEH : public CEditBoxEventHandler {
 public:
-    explicit TSTextEditBoxEH(IPMUnknown* boss) : CPMUnknown<IEventHandler>(boss) {}
+    explicit TSTextEditBoxEH(IPMUnknown* boss) : CEditBoxEventHandler(boss) {}
 };
 
 CREATE_PMINTERFACE(TSTextEditBoxEH, kTSTextEditBoxEHImpl);

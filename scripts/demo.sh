@@ -5,8 +5,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)" >/dev/null
+log=$(mktemp)
+if ! { cmake --preset default && cmake --build --preset default -j "$(nproc)"; } >"$log" 2>&1; then
+  cat "$log"
+  exit 1
+fi
+rm -f "$log"
 bin=build/default/bin
 work=$(mktemp -d /tmp/tessaron-demo-XXXXXX)
 mkdir -p "$work/uploads"

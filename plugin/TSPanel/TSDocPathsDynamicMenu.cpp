@@ -7,6 +7,7 @@
 class TSDocPathsDynamicMenu : public CPMUnknown<IDynamicMenu> {
 public:
     explicit TSDocPathsDynamicMenu(IPMUnknown* boss) : CPMUnknown<IDynamicMenu>(boss) {}
+    void RebuildMenu(ActionID, IPMUnknown*) override {}
 };
 
 CREATE_PMINTERFACE(TSDocPathsDynamicMenu, kTSDocPathsDynamicMenuImpl);

@@ -7,6 +7,7 @@
 class TSPanelBtnsToolTip : public CPMUnknown<ITip> {
 public:
     explicit TSPanelBtnsToolTip(IPMUnknown* boss) : CPMUnknown<ITip>(boss) {}
+    PMString GetTipText(const PMPoint&, TipWindowPlacementAdvice*) override { return PMString(); }
 };
 
 CREATE_PMINTERFACE(TSPanelBtnsToolTip, kTSPanelBtnsToolTipImpl);

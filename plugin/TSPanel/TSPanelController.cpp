@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IDialogController.h"
+#include "CDialogController.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // The projects panel's controller.
-class TSPanelController : public CPMUnknown<IDialogController> {
+class TSPanelController : public CDialogController {
 public:
-    explicit TSPanelController(IPMUnknown* boss) : CPMUnknown<IDialogController>(boss) {}
+    explicit TSPanelController(IPMUnknown* boss) : CDialogController(boss) {}
 };
 
 CREATE_PMINTERFACE(TSPanelController, kTSPanelControllerImpl);

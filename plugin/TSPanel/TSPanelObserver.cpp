@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IObserver.h"
+#include "AbstractDialogObserver.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // Observes the projects panel's buttons and refreshes the project list.
-class TSPanelObserver : public CPMUnknown<IObserver> {
+class TSPanelObserver : public AbstractDialogObserver {
 public:
-    explicit TSPanelObserver(IPMUnknown* boss) : CPMUnknown<IObserver>(boss) {}
+    explicit TSPanelObserver(IPMUnknown* boss) : AbstractDialogObserver(boss) {}
 };
 
 CREATE_PMINTERFACE(TSPanelObserver, kTSPanelObserverImpl);

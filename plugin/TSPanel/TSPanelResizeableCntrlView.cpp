@@ -1,15 +1,13 @@
-#include "CPMUnknown.h"
-#include "IControlView.h"
+#include "PalettePanelView.h"
 #include "IPMStream.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // The projects panel's view, resizable within limits.
-class TSPanelResizeableCntrlView : public CPMUnknown<IControlView> {
+class TSPanelResizeableCntrlView : public PalettePanelView {
 public:
-    explicit TSPanelResizeableCntrlView(IPMUnknown* boss) : CPMUnknown<IControlView>(boss) {}
-    void ReadWrite(IPMStream*, ImplementationID) {}
-
+    explicit TSPanelResizeableCntrlView(IPMUnknown* boss) : PalettePanelView(boss) {}
+    void ReadWrite(IPMStream* stream, ImplementationID implID) { PalettePanelView::ReadWrite(stream, implID); }
 };
 
 CREATE_PERSIST_PMINTERFACE(TSPanelResizeableCntrlView, kTSPanelResizableCtrlViewImpl);

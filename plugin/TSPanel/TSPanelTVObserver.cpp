@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "IObserver.h"
+#include "CObserver.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // Observes the project tree's selection.
-class TSPanelTVObserver : public CPMUnknown<IObserver> {
+class TSPanelTVObserver : public CObserver {
 public:
-    explicit TSPanelTVObserver(IPMUnknown* boss) : CPMUnknown<IObserver>(boss) {}
+    explicit TSPanelTVObserver(IPMUnknown* boss) : CObserver(boss) {}
 };
 
 CREATE_PMINTERFACE(TSPanelTVObserver, kTSPanelTVObserverImpl);

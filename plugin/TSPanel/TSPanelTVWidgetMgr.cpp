@@ -1,12 +1,11 @@
-#include "CPMUnknown.h"
-#include "ITreeViewWidgetMgr.h"
+#include "CTreeViewWidgetMgr.h"
 #include "ImplementationRecord.h"
 #include "TSID.h"
 
 // Creates and fills the project tree's rows.
-class TSPanelTVWidgetMgr : public CPMUnknown<ITreeViewWidgetMgr> {
+class TSPanelTVWidgetMgr : public CTreeViewWidgetMgr {
 public:
-    explicit TSPanelTVWidgetMgr(IPMUnknown* boss) : CPMUnknown<ITreeViewWidgetMgr>(boss) {}
+    explicit TSPanelTVWidgetMgr(IPMUnknown* boss) : CTreeViewWidgetMgr(boss) {}
 };
 
 CREATE_PMINTERFACE(TSPanelTVWidgetMgr, kTSPanelTVWidgetMgrImpl);

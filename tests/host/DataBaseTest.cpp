@@ -11,7 +11,6 @@
 #include "HostTestSupport.h"
 #include "ISession.h"
 #include "IWorkspace.h"
-#include "FileUtils.h"
 #include "ImplRegistry.h"
 #include "InterfacePtr.h"
 #include "TestData.h"
@@ -44,7 +43,6 @@ protected:
     void Boot() {
         host.reset();
         host = std::make_unique<tshost::Host>();
-        std::string error;
         ASSERT_TRUE(host->Boot(error)) << error;
         auto& impls = tshost::ImplRegistry::Get();
         ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kDataImpl, true)), kSuccess);
@@ -59,65 +57,53 @@ protected:
     static InterfacePtr<tstest::ITestData> Data(tshost::DataBase* db, PMIID iid = IID_OF<tstest::ITestData>()) {
         return InterfacePtr<tstest::ITestData>(db, db->GetRootUID(), iid);
     }
+    static InterfacePtr<tstest::ITestData> WorkspaceData() {
+        InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
+        return InterfacePtr<tstest::ITestData>(workspace.get(), IID_OF<tstest::ITestData>());
+    }
 
     tstest::Capture capture;
     tstest::TempDir dir;
+    std::string error;
     std::unique_ptr<tshost::Host> host;
 };
 
-TEST_F(DataBaseTest, SavedDataReadsBackAfterReopening) {
+TEST_F(DataBaseTest, ASaveWritesWhatChangedAndReadsBackAndDamageGivesAClearError) {
     const std::string path = dir / "w.db";
-    {
-        auto db = tshost::DataBase::CreateNew(tshost::kWorkspaceBoss, "w");
-        EXPECT_FALSE(db->IsModified());
-        Data(db.get())->SetValue(42);
-        Data(db.get())->SetText(PMString("hello"));
-        EXPECT_TRUE(db->IsModified());
-        std::string error;
-        ASSERT_EQ(db->SaveAs(path, error), kSuccess) << error;
-        EXPECT_FALSE(db->IsModified());
-        IDFile file;
-        ASSERT_TRUE(db->GetSysFile(file));
-        EXPECT_EQ(FileUtils::GetPosixPath(file), path);
-    }
-    std::string error;
-    auto db = tshost::DataBase::Open(path, error);
-    ASSERT_TRUE(db) << error;
-    EXPECT_EQ(Data(db.get())->GetValue(), 42);
-    EXPECT_EQ(Data(db.get())->GetText().GetUTF8String(), "hello");
-    EXPECT_FALSE(db->IsModified()) << "reading must not count as a change";
-}
-
-TEST_F(DataBaseTest, ASaveWritesOnlyTheChangedImplementations) {
-    const std::string path = dir / "w.db";
-    std::string error;
     auto db = tshost::DataBase::CreateNew(tshost::kWorkspaceBoss, "w");
     Data(db.get())->SetValue(1);
     Data(db.get(), kOtherIID)->SetValue(2);
+    InterfacePtr<IPMUnknown> empty(db.get(), db->GetRootUID(), IID_OF<tstest::EmptyData>());
+    ASSERT_TRUE(empty);
+    static_cast<tstest::EmptyData*>(empty.get())->Touch();
     ASSERT_EQ(db->SaveAs(path, error), kSuccess) << error;
+    EXPECT_FALSE(db->IsModified());
+    EXPECT_EQ(Sql(path, "SELECT typeof(bytes), length(bytes) FROM data WHERE impl = " + std::to_string(kEmptyImpl.Get())),
+              "blob;0;");
     // Another writer replaces the second implementation's row; a save that does not touch it
     // must leave that row alone.
-    std::string marker = Sql(path, "SELECT hex(bytes) FROM data WHERE impl = " + std::to_string(kOtherImpl.Get()));
-    Sql(path, "UPDATE data SET bytes = x'0700000000000000' WHERE impl = " + std::to_string(kOtherImpl.Get()));
-    Data(db.get())->SetValue(10);
+    Sql(path, "UPDATE data SET bytes = x'07000000' WHERE impl = " + std::to_string(kOtherImpl.Get()));
+    Data(db.get())->SetValue(42);
+    EXPECT_TRUE(db->IsModified());
     ASSERT_EQ(db->Save(error), kSuccess) << error;
+    empty.reset();
+    db = tshost::DataBase::Open(path, error);
+    ASSERT_TRUE(db) << error;
+    EXPECT_EQ(Data(db.get())->GetValue(), 42);
+    EXPECT_EQ(Data(db.get(), kOtherIID)->GetValue(), 7);
+    EXPECT_TRUE(InterfacePtr<IPMUnknown>(db.get(), db->GetRootUID(), IID_OF<tstest::EmptyData>()));
+    EXPECT_TRUE(capture.diagnosed.empty()) << "an empty blob read as damage";
+    EXPECT_FALSE(db->IsModified()) << "reading must not count as a change";
     db.reset();
-    auto reopened = tshost::DataBase::Open(path, error);
-    ASSERT_TRUE(reopened) << error;
-    EXPECT_EQ(Data(reopened.get())->GetValue(), 10);
-    EXPECT_EQ(Data(reopened.get(), kOtherIID)->GetValue(), 7);
-    EXPECT_FALSE(marker.empty());
-}
 
-TEST_F(DataBaseTest, DamagedFilesGiveAClearError) {
-    const std::string good = dir / "good.db";
-    {
-        auto db = tshost::DataBase::CreateNew(tshost::kWorkspaceBoss, "w");
-        Data(db.get())->SetValue(3);
-        std::string error;
-        ASSERT_EQ(db->SaveAs(good, error), kSuccess) << error;
-    }
-    const std::string bytes = tstest::ReadFile(good);
+    // Damaged bytes of one implementation give its defaults; the others still read.
+    const std::string bytes = tstest::ReadFile(path);
+    Sql(path, "UPDATE data SET bytes = x'0500' WHERE impl = " + std::to_string(kDataImpl.Get()));
+    db = tshost::DataBase::Open(path, error);
+    ASSERT_TRUE(db) << error;
+    EXPECT_EQ(Data(db.get())->GetValue(), -1);
+    EXPECT_EQ(Data(db.get(), kOtherIID)->GetValue(), 7);
+
     struct Case { const char* name; std::string content; };
     const Case cases[] = {
         {"text", "this is not a database\n"},
@@ -126,59 +112,29 @@ TEST_F(DataBaseTest, DamagedFilesGiveAClearError) {
         {"header only", bytes.substr(0, 100)},
     };
     for (const Case& c : cases) {
-        const std::string path = dir / (std::string(c.name) + ".db");
-        tstest::WriteFile(path, c.content);
-        std::string error;
-        auto db = tshost::DataBase::Open(path, error);
-        EXPECT_FALSE(db) << c.name;
-        EXPECT_NE(error.find(path), std::string::npos) << c.name << ": " << error;
-        EXPECT_EQ(tstest::ReadFile(path), c.content) << c.name << ": a failed open changed the file";
+        const std::string damaged = dir / (std::string(c.name) + ".db");
+        tstest::WriteFile(damaged, c.content);
+        EXPECT_FALSE(tshost::DataBase::Open(damaged, error)) << c.name;
+        EXPECT_NE(error.find(damaged), std::string::npos) << c.name << ": " << error;
+        EXPECT_EQ(tstest::ReadFile(damaged), c.content) << c.name << ": a failed open changed the file";
     }
-    std::string error;
     EXPECT_FALSE(tshost::DataBase::Open(dir / "missing.db", error));
     EXPECT_NE(error.find("missing.db"), std::string::npos);
 }
 
-TEST_F(DataBaseTest, DamagedBytesOfOneImplementationFallBackToDefaults) {
-    const std::string path = dir / "w.db";
-    std::string error;
-    {
-        auto db = tshost::DataBase::CreateNew(tshost::kWorkspaceBoss, "w");
-        Data(db.get())->SetValue(5);
-        ASSERT_EQ(db->SaveAs(path, error), kSuccess) << error;
-    }
-    Sql(path, "UPDATE data SET bytes = x'0500' WHERE impl = " + std::to_string(kDataImpl.Get()));
-    auto db = tshost::DataBase::Open(path, error);
-    ASSERT_TRUE(db) << error;
-    EXPECT_EQ(Data(db.get())->GetValue(), -1);
-}
-
-TEST_F(DataBaseTest, EmptyDataStaysAnEmptyBlob) {
-    const std::string path = dir / "w.db";
-    std::string error;
-    {
-        auto db = tshost::DataBase::CreateNew(tshost::kWorkspaceBoss, "w");
-        InterfacePtr<IPMUnknown> empty(db.get(), db->GetRootUID(), IID_OF<tstest::EmptyData>());
-        ASSERT_TRUE(empty);
-        static_cast<tstest::EmptyData*>(empty.get())->Touch();
-        ASSERT_EQ(db->SaveAs(path, error), kSuccess) << error;
-    }
-    EXPECT_EQ(Sql(path, "SELECT typeof(bytes), length(bytes) FROM data WHERE impl = " + std::to_string(kEmptyImpl.Get())), "blob;0;");
-    auto db = tshost::DataBase::Open(path, error);
-    ASSERT_TRUE(db) << error;
-    EXPECT_TRUE(InterfacePtr<IPMUnknown>(db.get(), db->GetRootUID(), IID_OF<tstest::EmptyData>()));
-    EXPECT_TRUE(capture.diagnosed.empty()) << "an empty blob read as damage";
-}
-
-TEST_F(DataBaseTest, TheWorkspaceIsKeptAcrossRunsInAPrivateFile) {
+TEST_F(DataBaseTest, ADamagedWorkspaceIsMovedAsideAndTheNewOneKeptPrivateAcrossRuns) {
+    const std::string folder = dir / ".tessaron-host";
+    const std::string path = folder + "/workspace.db";
+    std::filesystem::create_directories(folder);
+    tstest::WriteFile(path, "garbage one");
+    tstest::WriteFile(path + ".corrupt", "older garbage");
     host->Start(dir.Path());
-    const std::string path = dir / ".tessaron-host/workspace.db";
-    EXPECT_EQ(host->WorkspacePath(), path);
-    {
-        InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
-        InterfacePtr<tstest::ITestData>(workspace.get(), IID_OF<tstest::ITestData>())->SetValue(99);
-    }
-    std::string error;
+    ASSERT_EQ(capture.diagnosed.size(), 1u);
+    EXPECT_NE(capture.diagnosed[0].find(path), std::string::npos) << capture.diagnosed[0];
+    EXPECT_NE(capture.diagnosed[0].find("workspace.db.corrupt.1"), std::string::npos) << capture.diagnosed[0];
+    EXPECT_EQ(tstest::ReadFile(path + ".corrupt"), "older garbage");
+    EXPECT_EQ(tstest::ReadFile(path + ".corrupt.1"), "garbage one");
+    WorkspaceData()->SetValue(8);
     ASSERT_TRUE(host->Quit(error)) << error;
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
@@ -188,36 +144,10 @@ TEST_F(DataBaseTest, TheWorkspaceIsKeptAcrossRunsInAPrivateFile) {
     ::chmod(path.c_str(), 0644);
     Boot();
     host->Start(dir.Path());
-    {
-        InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
-        EXPECT_EQ(InterfacePtr<tstest::ITestData>(workspace.get(), IID_OF<tstest::ITestData>())->GetValue(), 99);
-    }
+    EXPECT_EQ(WorkspaceData()->GetValue(), 8);
     ASSERT_TRUE(host->Quit(error)) << error;
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-}
-
-TEST_F(DataBaseTest, ADamagedWorkspaceIsKeptAsideAndANewOneUsed) {
-    const std::string folder = dir / ".tessaron-host";
-    std::filesystem::create_directories(folder);
-    tstest::WriteFile(folder + "/workspace.db", "garbage one");
-    tstest::WriteFile(folder + "/workspace.db.corrupt", "older garbage");
-    host->Start(dir.Path());
-    ASSERT_EQ(capture.diagnosed.size(), 1u);
-    EXPECT_NE(capture.diagnosed[0].find(folder + "/workspace.db"), std::string::npos) << capture.diagnosed[0];
-    EXPECT_NE(capture.diagnosed[0].find("workspace.db.corrupt.1"), std::string::npos) << capture.diagnosed[0];
-    EXPECT_EQ(tstest::ReadFile(folder + "/workspace.db.corrupt"), "older garbage");
-    EXPECT_EQ(tstest::ReadFile(folder + "/workspace.db.corrupt.1"), "garbage one");
-    {
-        InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
-        ASSERT_TRUE(workspace);
-        InterfacePtr<tstest::ITestData>(workspace.get(), IID_OF<tstest::ITestData>())->SetValue(8);
-    }
-    std::string error;
-    ASSERT_TRUE(host->Quit(error)) << error;
-    auto saved = tshost::DataBase::Open(folder + "/workspace.db", error);
-    ASSERT_TRUE(saved) << error;
-    EXPECT_EQ(Data(saved.get())->GetValue(), 8);
 }
 
 }  // namespace

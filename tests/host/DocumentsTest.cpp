@@ -3,8 +3,6 @@
 // range notation by page name.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "Documents.h"
 #include "Host.h"
 #include "HostTestSupport.h"
@@ -16,65 +14,33 @@
 #include "InterfacePtr.h"
 #include "PageRange.h"
 #include "FileUtils.h"
-#include "platform/HfsPath.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
 
-TEST(PageRangeTest, RangesAreWrittenByPageName) {
+TEST(PageRangeTest, RangesAreWrittenAndReadByPageNameAndSurviveARoundTrip) {
     const Names five{"1", "2", "3", "4", "5"};
-    struct Case { std::vector<int> pages; const char* text; };
-    const Case cases[] = {
-        {{0, 1, 2, 3, 4}, "1-5"},
-        {{0, 1, 2, 4}, "1-3, 5"},
-        {{4, 0, 2, 2}, "1, 3, 5"},
-        {{1, 2}, "2-3"},
-        {{3}, "4"},
-        {{}, ""},
-        {{-1, 7}, ""},
-    };
-    for (const Case& c : cases) EXPECT_EQ(tshost::FormatPageRange(five, c.pages), c.text);
+    struct Format { std::vector<int> pages; const char* text; };
+    for (const Format& c : {Format{{0, 1, 2, 4}, "1-3, 5"}, Format{{4, 0, 2, 2}, "1, 3, 5"}, Format{{}, ""}, Format{{-1, 7}, ""}})
+        EXPECT_EQ(tshost::FormatPageRange(five, c.pages), c.text);
     EXPECT_EQ(tshost::FormatPageRange({"i", "ii", "iii"}, {0, 1, 2}), "i-iii");
-}
 
-TEST(PageRangeTest, TheParserReadsTheSameNotation) {
-    const Names five{"1", "2", "3", "4", "5"};
-    struct Case { const char* text; std::optional<std::vector<int>> pages; };
-    const Case cases[] = {
-        {"1-5", std::vector<int>{0, 1, 2, 3, 4}},
-        {"3-5", std::vector<int>{2, 3, 4}},
-        {" 1 - 2 ,5 ", std::vector<int>{0, 1, 4}},
-        {"5, 1", std::vector<int>{0, 4}},
-        {"1-3, 2", std::vector<int>{0, 1, 2}},
-        {"4", std::vector<int>{3}},
-        {"3-3", std::vector<int>{2}},
-        {"", std::nullopt},
-        {"  ", std::nullopt},
-        {"6", std::nullopt},
-        {"0-2", std::nullopt},
-        {"5-3", std::nullopt},
-        {"1,,2", std::nullopt},
-        {"1,", std::nullopt},
-        {"1-", std::nullopt},
-        {"-3", std::nullopt},
-        {"1-2-3", std::nullopt},
-        {"a", std::nullopt},
-        {"1;2", std::nullopt},
-    };
-    for (const Case& c : cases) EXPECT_EQ(tshost::ParsePageRange(five, c.text), c.pages) << "'" << c.text << "'";
+    struct Parse { const char* text; std::vector<int> pages; };
+    for (const Parse& c : {Parse{" 1 - 2 ,5 ", {0, 1, 4}}, Parse{"5, 1", {0, 4}}, Parse{"1-3, 2", {0, 1, 2}}, Parse{"3-3", {2}}})
+        EXPECT_EQ(tshost::ParsePageRange(five, c.text), c.pages) << "'" << c.text << "'";
+    for (const char* bad : {"", "  ", "6", "0-2", "5-3", "1,,2", "1,", "1-", "-3", "1-2-3", "a", "1;2"})
+        EXPECT_EQ(tshost::ParsePageRange(five, bad), std::nullopt) << "'" << bad << "'";
     EXPECT_EQ(tshost::ParsePageRange({"A-1", "A-2", "B"}, "A-1-A-2"), (std::vector<int>{0, 1}));
     EXPECT_EQ(tshost::ParsePageRange({"1"}, std::string(100000, '-')), std::nullopt);
-}
 
-TEST(PageRangeTest, AnyChoiceOfPagesSurvivesARoundTrip) {
-    Names names;
-    for (int i = 1; i <= 12; ++i) names.push_back(std::to_string(i));
+    Names twelve;
+    for (int i = 1; i <= 12; ++i) twelve.push_back(std::to_string(i));
     for (unsigned mask = 1; mask < (1u << 12); mask += 37) {
         std::vector<int> pages;
         for (int i = 0; i < 12; ++i)
             if (mask & (1u << i)) pages.push_back(i);
-        EXPECT_EQ(tshost::ParsePageRange(names, tshost::FormatPageRange(names, pages)), pages) << mask;
+        EXPECT_EQ(tshost::ParsePageRange(twelve, tshost::FormatPageRange(twelve, pages)), pages) << mask;
     }
 }
 
@@ -99,7 +65,6 @@ private:
 class DocumentsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string error;
         ASSERT_TRUE(host.Boot(error)) << error;
         host.Start(dir.Path());
         host.Docs().AddObserver(&recorder);
@@ -109,43 +74,16 @@ protected:
     tstest::TempDir dir;
     tshost::Host host;
     Recorder recorder;
+    std::string error;
 };
 
-TEST_F(DocumentsTest, TheApplicationSeesTheDocuments) {
-    InterfacePtr<IApplication> app(gSession->QueryApplication());
-    ASSERT_TRUE(app);
-    EXPECT_EQ(app->GetApplicationVersion().GetUTF8String(), "5.0.4");
-    InterfacePtr<IDocumentList> list(app->QueryDocumentList());
-    ASSERT_TRUE(list);
-    EXPECT_EQ(list->GetDocCount(), 0);
-    EXPECT_EQ(gSession->GetActiveContext()->GetContextDocument(), nullptr);
-
-    std::string error;
-    IDocument* first = host.Docs().New(3, error);
-    IDocument* second = host.Docs().New(1, error);
-    ASSERT_TRUE(first && second) << error;
-    EXPECT_EQ(list->GetDocCount(), 2);
-    EXPECT_EQ(list->GetNthDoc(0), first);
-    EXPECT_EQ(list->GetNthDoc(2), nullptr);
-    EXPECT_EQ(gSession->GetActiveContext()->GetContextDocument(), second);
-    PMString name;
-    first->GetName(name);
-    EXPECT_EQ(name.GetUTF8String(), "Untitled-1");
-    EXPECT_FALSE(first->IsSaved());
-    EXPECT_FALSE(GetDataBase(first)->IsModified());
-    EXPECT_EQ(GetUIDRef(first).GetUID(), GetDataBase(first)->GetRootUID());
-}
-
 TEST_F(DocumentsTest, PagesAreNamedAndTheirRangesParse) {
-    std::string error;
     IDocument* document = host.Docs().New(5, error);
     InterfacePtr<IPageList> pages(document, IID_OF<IPageList>());
     ASSERT_TRUE(pages);
     ASSERT_EQ(pages->GetPageCount(), 5);
-    PMString name;
-    pages->GetPageString(pages->GetNthPageUID(2), name, kFalse, kTrue, kFalse, kTrue);
-    EXPECT_EQ(name.GetUTF8String(), "3");
-    EXPECT_FALSE(name.GetTranslatable());
+    EXPECT_EQ(pages->GetNthPageUID(5), kInvalidUID);
+    EXPECT_EQ(pages->GetNthPageUID(-1), kInvalidUID);
 
     UIDList all(GetDataBase(document));
     for (int32 i = 0; i < pages->GetPageCount(); ++i) all.Append(pages->GetNthPageUID(i));
@@ -164,20 +102,34 @@ TEST_F(DocumentsTest, PagesAreNamedAndTheirRangesParse) {
     EXPECT_NE(pages->ParsePageRange(PMString("x"), nullptr, 0), kSuccess);
 }
 
-TEST_F(DocumentsTest, SavedDocumentsReopenWithTheirPages) {
-    std::string error;
-    IDocument* document = host.Docs().New(4, error);
-    const std::string path = dir / "Flyer.indd";
-    ASSERT_TRUE(host.Docs().SaveAs(document, path, error)) << error;
-    EXPECT_TRUE(document->IsSaved());
-    EXPECT_EQ(tshost::Documents::NameOf(document), "Flyer.indd");
+TEST_F(DocumentsTest, TheApplicationAndObserversSeeEachChangeAndSavedDocumentsReopen) {
+    InterfacePtr<IApplication> app(gSession->QueryApplication());
+    InterfacePtr<IDocumentList> list(app->QueryDocumentList());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(gSession->GetActiveContext()->GetContextDocument(), nullptr);
+    IDocument* first = host.Docs().New(1, error);
+    IDocument* second = host.Docs().New(4, error);
+    ASSERT_TRUE(first && second) << error;
+    EXPECT_EQ(list->GetDocCount(), 2);
+    EXPECT_EQ(list->GetNthDoc(0), first);
+    EXPECT_EQ(list->GetNthDoc(2), nullptr);
+    EXPECT_EQ(gSession->GetActiveContext()->GetContextDocument(), second);
+    EXPECT_EQ(GetUIDRef(first), UIDRef(GetDataBase(first), GetDataBase(first)->GetRootUID()));
+    host.Docs().BringToFront(first);
+    host.Docs().BringToFront(first);
+    EXPECT_EQ(gSession->GetActiveContext()->GetContextDocument(), first);
+    const std::string path = dir / "B.indd";
+    ASSERT_TRUE(host.Docs().SaveAs(second, path, error)) << error;
+    EXPECT_TRUE(second->IsSaved());
     IDFile file;
-    ASSERT_TRUE(GetDataBase(document)->GetSysFile(file));
-    std::string hfs = path.substr(1);
-    std::replace(hfs.begin(), hfs.end(), '/', ':');
-    EXPECT_EQ(file.GetPath(), tsplatform::BootVolumeName() + ":" + hfs);
+    ASSERT_TRUE(GetDataBase(second)->GetSysFile(file));
     EXPECT_EQ(FileUtils::GetPosixPath(file), path);
-    ASSERT_TRUE(host.Docs().Close(document));
+    host.Docs().Close(first);
+    host.Docs().Close(second);
+    EXPECT_EQ(recorder.events, (std::vector<std::string>{
+                                   "new Untitled-1", "front Untitled-1", "new Untitled-2", "front Untitled-2",
+                                   "front Untitled-1", "saved B.indd", "closing Untitled-1 of 2", "closed Untitled-1 of 1",
+                                   "front B.indd", "closing B.indd of 1", "closed B.indd of 0", "front none"}));
 
     IDocument* reopened = host.Docs().Open(path, error);
     ASSERT_TRUE(reopened) << error;
@@ -186,36 +138,15 @@ TEST_F(DocumentsTest, SavedDocumentsReopenWithTheirPages) {
     PMString name;
     pages->GetPageString(pages->GetNthPageUID(3), name, kFalse, kTrue, kFalse, kTrue);
     EXPECT_EQ(name.GetUTF8String(), "4");
-    EXPECT_EQ(host.Docs().Open(dir / "./Flyer.indd", error), reopened) << "an open file is brought to the front";
+    EXPECT_FALSE(name.GetTranslatable());
+    EXPECT_EQ(host.Docs().Open(dir / "./B.indd", error), reopened) << "an open file is brought to the front";
     EXPECT_EQ(host.Docs().Count(), 1);
 }
 
-TEST_F(DocumentsTest, ObserversHearEachChangeInOrder) {
-    std::string error;
-    IDocument* first = host.Docs().New(1, error);
-    IDocument* second = host.Docs().New(1, error);
-    host.Docs().BringToFront(first);
-    host.Docs().BringToFront(first);
-    ASSERT_TRUE(host.Docs().SaveAs(second, dir / "B.indd", error)) << error;
-    host.Docs().Close(first);
-    host.Docs().Close(second);
-    EXPECT_EQ(recorder.events, (std::vector<std::string>{
-                                   "new Untitled-1", "front Untitled-1", "new Untitled-2", "front Untitled-2",
-                                   "front Untitled-1", "saved B.indd", "closing Untitled-1 of 2", "closed Untitled-1 of 1",
-                                   "front B.indd", "closing B.indd of 1", "closed B.indd of 0", "front none"}));
-}
-
-TEST_F(DocumentsTest, BadRequestsAreRefusedWithReasons) {
-    std::string error;
-    EXPECT_FALSE(host.Docs().New(0, error));
+TEST_F(DocumentsTest, BadRequestsAreRefusedWithReasonsAndSameNamesFoundByPath) {
     EXPECT_FALSE(host.Docs().New(tshost::Documents::kMaxPages + 1, error));
-    EXPECT_FALSE(host.Docs().Open(dir / "none.indd", error));
-    EXPECT_NE(error.find("none.indd"), std::string::npos);
     EXPECT_FALSE(host.Docs().Open(dir.Path(), error));
-
     IDocument* a = host.Docs().New(1, error);
-    EXPECT_FALSE(host.Docs().Save(a, error));
-    EXPECT_NE(error.find("Untitled-1 has not been saved yet"), std::string::npos);
     ASSERT_TRUE(host.Docs().SaveAs(a, dir / "A.indd", error)) << error;
     IDocument* b = host.Docs().New(1, error);
     EXPECT_FALSE(host.Docs().SaveAs(b, dir / "A.indd", error));
@@ -227,29 +158,19 @@ TEST_F(DocumentsTest, BadRequestsAreRefusedWithReasons) {
     tstest::WriteFile(dir / "text.indd", "not a document");
     EXPECT_FALSE(host.Docs().Open(dir / "text.indd", error));
     EXPECT_EQ(tstest::ReadFile(dir / "text.indd"), "not a document");
+    // Two open documents of one name are found only by path.
+    std::filesystem::create_directories(dir / "y");
+    ASSERT_TRUE(host.Docs().SaveAs(b, dir / "y/A.indd", error)) << error;
+    EXPECT_EQ(host.Docs().Find("A.indd", error), nullptr);
+    EXPECT_NE(error.find("several"), std::string::npos);
+    EXPECT_EQ(host.Docs().Find(dir / "y/A.indd", error), b);
     host.Docs().Close(a);
     host.Docs().Close(b);
     EXPECT_FALSE(host.Docs().Close(a));
     std::string workspace = host.WorkspacePath();
-    std::string quitError;
-    ASSERT_TRUE(host.Quit(quitError)) << quitError;
+    ASSERT_TRUE(host.Quit(error)) << error;
     EXPECT_FALSE(host.Docs().Open(workspace, error));
     EXPECT_NE(error.find("not a document"), std::string::npos) << error;
-}
-
-TEST_F(DocumentsTest, DocumentsAreFoundByNameOrPath) {
-    std::string error;
-    IDocument* a = host.Docs().New(1, error);
-    std::filesystem::create_directories(dir / "x");
-    std::filesystem::create_directories(dir / "y");
-    ASSERT_TRUE(host.Docs().SaveAs(a, dir / "x/Same.indd", error)) << error;
-    IDocument* b = host.Docs().New(1, error);
-    ASSERT_TRUE(host.Docs().SaveAs(b, dir / "y/Same.indd", error)) << error;
-    EXPECT_EQ(host.Docs().Find("Same.indd", error), nullptr);
-    EXPECT_NE(error.find("several"), std::string::npos);
-    EXPECT_EQ(host.Docs().Find(dir / "y/Same.indd", error), b);
-    EXPECT_EQ(host.Docs().Find("Other", error), nullptr);
-    EXPECT_EQ(error, "no open document named 'Other'");
 }
 
 }  // namespace

@@ -1,30 +1,26 @@
 // Loading a plug-in linked into the test: its records reach the registry under its ID, its
-// resource file defines classes, add-ins and strings, its start-up services run at start and
-// quit on one boss each; and a plug-in with any problem is refused whole.
+// resource file defines classes, add-ins and sections, its start-up services run at start and
+// quit on one boss each; and a plug-in with any problem is refused whole. (Its strings are
+// seen through the console's test plug-in.)
 #include <gtest/gtest.h>
 
 #include "BossClasses.h"
-#include "CIdleTask.h"
 #include "Host.h"
 #include "HostIDs.h"
 #include "HostTestSupport.h"
 #include "IStartupShutdownService.h"
 #include "IWorkspace.h"
-#include "IdleScheduler.h"
 #include "ImplRegistry.h"
 #include "InterfacePtr.h"
 #include "PlugIn.h"
 #include "ResourceSections.h"
-#include "StringTable.h"
 #include "TestData.h"
 
 namespace {
 
 constexpr PluginID kTPPluginID{0x7f400};
 constexpr ImplementationID kTPServiceImpl{0x7f401};
-constexpr ImplementationID kTPTaskImpl{0x7f402};
 constexpr ImplementationID kTPDataPersistImpl{0x7f403};
-constexpr PMIID kTPTaskIID{0x7f402};
 
 std::vector<std::string> gEvents;
 
@@ -33,28 +29,17 @@ public:
     explicit TPService(IPMUnknown* boss) : CPMUnknown<IStartupShutdownService>(boss) {}
     void Startup() override {
         gEvents.push_back("startup " + Name());
-        InterfacePtr<IIdleTask> task(this, kTPTaskIID);
-        if (task) task->InstallTask(0);
+        fStarted = true;
     }
-    void Shutdown() override {
-        gEvents.push_back("shutdown " + Name());
-        InterfacePtr<IIdleTask> task(this, kTPTaskIID);
-        if (task) task->UninstallTask();
-    }
+    // Shut-down must reach the same object that started.
+    void Shutdown() override { gEvents.push_back((fStarted ? "shutdown " : "shutdown unstarted ") + Name()); }
 
 private:
     std::string Name() const { return std::to_string(tshost::Boss::From(this)->GetClass().Get()); }
-};
-
-class TPTask : public CIdleTask {
-public:
-    explicit TPTask(IPMUnknown* boss) : CIdleTask(boss) {}
-    uint32 RunTask(uint32, uint32) override { return 100; }
-    const char* TaskName() override { return "TPTask"; }
+    bool fStarted = false;
 };
 
 CREATE_PMINTERFACE(TPService, kTPServiceImpl);
-CREATE_PMINTERFACE(TPTask, kTPTaskImpl);
 using TPData = tstest::TestData;
 CREATE_PERSIST_PMINTERFACE(TPData, kTPDataPersistImpl);
 
@@ -82,23 +67,24 @@ const char* kGoodResources = R"({
   "plugin": {"id": "0x7f400", "name": "TestPlugIn"},
   "bosses": [
     {"class": "0x7f410", "name": "kTPServiceBoss", "parent": "kStartupShutdownBoss",
-     "interfaces": [["0x20003", "0x7f401"], ["0x7f402", "0x7f402"]]},
+     "interfaces": [["0x20003", "0x7F401"]]},
     {"class": "0x7f411", "name": "kTPSecondServiceBoss", "parent": "kTPServiceBoss"},
-    {"class": "0x7f412", "name": "kTPPlainBoss"}
+    {"class": 521234, "name": "kTPPlainBoss"}
   ],
   "addins": [{"class": "kWorkspaceBoss", "interfaces": [["0x7f001", "0x7f403"]]}],
-  "strings": {"enUS": {"0x7f400kGreeting": "Hello"}}
+  "strings": {"enUS": {"0x7f400kGreeting": "Hello"}},
+  "testitems": ["a", "b"]
 })";
 
 class PluginLoaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         gEvents.clear();
-        std::string error;
+        gApplied.clear();
         ASSERT_TRUE(host.Boot(error)) << error;
     }
 
-    bool Load(const std::string& resources, std::string& error, GetPlugInFn entry = TPGetPlugIn) {
+    bool Load(const std::string& resources, GetPlugInFn entry = TPGetPlugIn) {
         tstest::WriteFile(dir / "TestPlugIn.json", resources);
         return host.LoadPlugin(entry, dir / "TestPlugIn.json", error);
     }
@@ -113,46 +99,37 @@ protected:
 
     tstest::TempDir dir;
     tshost::Host host;
+    std::string error;
 };
 
-TEST_F(PluginLoaderTest, AGoodPlugInIsLoadedWhole) {
-    std::string error;
-    ASSERT_TRUE(Load(kGoodResources, error)) << error;
+TEST_F(PluginLoaderTest, AGoodPlugInIsLoadedWholeOnceAndBeforeStart) {
+    ASSERT_TRUE(Load(kGoodResources)) << error;
+    EXPECT_FALSE(Load(kGoodResources));
+    EXPECT_NE(error.find("plug-in 0x7f400 is loaded already"), std::string::npos) << error;
     ASSERT_EQ(host.Plugins().size(), 1u);
-    EXPECT_EQ(host.Plugins()[0].name, "TestPlugIn");
     EXPECT_EQ(host.Plugins()[0].classes, (std::vector<ClassID>{ClassID(0x7f410), ClassID(0x7f411), ClassID(0x7f412)}));
     auto impls = tshost::ImplRegistry::Get().ForPlugin(kTPPluginID);
-    ASSERT_EQ(impls.size(), 3u);
+    ASSERT_EQ(impls.size(), 2u);
     EXPECT_FALSE(impls[0]->Persistent());
-    EXPECT_TRUE(impls[2]->Persistent());
-    EXPECT_EQ(tshost::BossClasses::Get().FindByName("kTPSecondServiceBoss"), ClassID(0x7f411));
+    EXPECT_TRUE(impls[1]->Persistent());
     EXPECT_EQ(tshost::BossClasses::Get().Resolve(ClassID(0x7f411), IID_OF<IStartupShutdownService>()), kTPServiceImpl);
-    PMString greeting("0x7f400kGreeting");
-    greeting.Translate();
-    EXPECT_EQ(greeting.GetUTF8String(), "Hello");
+    EXPECT_EQ(gApplied, (std::vector<std::string>{"a", "b"}));
 
     host.Start(dir.Path());
-    EXPECT_EQ(gEvents, (std::vector<std::string>{"startup " + std::to_string(0x7f410), "startup " + std::to_string(0x7f411)}));
-    EXPECT_EQ(tshost::IdleScheduler::Get().Tasks().size(), 2u);
     InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
     EXPECT_TRUE(InterfacePtr<tstest::ITestData>(workspace.get(), IID_OF<tstest::ITestData>()));
+    EXPECT_FALSE(host.LoadPlugin(TPGetPlugIn, dir / "TestPlugIn.json", error));
+    EXPECT_NE(error.find("before it started"), std::string::npos) << error;
 
-    std::vector<IPMUnknown*> services = host.StartupServices();
-    ASSERT_EQ(services.size(), 2u);
-    EXPECT_EQ(tshost::Boss::From(services[0])->GetClass(), ClassID(0x7f410));
     ASSERT_TRUE(host.Quit(error)) << error;
-    EXPECT_EQ(gEvents.size(), 4u);
-    EXPECT_EQ(gEvents[2], "shutdown " + std::to_string(0x7f410));
-    // Shut-down reached the tasks that start-up installed, so it ran on the same bosses.
-    EXPECT_TRUE(tshost::IdleScheduler::Get().Tasks().empty());
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"startup 521232", "startup 521233", "shutdown 521232", "shutdown 521233"}));
 }
 
 TEST_F(PluginLoaderTest, AWithheldServiceInterfaceSkipsThatService) {
-    std::string error;
-    ASSERT_TRUE(Load(kGoodResources, error)) << error;
+    ASSERT_TRUE(Load(kGoodResources)) << error;
     tshost::BossClasses::Get().Withhold(ClassID(0x7f411), IID_OF<IStartupShutdownService>());
     host.Start(dir.Path());
-    EXPECT_EQ(gEvents, std::vector<std::string>{"startup " + std::to_string(0x7f410)});
+    EXPECT_EQ(gEvents, std::vector<std::string>{"startup 521232"});
 }
 
 TEST_F(PluginLoaderTest, AnyProblemRefusesThePlugInWhole) {
@@ -166,69 +143,38 @@ TEST_F(PluginLoaderTest, AnyProblemRefusesThePlugInWhole) {
     const Case cases[] = {
         {"unknown parent", replace("\"kStartupShutdownBoss\"", "\"kNoSuchBoss\""), "/bosses/0/parent: unknown class \"kNoSuchBoss\""},
         {"unknown add-in target", replace("\"kWorkspaceBoss\"", "\"0x7f4ff\""), "/addins/0/class: unknown class \"0x7f4ff\""},
-        {"unregistered implementation", replace("[\"0x7f402\", \"0x7f402\"]", "[\"0x7f402\", \"0x7f4ff\"]"),
-         "/bosses/0/interfaces/1/1: implementation 0x7f4ff is not registered"},
-        {"host class redefined", replace("\"0x7f412\"", "\"0x30001\""), "/bosses/2/class: class 0x30001 is defined already"},
+        {"unregistered implementation", replace("\"0x7F401\"", "\"0x7f4ff\""),
+         "/bosses/0/interfaces/0/1: implementation 0x7f4ff is not registered"},
+        {"host class redefined", replace("521234", "\"0x30001\""), "/bosses/2/class: class 0x30001 is defined already"},
         {"host name reused", replace("\"kTPPlainBoss\"", "\"kDocBoss\""), "/bosses/2/name: a class named \"kDocBoss\" is defined already"},
-        {"class twice", replace("\"0x7f412\"", "\"0x7f410\""), "/bosses/2/class: class 0x7f410 is defined already"},
+        {"class twice", replace("521234", "\"0x7f410\""), "/bosses/2/class: class 0x7f410 is defined already"},
+        {"section refused", replace("[\"a\", \"b\"]", "[\"a\", 2]"), "TestPlugIn.json: /testitems: items must be strings"},
         {"parent cycle", replace("\"kStartupShutdownBoss\"", "\"kTPSecondServiceBoss\""), "the class is its own ancestor"},
         {"other plug-in ID", replace("\"0x7f400\"", "\"0x7f500\""), "the plug-in calls itself 0x7f400 but"},
         {"host plug-in ID", replace("\"0x7f400\"", "1"), "/plugin/id: the plug-in ID is the host's own"},
-        {"bad JSON", replace("\"bosses\": [", "\"bosses\": [,"), "TestPlugIn.json:3:"},
     };
     for (const Case& c : cases) {
-        std::string error;
-        EXPECT_FALSE(Load(c.resources, error)) << c.name;
+        EXPECT_FALSE(Load(c.resources)) << c.name;
         EXPECT_NE(error.find(c.expected), std::string::npos) << c.name << ": " << error;
         ExpectNothingOf(c.name);
     }
+    EXPECT_TRUE(gApplied.empty()) << "a refused plug-in's sections were applied";
 }
 
-TEST_F(PluginLoaderTest, SectionsAreCheckedFirstAndAppliedOnlyToAcceptedPlugIns) {
-    gApplied.clear();
-    std::string good = kGoodResources;
-    std::string error;
-    EXPECT_FALSE(Load(good.substr(0, good.rfind('}')) + R"(, "testitems": ["a", 2]})", error));
-    EXPECT_NE(error.find("TestPlugIn.json: /testitems: items must be strings"), std::string::npos) << error;
-    EXPECT_TRUE(gApplied.empty());
-    ExpectNothingOf("section refused");
-    ASSERT_TRUE(Load(good.substr(0, good.rfind('}')) + R"(, "testitems": ["a", "b"]})", error)) << error;
-    EXPECT_EQ(gApplied, (std::vector<std::string>{"a", "b"}));
-}
-
-TEST_F(PluginLoaderTest, ADuplicateImplementationRefusesThePlugIn) {
-    ASSERT_EQ(tshost::ImplRegistry::Get().Register(tshost::HostImplementation<tstest::TestData>(kTPDataPersistImpl, true)), kSuccess);
-    std::string error;
-    EXPECT_FALSE(Load(kGoodResources, error));
-    EXPECT_NE(error.find("implementation 0x7f403 is registered already (by the host)"), std::string::npos) << error;
-    ExpectNothingOf("duplicate");
-    EXPECT_TRUE(tshost::ImplRegistry::Get().Find(kTPDataPersistImpl)) << "the host's own must stay";
-}
-
-TEST_F(PluginLoaderTest, APlugInLoadsOnce) {
-    std::string error;
-    ASSERT_TRUE(Load(kGoodResources, error)) << error;
-    EXPECT_FALSE(Load(kGoodResources, error));
-    EXPECT_NE(error.find("plug-in 0x7f400 is loaded already"), std::string::npos) << error;
-    EXPECT_EQ(host.Plugins().size(), 1u);
-}
-
-TEST_F(PluginLoaderTest, EntryAndFileProblemsAreNamed) {
-    std::string error;
-    EXPECT_FALSE(Load(kGoodResources, error, NoPlugIn));
+TEST_F(PluginLoaderTest, EntryFileAndRegistryProblemsAreNamed) {
+    EXPECT_FALSE(Load(kGoodResources, NoPlugIn));
     EXPECT_NE(error.find("GetPlugIn gave no plug-in object"), std::string::npos) << error;
     EXPECT_FALSE(host.LoadPlugin(TPGetPlugIn, dir / "Missing.json", error));
     EXPECT_NE(error.find(dir / "Missing.json"), std::string::npos) << error;
     EXPECT_FALSE(host.LoadPlugin(dir / "Missing.so", error));
     EXPECT_EQ(error, dir / "Missing.so" + ": no such plug-in file");
     ExpectNothingOf("entry problems");
-}
 
-TEST_F(PluginLoaderTest, PlugInsCannotLoadAfterTheHostStarted) {
-    host.Start(dir.Path());
-    std::string error;
-    EXPECT_FALSE(Load(kGoodResources, error));
-    EXPECT_NE(error.find("before it started"), std::string::npos) << error;
+    ASSERT_EQ(tshost::ImplRegistry::Get().Register(tshost::HostImplementation<tstest::TestData>(kTPDataPersistImpl, true)), kSuccess);
+    EXPECT_FALSE(Load(kGoodResources));
+    EXPECT_NE(error.find("implementation 0x7f403 is registered already (by the host)"), std::string::npos) << error;
+    ExpectNothingOf("duplicate");
+    EXPECT_TRUE(tshost::ImplRegistry::Get().Find(kTPDataPersistImpl)) << "the host's own must stay";
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
-// A small persistent implementation for host tests: one int32 and one string, saved through
-// ReadWrite, changed only after PreDirty. Tests register it with HostImplementation under
-// their own IDs.
+// A small persistent implementation for host tests: one int32, saved through ReadWrite,
+// changed only after PreDirty. Tests register it with HostImplementation under their own IDs.
 #pragma once
 
 #include "CPMUnknown.h"
 #include "IPMStream.h"
-#include "PMString.h"
 
 namespace tstest {
 
@@ -14,8 +12,6 @@ public:
     enum : uint32 { kDefaultIID = 0x7f001 };
     virtual int32 GetValue() const = 0;
     virtual void SetValue(int32 value) = 0;
-    virtual PMString GetText() const = 0;
-    virtual void SetText(const PMString& text) = 0;
 };
 
 class TestData : public CPMUnknown<ITestData> {
@@ -27,19 +23,10 @@ public:
         PreDirty();
         fValue = value;
     }
-    PMString GetText() const override { return fText; }
-    void SetText(const PMString& text) override {
-        PreDirty();
-        fText = text;
-    }
-    void ReadWrite(IPMStream* stream, ImplementationID) {
-        stream->XferInt32(fValue);
-        fText.ReadWrite(stream);
-    }
+    void ReadWrite(IPMStream* stream, ImplementationID) { stream->XferInt32(fValue); }
 
 private:
     int32 fValue = -1;
-    PMString fText;
 };
 
 // Writes nothing at all: its stored form is an empty blob.

@@ -1,11 +1,9 @@
 // The pieces of tessaron-proofd whose edge cases are easier to reach directly
-// than over HTTP: client-supplied names, query strings, the tag scanner and
-// the fault plan's counting.
+// than over HTTP: client-supplied names, query strings and the tag scanner.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "FaultPlan.h"
 #include "Query.h"
 #include "Uploads.h"
 #include "XmlScan.h"
@@ -15,16 +13,10 @@ namespace {
 
 TEST(SafeFileName, KeepsClientNamesInsideTheFolder) {
   const std::pair<std::string, std::string> cases[] = {
-      {"Brochure.pdf", "Brochure.pdf"},
-      {"../../etc/passwd", "passwd"},
-      {"C:\\Users\\ann\\Spring Cover.pdf", "Spring_Cover.pdf"},
-      {"..", "upload"},
-      {"", "upload"},
-      {".hidden.pdf", "hidden.pdf"},
-      {"dir/", "upload"},
-      {"Café \"Menu\"?.pdf", "Caf____Menu__.pdf"},
-      {std::string(300, 'a') + ".pdf", std::string(120, 'a')},
-  };
+      {"Brochure.pdf", "Brochure.pdf"}, {"../../etc/passwd", "passwd"},
+      {"C:\\Users\\ann\\Spring Cover.pdf", "Spring_Cover.pdf"}, {"..", "upload"}, {"", "upload"},
+      {".hidden.pdf", "hidden.pdf"}, {"dir/", "upload"}, {"Café \"Menu\"?.pdf", "Caf____Menu__.pdf"},
+      {std::string(300, 'a') + ".pdf", std::string(120, 'a')}};
   for (const auto& [client, safe] : cases) EXPECT_EQ(SafeFileName(client), safe) << client;
 }
 
@@ -77,21 +69,6 @@ TEST(XmlTagScanner, ReportsBrokenTags) {
     Scan(text, &error);
     EXPECT_EQ(error.rfind(message, 0), 0u) << error;
   }
-}
-
-TEST(FaultPlan, CountsOnlyTheRequestsItApplies) {
-  FaultPlan plan;
-  FaultSpec spec;
-  spec.kind = FaultKind::kStatus;
-  spec.count = 2;
-  spec.path = "/indd_xml.asp";
-  plan.Set(spec);
-  EXPECT_EQ(plan.Take("/other").kind, FaultKind::kNone);
-  EXPECT_EQ(plan.Take("/indd_xml.asp").kind, FaultKind::kStatus);
-  EXPECT_EQ(plan.Get().count, 1);
-  EXPECT_EQ(plan.Take("/indd_xml.asp").kind, FaultKind::kStatus);
-  EXPECT_EQ(plan.Take("/indd_xml.asp").kind, FaultKind::kNone);
-  EXPECT_EQ(plan.Get().kind, FaultKind::kNone);
 }
 
 }  // namespace

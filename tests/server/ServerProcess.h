@@ -7,17 +7,17 @@
 
 #include <sys/types.h>
 
+#include <csignal>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace proofd_test {
 
-std::string ProofdPath();
-
 class ServerProcess {
  public:
   ServerProcess() = default;
-  ~ServerProcess();
+  ~ServerProcess() { Stop(SIGKILL); }
   ServerProcess(const ServerProcess&) = delete;
   ServerProcess& operator=(const ServerProcess&) = delete;
 
@@ -52,23 +52,10 @@ class TempDir {
   std::string path_;
 };
 
-// A plain TCP connection to 127.0.0.1, for requests httplib's client would
-// not send as they are written (header order, Expect: 100-continue).
-class RawConnection {
- public:
-  explicit RawConnection(int port);
-  ~RawConnection();
-  RawConnection(const RawConnection&) = delete;
-  RawConnection& operator=(const RawConnection&) = delete;
-
-  bool Send(const std::string& bytes);
-  // Everything received so far, once it holds `marker` (empty: once the peer
-  // closes), or after 10 s.
-  std::string Receive(const std::string& marker = std::string());
-
- private:
-  int sock_ = -1;
-  std::string received_;
-};
+// Talks plain TCP to 127.0.0.1:`port`, for requests httplib's client would not
+// send as they are written (header order, Expect: 100-continue): sends each
+// step's bytes, then reads until what came back holds the step's marker (empty:
+// until the server closes) or 10 s have passed. Everything received, in order.
+std::string Talk(int port, const std::vector<std::pair<std::string, std::string>>& steps);
 
 }  // namespace proofd_test

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -25,12 +24,26 @@ namespace {
 constexpr const char* kConnectionError = "Cannot reach the proofing server";
 constexpr const char* kCachedList = "<tessaron authenticated=\"1\" type=\"TESSARON_UPDATE\"><cached/></tessaron>";
 
+// The positions of the progress bars shown since the last call, none left open; forgets them
+// and the alerts.
+std::vector<int32> TakeBars() {
+    std::vector<int32> shown;
+    for (const tshost::ProgressRecord& bar : tshost::ProgressLog::Get().Records()) {
+        EXPECT_FALSE(bar.open);
+        shown.insert(shown.end(), bar.positions.begin(), bar.positions.end());
+    }
+    tshost::ProgressLog::Get().Clear();
+    tshost::AlertLog::Get().Clear();
+    return shown;
+}
+
 struct Outcome {
     bool16 result = kFalse;
     short status = 0;
     std::vector<tshost::AlertRecord> alerts;
 };
 
+// The settings folder is <fRoot>/Tessaron while a test runs.
 class DownloadTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -39,287 +52,144 @@ protected:
         TSConnection::ResetTimeOuts();
         tshost::StringTable::Get().Add(tshost::StringTable::Get().Locale(), "0x61000kTSConnectionError",
                                        kConnectionError);
-        ClearHostLogs();
+        TakeBars();
+        tsplatform::Overrides overrides;
+        overrides.applicationSupportRoot = fRoot.path();
+        tsplatform::SetOverrides(overrides);
+        fs::create_directories(fFolder);
     }
-    void TearDown() override { TSConnection::ResetTimeOuts(); }
+    void TearDown() override { tsplatform::ClearOverrides(); }
 
-    Outcome Download(const PMString& user = PMString("demo"), const PMString& password = PMString("demo"),
-                     std::string url = std::string()) {
+    Outcome Download(const char* user = "demo", const char* password = "demo", const std::string& url = "") {
         Outcome outcome;
         TSConnection connection;
-        outcome.result = connection.GetProjectsData(user, password, PMString(url.empty() ? fServer.Url() : url),
-                                                    outcome.status);
+        outcome.result = connection.GetProjectsData(PMString(user), PMString(password),
+                                                    PMString(url.empty() ? fServer.Url() : url), outcome.status);
         outcome.alerts = tshost::AlertLog::Get().Records();
-        ClearHostLogs();
+        TakeBars();
         return outcome;
     }
 
-    nlohmann::json LastRequest() {
-        std::vector<nlohmann::json> requests = fServer.Requests();
-        if (requests.empty()) return nlohmann::json::object();
-        return requests.back();
-    }
-
     Proofd fServer;
-    Settings fSettings;
+    proofd_test::TempDir fRoot;
+    const fs::path fFolder = fs::path(fRoot.path()) / "Tessaron";
+    const fs::path fProjects = fFolder / "projects.xml", fTemp = fFolder / "temp.xml";
 };
 
-TEST_F(DownloadTest, WithoutCacheAsksForUpdateAndCachesIt) {
-    Outcome outcome = Download();
-    EXPECT_EQ(outcome.result, kTrue);
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_TRUE(outcome.alerts.empty());
-    nlohmann::json request = LastRequest();
-    EXPECT_EQ(request.value("path", ""), "/indd_xml.asp");
-    EXPECT_EQ(QueryValue(request, "getupdate"), "1");
-    std::string cached = ReadFile(fSettings.ProjectsFile());
-    EXPECT_NE(cached.find("type=\"TESSARON_UPDATE\""), std::string::npos);
-    EXPECT_NE(cached.find("Northwind Books"), std::string::npos);
-    EXPECT_FALSE(fs::exists(fSettings.TempFile()));
-}
-
-TEST_F(DownloadTest, WithCacheAndNoChangeLeavesCacheAlone) {
-    WriteFile(fSettings.ProjectsFile(), kCachedList);
-    Outcome outcome = Download();
-    EXPECT_EQ(outcome.result, kFalse);
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_TRUE(outcome.alerts.empty());
-    EXPECT_EQ(QueryValue(LastRequest(), "getupdate"), "<none>");
-    EXPECT_EQ(ReadFile(fSettings.ProjectsFile()), kCachedList);
-    EXPECT_FALSE(fs::exists(fSettings.TempFile()));
-}
-
-TEST_F(DownloadTest, ChangedDetailsAskForUpdateOnceWhateverTheOutcome) {
+// One download per row. Only an accepted update replaces the cache; every failure warns once
+// and keeps it. The raw answer never stays behind, and other protocols never leave the process.
+TEST_F(DownloadTest, CachesOnlyAnAcceptedUpdate) {
+    const std::string warning = std::string(kConnectionError) + "  HTTP Status = ";
+    const std::string check = ". Check the Server Details in Tessaron settings. ";
+    const std::string here = "127.0.0.1:" + std::to_string(fServer.Port());
+    const auto status = [](int code) { return nlohmann::json{{"fault", "status"}, {"status", code}}; };
     struct Case {
-        const char* name;
-        nlohmann::json fault;
-        bool16 result;
+        const char* name = "";
+        bool cached = true, changed = true;
+        nlohmann::json fault = nlohmann::json::object();
+        std::string url = "";  // empty: the server's
+        const char* user = "demo";
+        const char* password = "demo";
+        std::string getupdate = "1";  // empty: no request logged
+        bool16 result = kFalse;
+        std::string alert = "";  // empty: none; a report of the parser's starts "Line No = "
     };
     const Case cases[] = {
-        {"answered", nlohmann::json::object(), kTrue},
-        {"failed", {{"fault", "status"}, {"status", 500}, {"count", 1}}, kFalse},
+        {.name = "no cache", .cached = false, .changed = false, .result = kTrue},
+        {.name = "cache, no change", .changed = false, .getupdate = "<none>"},
+        {.name = "changed", .result = kTrue},
+        {.name = "not found", .fault = status(404), .alert = warning + "404. Entered URL is incorrect."},
+        {.name = "server error", .fault = status(500), .alert = warning + "500" + check},
+        {.name = "redirect", .fault = status(302), .alert = warning + "302" + check},
+        {.name = "dropped", .fault = {{"fault", "drop"}}, .alert = warning + "200" + check},
+        {.name = "unreachable", .url = "http://127.0.0.1:0", .getupdate = "", .alert = warning + "0" + check},
+        {.name = "gopher", .url = "gopher://" + here, .getupdate = "", .alert = warning + "0" + check},
+        {.name = "dict", .url = "dict://" + here, .getupdate = "", .alert = warning + "0" + check},
+        {.name = "ftp", .url = "ftp://" + here, .getupdate = "", .alert = warning + "0" + check},
+        {.name = "wrong password", .password = "wrong", .alert = "0x61000kTSInCorrectUsrNamePwd"},
+        {.name = "no rights", .user = "viewer", .password = "viewer", .alert = "0x61000kTSImProperUserRights"},
+        {.name = "malformed", .fault = {{"fault", "malformed"}}, .alert = "Line No = "},
+        // Last: the server logs the request only once its delay is over.
+        {.name = "time-out", .fault = {{"fault", "delay"}, {"delay_ms", 3000}, {"count", 1}}, .getupdate = "",
+         .alert = warning + "0" + check},
     };
+    TSConnection::SetTimeOuts(std::chrono::milliseconds(300), std::chrono::seconds(1));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteFile(fSettings.ProjectsFile(), kCachedList);
+        if (c.cached) WriteFile(fProjects, kCachedList);
+        else fs::remove(fProjects);
         fServer.Control(c.fault);
-        g_ServerDetailChanged = kTrue;
-        EXPECT_EQ(Download().result, c.result);
-        EXPECT_EQ(QueryValue(LastRequest(), "getupdate"), "1");
+        g_ServerDetailChanged = c.changed ? kTrue : kFalse;
+        const std::size_t before = fServer.Requests().size();
+        const Outcome outcome = Download(c.user, c.password, c.url);
+        EXPECT_EQ(outcome.result, c.result);
+        EXPECT_EQ(outcome.status, c.alert.empty() ? 1 : 0);
+        // The parser may report more than once; a warning comes once.
+        const bool parser = c.alert == "Line No = ";
+        ASSERT_EQ(outcome.alerts.empty(), c.alert.empty());
+        ASSERT_TRUE(parser || outcome.alerts.size() <= 1u) << outcome.alerts.size();
+        for (const tshost::AlertRecord& alert : outcome.alerts)
+            EXPECT_TRUE(parser ? alert.kind == tshost::AlertKind::kInformation && alert.text.rfind(c.alert, 0) == 0
+                               : alert.kind == tshost::AlertKind::kWarning && alert.text == c.alert) << alert.text;
         EXPECT_EQ(g_ServerDetailChanged, kFalse);
-        EXPECT_EQ(ReadFile(fSettings.ProjectsFile()) != kCachedList, c.result == kTrue);
-
-        WriteFile(fSettings.ProjectsFile(), kCachedList);
-        Download();
-        EXPECT_EQ(QueryValue(LastRequest(), "getupdate"), "<none>");
+        const std::vector<nlohmann::json> requests = fServer.Requests();
+        ASSERT_EQ(requests.size() - before, c.getupdate.empty() ? 0u : 1u);
+        EXPECT_EQ(c.getupdate.empty() ? "" : QueryValue(requests.back(), "getupdate"), c.getupdate);
+        const std::string cached = ReadFile(fProjects);
+        EXPECT_TRUE(c.result ? cached.find("Northwind Books") != std::string::npos : cached == kCachedList) << cached;
+        EXPECT_FALSE(fs::exists(fTemp));
     }
 }
 
-TEST_F(DownloadTest, SendsTheEightHeaderLinesInOrder) {
-    Download();
-    nlohmann::json request = LastRequest();
-    EXPECT_EQ(CustomHeaders(request), ExpectedHeaders());
+TEST_F(DownloadTest, SendsTheHeaderLinesInOrderAndTheCredentialsIntact) {
+    std::snprintf(g_WorkStation, kSystemInfoSize, "WorkStation: lab\r\nX-Injected: 1");
+    Outcome outcome = Download(kSpecialName, kSpecialPassword);
+    std::snprintf(g_WorkStation, kSystemInfoSize, "WorkStation: %s", ExpectedHeaders()[3].second.c_str());
+    EXPECT_EQ(outcome.result, kTrue);
+    const std::vector<nlohmann::json> requests = fServer.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    const nlohmann::json& request = requests[0];
+    EXPECT_EQ(request.value("path", ""), "/indd_xml.asp");
+    // Nothing the values hold may add or split a query key, and no line break starts a header.
+    EXPECT_EQ(request.at("query").get<Headers>(),
+              (Headers{{"username", kSpecialName}, {"password", kSpecialPassword}, {"getupdate", "1"}}));
+    Headers expected = ExpectedHeaders();
+    expected[3].second = "lab  X-Injected: 1";
+    EXPECT_EQ(CustomHeaders(request), expected);
     EXPECT_FALSE(HasHeader(request, "Expect"));
 }
 
-TEST_F(DownloadTest, LineBreaksInAHeaderValueStartNoHeader) {
-    char saved[kSystemInfoSize];
-    std::memcpy(saved, g_WorkStation, kSystemInfoSize);
-    std::snprintf(g_WorkStation, kSystemInfoSize, "WorkStation: lab\r\nX-Injected: 1");
-    Download();
-    std::memcpy(g_WorkStation, saved, kSystemInfoSize);
-    nlohmann::json request = LastRequest();
-    EXPECT_FALSE(HasHeader(request, "X-Injected"));
-    std::vector<std::pair<std::string, std::string>> headers = CustomHeaders(request);
-    ASSERT_EQ(headers.size(), 8u);
-    EXPECT_EQ(headers[3], std::make_pair(std::string("WorkStation"), std::string("lab  X-Injected: 1")));
-}
-
-TEST_F(DownloadTest, CredentialsReachTheServerIntact) {
-    Outcome outcome = Download(PMString(kSpecialName), PMString(kSpecialPassword));
-    EXPECT_EQ(outcome.result, kTrue);
-    EXPECT_EQ(outcome.status, 1);
-    nlohmann::json request = LastRequest();
-    EXPECT_EQ(QueryValue(request, "username"), kSpecialName);
-    EXPECT_EQ(QueryValue(request, "password"), kSpecialPassword);
-    EXPECT_EQ(request.value("verdict", 99), 1);
-    // Nothing the values hold may add or split a query key.
-    ASSERT_EQ(request.at("query").size(), 3u);
-}
-
-TEST_F(DownloadTest, FailedTransfersWarnWithTheStatus) {
-    const std::string checkDetails = ". Check the Server Details in Tessaron settings. ";
-    struct Case {
-        const char* name;
-        nlohmann::json fault;
-        std::string url;  // empty: the server's
-        std::string text;
-    };
-    const Case cases[] = {
-        {"not found", {{"fault", "status"}, {"status", 404}}, "", "404. Entered URL is incorrect."},
-        {"server error", {{"fault", "status"}, {"status", 500}}, "", "500" + checkDetails},
-        {"redirect", {{"fault", "status"}, {"status", 302}}, "", "302" + checkDetails},
-        {"dropped after the status line", {{"fault", "drop"}}, "", "200" + checkDetails},
-        {"unreachable", nlohmann::json::object(), "http://127.0.0.1:" + std::to_string(ClosedPort()), "0" + checkDetails},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteFile(fSettings.ProjectsFile(), kCachedList);
-        fServer.Control(c.fault);
-        Outcome outcome = Download(PMString("demo"), PMString("demo"), c.url);
-        EXPECT_EQ(outcome.result, kFalse);
-        EXPECT_EQ(outcome.status, 0);
-        ASSERT_EQ(outcome.alerts.size(), 1u);
-        EXPECT_EQ(outcome.alerts[0].kind, tshost::AlertKind::kWarning);
-        EXPECT_EQ(outcome.alerts[0].text, std::string(kConnectionError) + "  HTTP Status = " + c.text);
-        EXPECT_FALSE(fs::exists(fSettings.TempFile()));
-        EXPECT_EQ(ReadFile(fSettings.ProjectsFile()), kCachedList);
-    }
-}
-
-TEST_F(DownloadTest, OtherProtocolsNeverLeaveTheProcess) {
-    TSConnection::SetTimeOuts(std::chrono::seconds(1), std::chrono::seconds(1));
-    std::string port = std::to_string(fServer.Port());
-    for (std::string scheme : {"gopher", "dict", "ftp"}) {
-        SCOPED_TRACE(scheme);
-        Outcome outcome = Download(PMString("demo"), PMString("demo"), scheme + "://127.0.0.1:" + port);
-        EXPECT_EQ(outcome.result, kFalse);
-        ASSERT_EQ(outcome.alerts.size(), 1u);
-        EXPECT_EQ(outcome.alerts[0].text,
-                  std::string(kConnectionError) + "  HTTP Status = 0. Check the Server Details in Tessaron settings. ");
-    }
-    EXPECT_TRUE(fServer.Requests().empty());
-}
-
-TEST_F(DownloadTest, TimeOutWarnsWithNoStatus) {
-    TSConnection::SetTimeOuts(std::chrono::milliseconds(300), std::chrono::milliseconds(300));
-    fServer.Control({{"fault", "delay"}, {"delay_ms", 3000}, {"count", 1}});
-    auto started = std::chrono::steady_clock::now();
-    Outcome outcome = Download();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
-    EXPECT_EQ(outcome.result, kFalse);
-    ASSERT_EQ(outcome.alerts.size(), 1u);
-    EXPECT_EQ(outcome.alerts[0].text,
-              std::string(kConnectionError) + "  HTTP Status = 0. Check the Server Details in Tessaron settings. ");
-    EXPECT_FALSE(fs::exists(fSettings.TempFile()));
-}
-
-TEST_F(DownloadTest, MalformedAnswerShowsOnlyTheParserReports) {
-    fServer.Control({{"fault", "malformed"}});
-    Outcome outcome = Download();
-    EXPECT_EQ(outcome.result, kFalse);
-    EXPECT_EQ(outcome.status, 0);
-    ASSERT_FALSE(outcome.alerts.empty());
-    for (const tshost::AlertRecord& alert : outcome.alerts) {
-        EXPECT_EQ(alert.kind, tshost::AlertKind::kInformation);
-        EXPECT_EQ(alert.text.rfind("Line No = ", 0), 0u) << alert.text;
-    }
-    EXPECT_FALSE(fs::exists(fSettings.TempFile()));
-    EXPECT_FALSE(fs::exists(fSettings.ProjectsFile()));
-}
-
-TEST_F(DownloadTest, RefusedUsersGetTheirWarningAndNoCache) {
-    struct Case {
-        const char* user;
-        const char* password;
-        const char* key;
-    };
-    const Case cases[] = {
-        {"demo", "wrong", "0x61000kTSInCorrectUsrNamePwd"},
-        {"viewer", "viewer", "0x61000kTSImProperUserRights"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.user);
-        Outcome outcome = Download(PMString(c.user), PMString(c.password));
-        EXPECT_EQ(outcome.result, kFalse);
-        EXPECT_EQ(outcome.status, 0);
-        ASSERT_EQ(outcome.alerts.size(), 1u);
-        EXPECT_EQ(outcome.alerts[0].kind, tshost::AlertKind::kWarning);
-        EXPECT_EQ(outcome.alerts[0].text, c.key);
-        EXPECT_FALSE(fs::exists(fSettings.ProjectsFile()));
-        EXPECT_FALSE(fs::exists(fSettings.TempFile()));
-    }
-}
-
-TEST_F(DownloadTest, WithoutSettingsFolderNothingIsSentOrWritten) {
+TEST_F(DownloadTest, WithoutAWritableSettingsFolderNothingIsSent) {
+    fs::create_directory(fTemp);
+    g_ServerDetailChanged = kTrue;
+    const Outcome unwritable = Download();
     tsplatform::Overrides overrides;
     overrides.failApplicationSupport = true;
     tsplatform::SetOverrides(overrides);
-    g_ServerDetailChanged = kTrue;
-    std::size_t before = fServer.Requests().size();
-    Outcome outcome = Download();
-    EXPECT_EQ(outcome.result, kFalse);
-    ASSERT_EQ(outcome.alerts.size(), 1u);
-    EXPECT_EQ(outcome.alerts[0].kind, tshost::AlertKind::kError);
-    EXPECT_EQ(outcome.alerts[0].text, kConnectionError);
-    EXPECT_EQ(fServer.Requests().size(), before);
-    EXPECT_EQ(g_ServerDetailChanged, kTrue);
-    EXPECT_TRUE(fs::is_empty(fSettings.Folder()));
-}
-
-TEST_F(DownloadTest, UnwritableTempFileSendsNothing) {
-    fs::create_directory(fSettings.TempFile());
-    std::size_t before = fServer.Requests().size();
-    Outcome outcome = Download();
-    EXPECT_EQ(outcome.result, kFalse);
-    ASSERT_EQ(outcome.alerts.size(), 1u);
-    EXPECT_EQ(outcome.alerts[0].kind, tshost::AlertKind::kError);
-    EXPECT_EQ(fServer.Requests().size(), before);
-    EXPECT_TRUE(fs::is_directory(fSettings.TempFile()));
-}
-
-TEST_F(DownloadTest, LongAnswerShowsRisingProgress) {
-    fServer.Control({{"fault", "oversized"}, {"bytes", 16 << 20}});
-    TSConnection connection;
-    short status = 0;
-    EXPECT_EQ(connection.GetProjectsData(PMString("demo"), PMString("demo"), PMString(fServer.Url()), status), kTrue);
-    EXPECT_EQ(fs::file_size(fSettings.ProjectsFile()), 16u << 20);
-    const auto& bars = tshost::ProgressLog::Get().Records();
-    ASSERT_GE(bars.size(), 2u);
-    int32 last = 0;
-    for (const tshost::ProgressRecord& bar : bars) {
-        EXPECT_EQ(bar.title, "0x61000kTSDownloadStatusKey");
-        EXPECT_EQ(bar.minimum, 0);
-        EXPECT_EQ(bar.maximum, 100);
-        EXPECT_FALSE(bar.open);
-        ASSERT_EQ(bar.positions.size(), 1u);
-        EXPECT_GT(bar.positions[0], last);
-        EXPECT_LE(bar.positions[0], 99);
-        last = bar.positions[0];
+    for (const Outcome& outcome : {unwritable, Download()}) {
+        EXPECT_EQ(outcome.result, kFalse);
+        ASSERT_EQ(outcome.alerts.size(), 1u);
+        EXPECT_TRUE(outcome.alerts[0].kind == tshost::AlertKind::kError && outcome.alerts[0].text == kConnectionError);
     }
+    EXPECT_TRUE(fServer.Requests().empty());
+    EXPECT_EQ(g_ServerDetailChanged, kTrue);
+    EXPECT_TRUE(fs::is_directory(fTemp));
 }
 
-TEST(DownloadCallback, ShowsABarOnlyBetweenOneAndNinetyNinePercent) {
-    struct Case {
-        curl_off_t total, now;
-        std::vector<int32> shown;
-    };
-    const Case cases[] = {
+TEST(DownloadCallback, ShowsOneBarPerNewPercentageBetweenOneAndNinetyNine) {
+    const struct { curl_off_t total, now; std::vector<int32> shown; } cases[] = {
         {0, 0, {}}, {0, 500, {}}, {100, 0, {}}, {200, 1, {}}, {100, 1, {1}}, {100, 50, {50}},
         {1000, 999, {99}}, {100, 100, {}}, {100, 150, {}},
     };
-    for (const Case& c : cases) {
+    TakeBars();
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.now) + " of " + std::to_string(c.total));
-        ClearHostLogs();
         EXPECT_EQ(download_callback(nullptr, c.total, c.now, 0, 0), 0);
-        std::vector<int32> shown;
-        for (const tshost::ProgressRecord& bar : tshost::ProgressLog::Get().Records()) {
-            EXPECT_FALSE(bar.open);
-            shown.insert(shown.end(), bar.positions.begin(), bar.positions.end());
-        }
-        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(TakeBars(), c.shown);
     }
-}
-
-TEST(DownloadCallback, RepeatsNoBarForTheSamePercentage) {
-    ClearHostLogs();
     int32 lastShown = -1;
-    for (curl_off_t now : {100, 105, 199, 200, 200, 300})
-        download_callback(&lastShown, 1000, now, 0, 0);
-    std::vector<int32> shown;
-    for (const tshost::ProgressRecord& bar : tshost::ProgressLog::Get().Records())
-        shown.insert(shown.end(), bar.positions.begin(), bar.positions.end());
-    EXPECT_EQ(shown, (std::vector<int32>{10, 19, 20, 30}));
+    for (curl_off_t now : {100, 105, 199, 200, 200, 300}) download_callback(&lastShown, 1000, now, 0, 0);
+    EXPECT_EQ(TakeBars(), (std::vector<int32>{10, 19, 20, 30}));
 }
 
 }  // namespace

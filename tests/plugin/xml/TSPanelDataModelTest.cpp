@@ -3,9 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "Alerts.h"
-#include "ProgressBars.h"
-#include "ProjectsFixture.h"
 #include "TSPanelDataModel.h"
 #include "TSPanelNodeData.h"
 #include "XmlTestSupport.h"
@@ -13,58 +10,104 @@
 namespace tsxmltest {
 namespace {
 
+using Names = std::vector<std::string>;
+
+TSPanelNodeData Node(const char* name, int32 xmlID, bool isProject, int32 id, const TSPanelNodeData* parent) {
+    TSPanelNodeData node;
+    node.SetData(PMString(name), xmlID, isProject, id);
+    node.SetParent(parent);
+    return node;
+}
+
+// root -> {A -> {A1}, B}, each child record pointing at its parent; A holds every field.
+struct SmallTree {
+    TSPanelNodeData root = Node("Root", -1, false, -1, nullptr);
+    TSPanelNodeData a = Node("A", 1, false, 0, &root);
+    SmallTree() {
+        a.SetPageFromInfo(3);
+        a.SetPageToInfo(5);
+        a.SetPrjFileNameText(PMString("P7"));
+        StatusCodeInfo final;
+        final.name = PMString("Final");
+        a.AddStatusCode(final);
+        a.AddChild(Node("A1", 11, true, 2, &a));
+        root.AddChild(a);
+        root.AddChild(Node("B", 2, false, 1, &root));
+    }
+};
+
+TEST(TSPanelNodeData, CopiesAreDeepAndWholeEvenFromItselfOrItsOwnChild) {
+    SmallTree tree;
+    TSPanelNodeData copy(tree.root);
+    ASSERT_TRUE(copy == tree.root);
+    copy.GetNthChild(0).GetNthChild(0).SetData(PMString("changed"), 11, true, 2);
+    EXPECT_EQ(tree.root.GetNthChild(0).GetNthChild(0).GetNodeName(), PMString("A1"));
+    EXPECT_FALSE(copy == tree.root);
+
+    TSPanelNodeData& self = tree.root;
+    self = tree.root;
+    EXPECT_EQ(self.ChildCount(), 2);
+    TSPanelNodeData node = tree.root;
+    node = node.GetNthChild(0);
+    EXPECT_TRUE(node == tree.a);
+    EXPECT_EQ(node.GetPageFromInfo(), 3);
+    EXPECT_EQ(node.GetPageToInfo(), 5);
+    EXPECT_EQ(node.GetPrjFileNameText(), PMString("P7"));
+    ASSERT_EQ(node.StatusCount(), 1);
+    EXPECT_EQ(node.GetNthStatus(0).name, PMString("Final"));
+
+    // Equality, which the checks above lean on, covers both ids, the kind, name, parent and children.
+    const TSPanelNodeData others[] = {Node("A", 1, false, 9, &tree.root), Node("A", 9, false, 0, &tree.root),
+                                      Node("A", 1, true, 0, &tree.root), Node("a", 1, false, 0, &tree.root),
+                                      Node("A", 1, false, 0, nullptr), Node("A", 1, false, 0, &tree.root)};
+    for (const TSPanelNodeData& other : others) EXPECT_FALSE(other == tree.a) << other.GetNodeName().GetUTF8String();
+}
+
 class TSPanelDataModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ClearHostLogs();
+        TakeAlerts();
         domparseFile.ReleaseDocument();
+        WriteFile(fSettings.ProjectsFile(), kProjectsXml);
     }
 
     // The names of a node's children, loading them if needed.
-    std::vector<std::string> Children(int32 id) {
-        std::vector<std::string> names;
-        const int32 count = fModel.GetChildCount(id);
-        for (int32 i = 0; i < count; ++i) names.push_back(Name(fModel.GetNthChildID(id, i)));
+    Names Children(int32 id) {
+        Names names;
+        for (int32 i = 0; i < fModel.GetChildCount(id); ++i) names.push_back(Name(fModel.GetNthChildID(id, i)));
         return names;
     }
     std::string Name(int32 id) const {
         TSPanelNodeData* node = fModel.GetNode(id);
         return node ? node->GetNodeName().GetUTF8String() : "<none>";
     }
-    // The internal id of the child named `name` under `parent`, or -2.
-    int32 ChildNamed(int32 parent, const std::string& name) {
-        for (int32 i = 0; i < fModel.GetChildCount(parent); ++i) {
-            int32 id = fModel.GetNthChildID(parent, i);
-            if (Name(id) == name) return id;
-        }
-        return -2;
+    Names Statuses(int32 id) const {
+        Names names;
+        for (int32 i = 0; i < fModel.GetNode(id)->StatusCount(); ++i)
+            names.push_back(fModel.GetNode(id)->GetNthStatus(i).name.GetUTF8String());
+        return names;
     }
 
-    SettingsFolder fSettings;
+    ScratchFolder fSettings{true};
     TSPanelDataModel fModel{nullptr};
 };
 
-using Names = std::vector<std::string>;
-
-TEST_F(TSPanelDataModelTest, EmptyBeforeRebuildAndWithoutAFile) {
-    EXPECT_EQ(fModel.GetRootID(), -1);
-    EXPECT_EQ(fModel.GetNode(-1), nullptr);
-    EXPECT_EQ(fModel.GetChildCount(-1), 0);
-    EXPECT_EQ(fModel.GetNthChildID(-1, 0), -1);
-    EXPECT_EQ(fModel.GetChildIndexFor(-1, 0), -1);
-
+TEST_F(TSPanelDataModelTest, WithoutAUsableFileOnlyTheRoot) {
+    WriteFile(fSettings.ProjectsFile(), std::string(kProjectsXml).substr(0, 400));
     fModel.Rebuild();
-    ASSERT_NE(fModel.GetNode(-1), nullptr);
+    std::vector<std::string> alerts = TakeAlerts();
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts[0].rfind("Line No = ", 0), 0u);
+    EXPECT_EQ(fModel.GetChildCount(-1), 0);
+    EXPECT_EQ(fModel.GetChildCount(-1), 0);
+    EXPECT_TRUE(TakeAlerts().empty());
+    std::filesystem::remove(fSettings.ProjectsFile());
+    fModel.Rebuild();
     EXPECT_EQ(Name(-1), "Root");
-    EXPECT_EQ(fModel.GetNode(-1)->GetProjectXMLID(), -1);
     EXPECT_EQ(fModel.GetChildCount(-1), 0);
-    EXPECT_EQ(fModel.GetChildCount(-1), 0);
-    EXPECT_EQ(fModel.GetParentID(-1), -1);
-    EXPECT_EQ(fModel.GetParentID(12345), -1);
 }
 
 TEST_F(TSPanelDataModelTest, TopLevelGroupsNumberedInDocumentOrderAndSortedByBytes) {
-    fSettings.WriteProjects(kProjectsXml);
     fModel.Rebuild();
     // beta 0, alpha 1, Alpha 2, Mixed 3, Grün 4; hidden, unnamed and id-less groups take no id.
     EXPECT_EQ(Children(-1), (Names{"Alpha", "Gr\xc3\xbcn", "Mixed", "alpha", "beta"}));
@@ -74,119 +117,65 @@ TEST_F(TSPanelDataModelTest, TopLevelGroupsNumberedInDocumentOrderAndSortedByByt
         EXPECT_EQ(fModel.GetChildIndexFor(-1, expected[i]), i);
         EXPECT_EQ(fModel.GetParentID(expected[i]), -1);
     }
-    EXPECT_EQ(fModel.GetChildIndexFor(-1, 99), -1);
     EXPECT_EQ(fModel.GetNode(5), nullptr);
 }
 
-TEST_F(TSPanelDataModelTest, GroupChildrenLoadOnceSubGroupsFirstThenProjects) {
-    fSettings.WriteProjects(kProjectsXml);
+TEST_F(TSPanelDataModelTest, ChildrenLoadOnceSubGroupsFirstThenProjectsUntilARebuild) {
     fModel.Rebuild();
-    const int32 beta = 0;
-    EXPECT_EQ(Children(beta), (Names{"Sub A", "Sub B", "Eta", "Zeta"}));
+    EXPECT_EQ(Children(0), (Names{"Sub A", "Sub B", "Eta", "Zeta"}));  // beta
     // Sub B 5, Sub A 6, Zeta 7, Eta 8: created in document order after the top level.
-    EXPECT_EQ(fModel.GetNthChildID(beta, 0), 6);
-    EXPECT_EQ(fModel.GetNthChildID(beta, 3), 7);
-    EXPECT_EQ(fModel.GetParentID(7), beta);
-    EXPECT_EQ(fModel.GetNode(8)->GetParent(), fModel.GetNode(beta));
-
-    // Asking again creates nothing.
-    EXPECT_EQ(fModel.GetChildCount(beta), 4);
-    EXPECT_EQ(fModel.GetNode(9), nullptr);
-
-    // The wrapper of sub-groups shows a bar over all its child nodes, text included.
-    const auto& bars = tshost::ProgressLog::Get().Records();
-    ASSERT_EQ(bars.size(), 1u);
-    EXPECT_EQ(bars[0].title, "0x61000kTSLoadingXMLStatusKey");
-    EXPECT_EQ(bars[0].maximum, 5);
-    EXPECT_EQ(bars[0].positions, (std::vector<int32>{1, 2}));
-    EXPECT_FALSE(bars[0].open);
-
-    // Projects have no children and load nothing.
+    EXPECT_EQ(fModel.GetNthChildID(0, 0), 6);
+    EXPECT_EQ(fModel.GetNthChildID(0, 3), 7);
+    EXPECT_EQ(fModel.GetNode(8)->GetParent(), fModel.GetNode(0));
+    EXPECT_EQ(fModel.GetChildCount(0), 4);
     EXPECT_EQ(fModel.GetChildCount(7), 0);
     EXPECT_EQ(fModel.GetNode(9), nullptr);
-}
+    // Loading the wrapper of sub-groups shows a bar.
+    ASSERT_EQ(tshost::ProgressLog::Get().Records().size(), 1u);
+    EXPECT_FALSE(tshost::ProgressLog::Get().Records()[0].open);
 
-TEST_F(TSPanelDataModelTest, ProjectRecordsCarryTheirData) {
-    fSettings.WriteProjects(kProjectsXml);
-    fModel.Rebuild();
-    const TSPanelNodeData* zeta = fModel.GetNode(ChildNamed(0, "Zeta"));
-    ASSERT_NE(zeta, nullptr);
-    EXPECT_TRUE(zeta->IsProject());
-    EXPECT_EQ(zeta->GetProjectXMLID(), 100);
-    EXPECT_EQ(zeta->GetPrjFileNameText(), PMString("Z100"));
-    EXPECT_EQ(zeta->GetPageFromInfo(), 3);
-    EXPECT_EQ(zeta->GetPageToInfo(), 5);
-    // Listed as 2,1; the file's list has 1 before 2.
-    ASSERT_EQ(zeta->StatusCount(), 2);
-    EXPECT_EQ(zeta->GetNthStatus(0).name, PMString("Draft"));
-    EXPECT_EQ(zeta->GetNthStatus(1).name, PMString("Final"));
-
-    const TSPanelNodeData* eta = fModel.GetNode(ChildNamed(0, "Eta"));
-    EXPECT_EQ(eta->StatusCount(), 0);  // no status code 7
-    EXPECT_EQ(eta->GetPageFromInfo(), -1);
-
-    const int32 alpha = 1;
-    EXPECT_EQ(Children(alpha), (Names{"Dups", "No id"}));
-    const TSPanelNodeData* noId = fModel.GetNode(ChildNamed(alpha, "No id"));
-    EXPECT_EQ(noId->GetProjectXMLID(), -1);
-    EXPECT_EQ(noId->StatusCount(), 0);  // " 1" is not "1"
-    const TSPanelNodeData* dups = fModel.GetNode(ChildNamed(alpha, "Dups"));
-    ASSERT_EQ(dups->StatusCount(), 3);  // 1 once, both elements with id 3
-    EXPECT_EQ(dups->GetNthStatus(0).name, PMString("Draft"));
-    EXPECT_EQ(dups->GetNthStatus(1).name, PMString("Late"));
-    EXPECT_EQ(dups->GetNthStatus(2).name, PMString("Late again"));
-}
-
-TEST_F(TSPanelDataModelTest, SubGroupsWithoutWrapperAndMixedForms) {
-    fSettings.WriteProjects(kProjectsXml);
-    fModel.Rebuild();
     EXPECT_EQ(Children(2), (Names{"Direct", "Same id as a group", "Zeta again"}));
     // A group holding its sub-groups directly shows them, not a grandchild's wrapper.
     EXPECT_EQ(Children(3), (Names{"Child"}));
-    EXPECT_EQ(Children(ChildNamed(3, "Child")), (Names{"Grandchild"}));
-    EXPECT_TRUE(Children(4).empty());
-    EXPECT_TRUE(Children(4).empty());
+    EXPECT_EQ(Children(fModel.GetNthChildID(3, 0)), (Names{"Grandchild"}));
+
+    // A rebuild starts over; without the file the earlier document answers.
+    fModel.Rebuild();
+    EXPECT_EQ(fModel.GetNode(8), nullptr);
+    EXPECT_EQ(fModel.GetNthChildID(-1, 0), 2);
+    std::filesystem::remove(fSettings.ProjectsFile());
+    fModel.Rebuild();
+    EXPECT_EQ(Children(-1).size(), 5u);
+}
+
+TEST_F(TSPanelDataModelTest, ProjectRecordsCarryTheirDataAndStatusCodesInListOrder) {
+    fModel.Rebuild();
+    Children(0);  // Zeta 7, Eta 8
+    Children(1);  // No id 9, Dups 10
+    const TSPanelNodeData& zeta = *fModel.GetNode(7);
+    EXPECT_TRUE(zeta.IsProject());
+    EXPECT_EQ(zeta.GetProjectXMLID(), 100);
+    EXPECT_EQ(zeta.GetPrjFileNameText(), PMString("Z100"));
+    EXPECT_EQ(zeta.GetPageFromInfo(), 3);
+    EXPECT_EQ(zeta.GetPageToInfo(), 5);
+    EXPECT_EQ(Statuses(7), (Names{"Draft", "Final"}));  // listed as 2,1
+    EXPECT_TRUE(Statuses(8).empty());                   // no status code 7
+    EXPECT_EQ(fModel.GetNode(8)->GetPageFromInfo(), -1);
+    EXPECT_EQ(fModel.GetNode(9)->GetProjectXMLID(), -1);
+    EXPECT_TRUE(Statuses(9).empty());  // " 1" is not "1"
+    EXPECT_EQ(Statuses(10), (Names{"Draft", "Late", "Late again"}));
 }
 
 TEST_F(TSPanelDataModelTest, LookupByServerIdSeesLoadedProjectsOnly) {
-    fSettings.WriteProjects(kProjectsXml);
     fModel.Rebuild();
     EXPECT_FALSE(fModel.IsValidProjectID(100));
     Children(2);  // Alpha: "Zeta again" (100) and a project with group Sub B's id 11
     ASSERT_TRUE(fModel.IsValidProjectID(100));
-    EXPECT_EQ(fModel.GetNodeByXMLID(100)->GetNodeName(), PMString("Zeta again"));
     Children(0);  // beta: Sub B (group 11) and Zeta (100), created later
     EXPECT_EQ(fModel.GetNodeByXMLID(100)->GetNodeName(), PMString("Zeta again"));
     EXPECT_EQ(fModel.GetNodeByXMLID(11)->GetNodeName(), PMString("Same id as a group"));
     EXPECT_FALSE(fModel.IsValidProjectID(10));  // a group
     EXPECT_EQ(fModel.GetNodeByXMLID(999), nullptr);
-}
-
-TEST_F(TSPanelDataModelTest, RebuildStartsOverAndKeepsTheLastDocumentWhenTheFileGoes) {
-    fSettings.WriteProjects(kProjectsXml);
-    fModel.Rebuild();
-    Children(0);
-    fModel.Rebuild();
-    EXPECT_EQ(fModel.GetNode(8), nullptr);
-    EXPECT_EQ(fModel.GetNthChildID(-1, 0), 2);
-
-    fSettings.RemoveProjects();
-    fModel.Rebuild();
-    EXPECT_EQ(fModel.GetNode(0), nullptr);
-    // The earlier document answers, with ids going on from where the counter stood.
-    EXPECT_EQ(Children(-1), (Names{"Alpha", "Gr\xc3\xbcn", "Mixed", "alpha", "beta"}));
-    EXPECT_EQ(fModel.GetNthChildID(-1, 0), 5 + 2);
-}
-
-TEST_F(TSPanelDataModelTest, MalformedFileLeavesOnlyTheRoot) {
-    fSettings.WriteProjects(std::string(kProjectsXml).substr(0, 400));
-    fModel.Rebuild();
-    std::vector<std::string> alerts = TakeAlerts();
-    ASSERT_FALSE(alerts.empty());
-    EXPECT_EQ(alerts[0].rfind("Line No = ", 0), 0u);
-    EXPECT_EQ(fModel.GetChildCount(-1), 0);
-    EXPECT_EQ(fModel.GetChildCount(-1), 0);
-    EXPECT_TRUE(TakeAlerts().empty());
 }
 
 }  // namespace

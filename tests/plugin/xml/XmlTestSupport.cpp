@@ -3,16 +3,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <fstream>
-#include <sstream>
-
 #include <xercesc/util/PlatformUtils.hpp>
 
-#include "Alerts.h"
-#include "ProgressBars.h"
 #include "TSPanelDataModel.h"
 #include "Transcript.h"
-#include "platform/HfsPath.h"
 #include "platform/Overrides.h"
 
 namespace tsxmltest {
@@ -38,60 +32,21 @@ public:
 
 }  // namespace
 
-ScratchFolder::ScratchFolder() {
+ScratchFolder::ScratchFolder(bool asSettings) : fSettings(asSettings) {
     std::string pattern = (std::filesystem::temp_directory_path() / "tsxml-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
     fPath = pattern;
+    if (!fSettings) return;
+    tsplatform::Overrides overrides;
+    overrides.applicationSupportRoot = fPath.string();
+    tsplatform::SetOverrides(overrides);
+    std::filesystem::create_directories(fPath / "Tessaron");
 }
 
 ScratchFolder::~ScratchFolder() {
+    if (fSettings) tsplatform::ClearOverrides();
     std::error_code ec;
     std::filesystem::remove_all(fPath, ec);
-}
-
-SettingsFolder::SettingsFolder() {
-    tsplatform::Overrides overrides;
-    overrides.applicationSupportRoot = fScratch.Path().string();
-    tsplatform::SetOverrides(overrides);
-    std::filesystem::create_directories(fScratch.Path() / "Tessaron");
-}
-
-SettingsFolder::~SettingsFolder() { tsplatform::ClearOverrides(); }
-
-std::filesystem::path SettingsFolder::ProjectsFile() const { return fScratch.Path() / "Tessaron" / "projects.xml"; }
-
-void SettingsFolder::WriteProjects(const std::string& xml) const { WriteFile(ProjectsFile(), xml); }
-
-void SettingsFolder::RemoveProjects() const { std::filesystem::remove(ProjectsFile()); }
-
-void WriteFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string HfsOf(const std::filesystem::path& posix) {
-    std::string hfs;
-    tsplatform::PosixToHfs(posix.string(), hfs);
-    return hfs;
-}
-
-std::vector<std::string> TakeAlerts() {
-    std::vector<std::string> texts;
-    for (const tshost::AlertRecord& record : tshost::AlertLog::Get().Records()) texts.push_back(record.text);
-    tshost::AlertLog::Get().Clear();
-    return texts;
-}
-
-void ClearHostLogs() {
-    tshost::AlertLog::Get().Clear();
-    tshost::ProgressLog::Get().Clear();
 }
 
 }  // namespace tsxmltest

@@ -1,0 +1,44 @@
+// A host booted with the UI test plug-in, its transcript captured.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "Host.h"
+#include "HostTestSupport.h"
+#include "Transcript.h"
+#include "UiTestPlugin.h"
+
+namespace uitest {
+
+class UiFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Rec() = Recorder{};
+        std::string error;
+        ASSERT_TRUE(host.Boot(error)) << error;
+        ASSERT_TRUE(host.LoadPlugin(UiTestGetPlugIn, TS_UI_PLUGIN_JSON, error)) << error;
+        host.Start(dir.Path());
+    }
+    void TearDown() override {
+        std::string error;
+        host.Quit(error);
+    }
+
+    struct Lines {
+        Lines() {
+            tshost::SetTranscriptSink([this](std::string_view line) { shown.emplace_back(line); });
+            tshost::SetDiagnosticSink([this](std::string_view line) { diagnosed.emplace_back(line); });
+        }
+        ~Lines() {
+            tshost::SetTranscriptSink({});
+            tshost::SetDiagnosticSink({});
+        }
+        std::vector<std::string> shown, diagnosed;
+    };
+
+    tstest::TempDir dir;
+    Lines capture;
+    tshost::Host host;
+};
+
+}  // namespace uitest

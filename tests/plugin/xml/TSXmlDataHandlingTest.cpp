@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "IDocument.h"
+#include "IPageList.h"
+#include "StatusCodeInfo.h"
+#include "TSXmlDataHandling.h"
+#include "XmlTestSupport.h"
+
+namespace tsxmltest {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TSXmlReader : public ::testing::Test {
+protected:
+    void SetUp() override { TakeAlerts(); }
+
+    void Parse(TSXmlDataHandling& reader, const std::string& xml, const char* name = "answer.xml") {
+        WriteFile(fScratch.Path() / name, xml);
+        reader.InitializeDOMnode((fScratch.Path() / name).c_str());
+    }
+    // The file-name template, appended to what the text already holds.
+    static std::string FileName(TSXmlDataHandling& reader) {
+        PMString text("x:");
+        reader.GetFileNameDefination(text);
+        return text.GetUTF8String();
+    }
+
+    ScratchFolder fScratch;
+};
+
+TEST_F(TSXmlReader, AuthenticationAndUpdateDecision) {
+    // status -1: left alone; alert null: none.
+    const struct { const char* rootAttributes; bool tempExists, result; int16 status; const char* alert; } cases[] = {
+        {R"(authenticated="1" type="TESSARON_UPDATE")", true, true, 1, nullptr},
+        {R"(authenticated="1" type="tessaron_Update")", true, true, 1, nullptr},
+        {R"(authenticated="1" type="TESSARON")", true, false, 1, nullptr},
+        {R"(authenticated="1")", true, false, 1, nullptr},
+        {R"(authenticated="1" type="TESSARON_UPDATE")", false, false, 1, nullptr},
+        {R"(authenticated="0" type="TESSARON_UPDATE")", true, false, -1, "0x61000kTSInCorrectUsrNamePwd"},
+        {R"(authenticated="-1" type="TESSARON_UPDATE")", true, false, -1, "0x61000kTSImProperUserRights"},
+        {R"(authenticated="2" type="TESSARON_UPDATE")", true, false, -1, nullptr},
+        {R"(authenticated="" type="TESSARON_UPDATE")", true, false, -1, nullptr},
+        {R"(type="TESSARON_UPDATE")", true, false, -1, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rootAttributes);
+        const std::string answer = std::string("<tessaron ") + c.rootAttributes + "><projects/></tessaron>";
+        const auto projects = fScratch.Path() / "projects.xml";
+        WriteFile(projects, "old list");
+        TSXmlDataHandling reader;
+        Parse(reader, answer, "temp.xml");
+        const auto temp = fScratch.Path() / (c.tempExists ? "temp.xml" : "gone.xml");
+        int16 status = -1;
+        EXPECT_EQ(reader.UpdateProjectsInfo(PMString(HfsOf(temp)), PMString(HfsOf(projects)), status), c.result);
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(ReadFile(projects), c.result ? answer : "old list");
+        EXPECT_EQ(TakeAlerts(), c.alert ? std::vector<std::string>{c.alert} : std::vector<std::string>{});
+    }
+}
+
+TEST_F(TSXmlReader, StatusCodesInListOrderAppended) {
+    TSXmlDataHandling reader;
+    Parse(reader, kProjectsXml);
+    K2Vector<StatusCodeInfo> codes(1);
+    reader.GetStatusCodesInfo(codes);
+    ASSERT_EQ(codes.size(), 5u);
+    EXPECT_EQ(codes[1].id, 1);
+    EXPECT_EQ(codes[1].name, PMString("Draft"));
+    EXPECT_EQ(codes[1].description, PMString("First draft"));
+    EXPECT_EQ(codes[1].bgcolor, 16711680);
+    EXPECT_EQ(codes[1].textcolor, 255);
+    EXPECT_EQ(codes[2].name, PMString("Final"));
+    EXPECT_EQ(codes[4].name, PMString("Late again"));
+}
+
+TEST_F(TSXmlReader, MalformedFileOrOverlongPathAlertsAndLoadsNothing) {
+    TSXmlDataHandling reader;
+    Parse(reader, kProjectsXml);
+    ASSERT_FALSE(reader.ParseFailed());
+    EXPECT_EQ(FileName(reader), "x:$project_code$_$file_name$");
+    Parse(reader, "<tessaron filename=\"t\"><projects>\n<project></projects>");
+    EXPECT_TRUE(reader.ParseFailed());
+    EXPECT_EQ(reader.GetRootElement(), nullptr);
+    EXPECT_EQ(FileName(reader), "x:");
+    std::vector<std::string> alerts = TakeAlerts();
+    ASSERT_FALSE(alerts.empty());
+    for (const std::string& alert : alerts) EXPECT_EQ(alert.rfind("Line No = 2 Col No = ", 0), 0u) << alert;
+
+    Parse(reader, kProjectsXml);
+    EXPECT_FALSE(reader.ParseFailed());
+    EXPECT_TRUE(TakeAlerts().empty());
+
+    std::string longPath = fScratch.Path().string() + "/" + std::string(300, 'a') + ".xml";
+    reader.InitializeDOMnode(longPath.c_str());
+    EXPECT_TRUE(reader.ParseFailed());
+    EXPECT_EQ(reader.GetFilePath(), nullptr);
+    EXPECT_EQ(FileName(reader), "x:");
+    alerts = TakeAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].rfind("Line No = 0 Col No = 0 Error Msg = ", 0), 0u);
+}
+
+// Each document is valid apart from what it asks the parser to fetch or expand, so only the
+// refusal can fail it.
+TEST_F(TSXmlReader, HostileDocumentsAreRefused) {
+    const std::string declarations = "<!ELEMENT r ANY><!ATTLIST r filename CDATA #IMPLIED>";
+    WriteFile(fScratch.Path() / "secret.txt", "SECRET-CONTENT");
+    WriteFile(fScratch.Path() / "evil.dtd", declarations + "<!ENTITY leak \"SECRET-DTD\">");
+    const std::string secret = "file://" + (fScratch.Path() / "secret.txt").string();
+    const std::string dtd = "file://" + (fScratch.Path() / "evil.dtd").string();
+    std::string bomb = "<!DOCTYPE r [" + declarations + "<!ENTITY a \"aaaaaaaaaa\">";
+    for (char level = 'b'; level <= 'h'; ++level) {
+        bomb += std::string("<!ENTITY ") + level + " \"";
+        for (int i = 0; i < 10; ++i) bomb += std::string("&") + static_cast<char>(level - 1) + ";";
+        bomb += "\">";
+    }
+    const struct { const char* what; std::string xml; } cases[] = {
+        {"external entity",
+         "<!DOCTYPE r [" + declarations + "<!ENTITY x SYSTEM \"" + secret + "\">]><r filename=\"n\">&x;</r>"},
+        {"external DTD", "<!DOCTYPE r SYSTEM \"" + dtd + "\"><r filename=\"&leak;\"/>"},
+        {"external parameter entity",
+         "<!DOCTYPE r [<!ENTITY % p SYSTEM \"" + dtd + "\"> %p;]><r filename=\"&leak;\"/>"},
+        {"entity expansion", bomb + "]><r filename=\"&h;\"/>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TSXmlDataHandling reader;
+        Parse(reader, c.xml);
+        EXPECT_TRUE(reader.ParseFailed());
+        EXPECT_EQ(FileName(reader), "x:");
+        std::vector<std::string> alerts = TakeAlerts();
+        ASSERT_FALSE(alerts.empty());
+        for (const std::string& alert : alerts)
+            EXPECT_TRUE(alert.rfind("Line No = ", 0) == 0 && alert.find("SECRET") == std::string::npos) << alert;
+    }
+}
+
+const std::string kDocumentHfs = "Macintosh HD:Users:ana:Work:Flyer.indd";
+
+// A document whose page list names its four pages; only what the ticket writer asks is answered.
+class FakeDocument : public IDocument, public IPageList {
+public:
+    IPMUnknown* QueryInterface(PMIID iid) const override {
+        return iid == IID_OF<IPageList>() ? static_cast<IPageList*>(const_cast<FakeDocument*>(this)) : nullptr;
+    }
+    void AddRef() const override {}
+    void Release() const override {}
+    void GetName(PMString& name) const override { name = PMString("Flyer.indd"); }
+    bool16 IsSaved() const override { return kTrue; }
+    int32 GetPageCount() const override { return 4; }
+    UID GetNthPageUID(int32 index) const override { return UID(static_cast<uint32>(index + 100)); }
+    void GetPageString(UID page, PMString& name, bool16, bool16, bool16, bool16) const override {
+        static const char* const names[] = {"1", "2", "3", "iv"};
+        name = PMString(names[page.Get() - 100]);
+    }
+    void GetPageRangeString(const UIDList&, PMString&, int32, int32, int32, int32, int32) const override {}
+    ErrorCode ParsePageRange(const PMString&, UIDList*, int32) const override { return kFailure; }
+};
+
+class TSJobTicket : public TSXmlReader {
+protected:
+    bool Export(const fs::path& ticket, std::initializer_list<int32> pages, const char* projectCode,
+                IDocument* document, const std::string& documentHfs = kDocumentHfs) {
+        UIDList list;
+        for (int32 i : pages) list.Append(fDocument.GetNthPageUID(i));
+        TSXmlDataHandling writer;
+        return writer.ExportXML(PMString(HfsOf(ticket)), PMString(documentHfs), PMString("Fl\xc3\xbc" "er.indd"),
+                                document, list, PMString(projectCode));
+    }
+
+    FakeDocument fDocument;
+};
+
+TEST_F(TSJobTicket, AttributesAndPageNamesReplaceAnOldTicket) {
+    const struct { std::initializer_list<int32> pages; const char* newItemCode; const char* projectCode; } cases[] = {
+        {{0, 1, 2}, "1,2,3", "P-7"}, {{3}, "iv", "P-7"}, {{2, 0}, "3,1", ""}, {{}, "", "P-7"}};
+    const auto ticket = fScratch.Path() / "Flyer.xml";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.newItemCode);
+        WriteFile(ticket, std::string(4096, '#'));
+        ASSERT_TRUE(Export(ticket, c.pages, c.projectCode, &fDocument));
+        EXPECT_EQ(ReadFile(ticket), "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?><kelvaneactivate "
+                                    "name=\"Fl\xc3\xbc" "er.indd\" newitemcode=\"" + std::string(c.newItemCode) +
+                                        "\" path=\"/Users/ana/Work/Flyer.indd\" projectcode=\"" + c.projectCode +
+                                        "\" type=\"indesign\"/>");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(fScratch.Path()), fs::directory_iterator()), 1);
+    EXPECT_TRUE(TakeAlerts().empty());
+}
+
+TEST_F(TSJobTicket, RefusalsWriteNothing) {
+    const struct { const char* what; fs::path ticket; IDocument* document; std::string documentHfs; } cases[] = {
+        {"missing folder", fScratch.Path() / "no-such-folder" / "t.xml", &fDocument, kDocumentHfs},
+        {"overlong ticket path", fScratch.Path() / (std::string(300, 'n') + ".xml"), &fDocument, kDocumentHfs},
+        {"pages without a document", fScratch.Path() / "t.xml", nullptr, kDocumentHfs},
+        {"overlong document path", fScratch.Path() / "t.xml", &fDocument, kDocumentHfs + ":" + std::string(300, 'd')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(Export(c.ticket, {0}, "P", c.document, c.documentHfs));
+        EXPECT_TRUE(fs::is_empty(fScratch.Path()));
+        EXPECT_TRUE(TakeAlerts().empty());
+    }
+}
+
+}  // namespace
+}  // namespace tsxmltest
