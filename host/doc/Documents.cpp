@@ -177,9 +177,11 @@ bool Documents::Close(IDocument* document) {
     std::unique_ptr<DataBase> db = std::move(it->db);
     fOpen.erase(it);
     std::erase(fFrontOrder, document);
-    db.reset();
     std::erase(fClosing, document);
+    // The database outlives the after-close notification, so a reference to the document
+    // taken then still leads somewhere; it goes right after.
     Notify([&](DocumentObserver* o) { o->DocumentClosed(name); });
+    db.reset();
     if (oldFront == document) Notify([&](DocumentObserver* o) { o->FrontDocumentChanged(Front()); });
     return true;
 }

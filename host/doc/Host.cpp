@@ -226,10 +226,11 @@ bool Host::SaveWorkspace(std::string& error) {
 bool Host::Quit(std::string& error) {
     if (!fStarted || fQuit) return true;
     fQuit = true;
-    StopServices();
-    bool saved = SaveWorkspace(error);
+    // As the application quits: documents close first, with their signals going to plug-ins
+    // that are still running; then the plug-ins shut down; then the workspace is saved.
     fDocuments.CloseAll();
-    return saved;
+    StopServices();
+    return SaveWorkspace(error);
 }
 
 void Host::TearDown() {

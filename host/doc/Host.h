@@ -1,7 +1,7 @@
 // The stand-in host application as one object: it boots the object model (host classes and
 // implementations, the session and application bosses), loads plug-ins, reads the session
-// workspace, calls the start-up services, and at quit calls the shut-down services, saves the
-// workspace and closes the documents.
+// workspace, calls the start-up services, and at quit closes the documents, calls the
+// shut-down services and saves the workspace.
 //
 // Start-up services: every boss class a plug-in's resource file defines whose interfaces,
 // its parents' included, answer IStartupShutdownService. The host makes one boss of each
@@ -58,7 +58,7 @@ public:
     bool LoadPlugin(GetPlugInFn entry, const std::string& resourcePath, std::string& error);
     void Start(const std::string& home = {});
 
-    // Shut-down services, save the workspace, close the documents. False, with `error`, when
+    // Close the documents, shut-down services, save the workspace. False, with `error`, when
     // the workspace could not be saved (the rest is done anyway).
     bool Quit(std::string& error);
 
