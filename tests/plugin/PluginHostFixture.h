@@ -1,5 +1,5 @@
 // A host running the plug-in in the test process: the plug-in's code is linked into the
-// test, handed to the host as if loaded, with its resource file from the source tree. Every
+// test, handed to the host as if loaded, with the resource file built beside Tessaron.so. Every
 // file of the run stays in a fresh temporary home. Restart() quits and launches a new host
 // on the same home, as a new run of the application would (process globals excepted).
 // The host clock is virtual.
@@ -42,7 +42,7 @@ protected:
         fHost = std::make_unique<tshost::Host>();
         std::string error;
         ASSERT_TRUE(fHost->Boot(error)) << error;
-        ASSERT_TRUE(fHost->LoadPlugin(&GetPlugIn, std::string(TS_SOURCE_DIR) + "/plugin/resources/Tessaron.json", error))
+        ASSERT_TRUE(fHost->LoadPlugin(&GetPlugIn, std::string(TS_BIN_DIR) + "/Tessaron.json", error))
             << error;
         if (beforeStart) beforeStart();
         fHost->Start(fHome);
