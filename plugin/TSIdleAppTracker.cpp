@@ -1,14 +1,45 @@
 #include "CIdleTask.h"
+#include "IDocument.h"
+#include "ILayoutUtils.h"
 #include "ImplementationRecord.h"
+#include "InterfacePtr.h"
+#include "TSActiveMapper.h"
+#include "TSActivityGlobals.h"
 #include "TSID.h"
+#include "UtilsBoss.h"
 
-// Notes when the application goes to the background and comes back.
+// Runs every 10 ms: when the application goes to the background it books the front
+// document's time up to then and logs the application as inactive in every open document;
+// while the application stays there it keeps moving the front document's timer to the
+// present, so background time is never booked. Coming back is the layout view handler's.
 class TSIdleAppTracker : public CIdleTask {
 public:
     explicit TSIdleAppTracker(IPMUnknown* boss) : CIdleTask(boss) {}
 
-    uint32 RunTask(uint32, uint32) override { return kEndOfTime; }
+    uint32 RunTask(uint32 appFlags, uint32 timeCheckMs) override;
     const char* TaskName() override { return "TSIdleAppTracker"; }
+
+private:
+    static constexpr uint32 kIntervalMs = 10;
 };
+
+uint32 TSIdleAppTracker::RunTask(uint32 appFlags, uint32) {
+    if ((appFlags & IIdleTask::kApplicationInBackground) == 0) return kIntervalMs;
+    InterfacePtr<ILayoutUtils> layout(UtilsBoss::QueryUtils<ILayoutUtils>());
+    IDocument* front = layout ? layout->GetFrontDocument() : nullptr;
+    if (!front) return kIntervalMs;
+
+    TSActiveMapper* mapper = TSActiveMapper::TSActiveMapperFactory();
+    int32 t = mapper->Time();
+    UIDRef doc = ::GetUIDRef(front);
+
+    if (!g_IdleAppStatus) {
+        g_IdleAppStatus = kTrue;
+        mapper->ModifyActiveTime(doc, t);
+        mapper->UpdateInactiveAppEntry(t);
+    }
+    mapper->UpdateActiveTimer(doc, t);
+    return kIntervalMs;
+}
 
 CREATE_PMINTERFACE(TSIdleAppTracker, kTSIdleAppTrackerImpl);

@@ -1,14 +1,152 @@
-#include "CIdleTask.h"
+#include "TSIdleTask.h"
+
+#include <unistd.h>
+
+#include <atomic>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "CAlert.h"
+#include "IControlView.h"
+#include "IProgressBarControlData.h"
+#include "ITextControlData.h"
 #include "ImplementationRecord.h"
+#include "InterfacePtr.h"
+#include "TSConnection.h"
 #include "TSID.h"
+#include "TSPanelUtils.h"
+#include "TSUploadGlobals.h"
 
-// Shows the upload's progress in the panel and reports a failed upload.
-class TSIdleTask : public CIdleTask {
-public:
-    explicit TSIdleTask(IPMUnknown* boss) : CIdleTask(boss) {}
+TSThreadCreateFn g_TSThreadCreate = &pthread_create;
 
-    uint32 RunTask(uint32, uint32) override { return kEndOfTime; }
-    const char* TaskName() override { return "0x61000kTSIdleTaskKey"; }
-};
+namespace {
+
+// The folder names the send workflow makes for its temporary PDFs (see TSDialogController).
+constexpr const char* kTempFolderMark = "/tessaron-send-";
+
+// True from the start of an upload thread until its last touch of shared data. Unlike
+// g_sendToAllowed, which others may lower, it tells only whether a thread still runs.
+std::atomic<bool> gUploadThreadRunning{false};
+
+}  // namespace
+
+void TSRemoveUploadFile(const char* pdfPath) {
+    if (!pdfPath || !*pdfPath) return;
+    std::remove(pdfPath);
+    const std::string path(pdfPath);
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash == 0) return;
+    const std::string folder = path.substr(0, slash);
+    const std::size_t mark = folder.rfind(kTempFolderMark);
+    // Only the private folder made for this PDF, never a folder the user owns.
+    if (mark != std::string::npos && folder.find('/', mark + 1) == std::string::npos) ::rmdir(folder.c_str());
+}
+
+void* UploadPdfFile(void*) {
+    g_UploadPercent.store(0, std::memory_order_release);
+    g_sendToAllowed.store(false, std::memory_order_release);
+    g_UploadError.store(false, std::memory_order_release);
+    if (g_PdfFile[0] != '\0' && g_UrlInfo[0] != '\0') {
+        try {
+            TSConnection connection;
+            connection.UploadPDFToServer(g_PdfFile, g_UrlInfo);
+        } catch (...) {
+            g_UploadError.store(true, std::memory_order_release);
+        }
+        TSRemoveUploadFile(g_PdfFile);
+    }
+    g_sendToAllowed.store(true, std::memory_order_release);
+    gUploadThreadRunning.store(false, std::memory_order_release);
+    pthread_exit(nullptr);
+}
+
+bool TSStartUploadThread() {
+    // Closes the window between the thread's creation and its first step, in which a second
+    // send could begin and rewrite the request under it.
+    g_UploadPercent.store(0, std::memory_order_release);
+    g_UploadError.store(false, std::memory_order_release);
+    g_sendToAllowed.store(false, std::memory_order_release);
+    gUploadThreadRunning.store(true, std::memory_order_release);
+    pthread_t thread;
+    if (g_TSThreadCreate(&thread, nullptr, &UploadPdfFile, nullptr) != 0) {
+        TSRemoveUploadFile(g_PdfFile);
+        gUploadThreadRunning.store(false, std::memory_order_release);
+        g_sendToAllowed.store(true, std::memory_order_release);
+        return false;
+    }
+    // Nothing waits for it; its resources go back to the system when it ends.
+    pthread_detach(thread);
+    return true;
+}
+
+TSIdleTask::~TSIdleTask() {
+    WaitForUpload(TSConnection::kDefaultTimeOut + std::chrono::seconds(10));
+}
+
+bool TSIdleTask::WaitForUpload(std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (gUploadThreadRunning.load(std::memory_order_acquire)) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+uint32 TSIdleTask::RunTask(uint32, uint32) {
+    TSPanelUtils::UpdateTSPanelBtnStates();
+    UpdateProgressBar();
+    return 10;
+}
+
+void TSIdleTask::UpdateProgressBar() {
+    // 1 until the display has been hidden once, so the first run with the panel open resets it.
+    static uchar progBarTextStatus = 1;
+
+    IControlView* bar = TSPanelUtils::GetWidgetOnPanel(kTSPanelWidgetID, kTSProgressBarWidgetID);
+    IControlView* status = TSPanelUtils::GetWidgetOnPanel(kTSPanelWidgetID, kTSStatusTextWidgetID);
+    InterfacePtr<IProgressBarControlData> barData(bar, IID_OF<IProgressBarControlData>());
+    InterfacePtr<ITextControlData> statusText(status, IID_OF<ITextControlData>());
+    if (!bar || !status || !barData || !statusText) return;
+
+    barData->SetStyle(IProgressBarControlData::kDeterminate);
+    PMString label("0x61000kTSUploadStatusKey");
+    label.Translate();
+    label.SetTranslatable(kFalse);
+
+    if (!g_sendToAllowed.load(std::memory_order_acquire)) {
+        bar->Show(kTrue);
+        status->Show(kTrue);
+        const int32 percent = g_UploadPercent.load(std::memory_order_acquire);
+        PMString text(label);
+        text.AppendNumber(percent);
+        text.Append(" %");
+        text.SetTranslatable(kFalse);
+        statusText->SetString(text, kTrue, kTrue, kTrue);
+        if (percent > 0) barData->SetValue(percent, kTrue, kTrue);
+        progBarTextStatus = 1;
+        return;
+    }
+    if (g_UploadError.load(std::memory_order_acquire)) {
+        // Cleared before the alert, so that the warning shows once even if the host ran idle
+        // tasks while it is up.
+        g_UploadError.store(false, std::memory_order_release);
+        PMString message("0x61000kTSConnectionError");
+        message.Translate();
+        message.Append(": Upload Failed");
+        message.SetTranslatable(kFalse);
+        CAlert::WarningAlert(message);
+        return;
+    }
+    if (progBarTextStatus == 1) {
+        statusText->SetString(label, kTrue, kTrue, kTrue);
+        bar->Hide();
+        status->Hide();
+        progBarTextStatus = 0;
+    }
+    barData->SetValue(0, kTrue, kTrue);
+}
 
 CREATE_PMINTERFACE(TSIdleTask, kTSIdleTaskImpl);

@@ -1,15 +1,19 @@
 // Static helpers of the plug-in: the settings folder and the cached project list, the
 // conversion between the host's path form and POSIX paths, the machine's description for the
-// request headers, and the list of all status codes. They keep no state.
+// request headers, the list of all status codes, and the projects panel's widgets, selection
+// and buttons. They keep no state.
 // The path and system operations may run on any thread; the rest on the user-interface thread.
 #pragma once
 
 #include <cstddef>
 
+#include "IDTypes.h"
 #include "K2Vector.h"
 #include "PMString.h"
 
+class IControlView;
 class StatusCodeInfo;
+class TSPanelNodeData;
 
 class TSPanelUtils {
 public:
@@ -42,4 +46,13 @@ public:
 
     // Appends every status code of the cached project list.
     static void GetStatusCodesInfo(K2Vector<StatusCodeInfo>& codes);
+
+    // The projects panel. User-interface thread only.
+    // A widget of the open panel, not counted; null while the panel is closed.
+    static IControlView* GetWidgetOnPanel(WidgetID panelWidgetID, WidgetID widgetID);
+    // Copies the first selected tree node into `node`; false when none is selected or the
+    // panel is closed.
+    static bool16 GetNodeData(TSPanelNodeData& node);
+    // Enables or disables the Link and Upload buttons by the selection and the upload state.
+    static void UpdateTSPanelBtnStates();
 };

@@ -20,8 +20,14 @@ mkdir -p "$work/uploads"
 server=$!
 trap 'kill $server 2>/dev/null || true' EXIT
 for _ in $(seq 50); do grep -q listening "$work/proofd.out" 2>/dev/null && break; sleep 0.1; done
-echo "proofing server: $(head -1 "$work/proofd.out")"
+url="http://$(head -1 "$work/proofd.out" | cut -d' ' -f2)"
+echo "proofing server: $url"
+sed "s|\$SERVER|$url|g" samples/demo.txt > "$work/demo.txt"
 
+root=$PWD
 cd "$work"
-"$OLDPWD/$bin/tessaron-host" --home "$work/home" --echo "$OLDPWD/samples/demo.txt"
+"$root/$bin/tessaron-host" --home "$work/home" --clock real --echo "$work/demo.txt"
+echo
+echo "uploaded to the server:"
+ls -l "$work/uploads"
 echo "demo files: $work"

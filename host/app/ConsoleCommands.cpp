@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Host.h"
+
 namespace tshost {
 
 namespace {
@@ -28,6 +30,18 @@ std::vector<const ConsoleCommand*> ConsoleCommand::All() {
     for (const ConsoleCommand* c = Head(); c; c = c->fNext) all.push_back(c);
     std::sort(all.begin(), all.end(), [](const ConsoleCommand* a, const ConsoleCommand* b) { return std::strcmp(a->Name(), b->Name()) < 0; });
     return all;
+}
+
+bool Usage(const char* name, std::string& error) {
+    error = std::string("usage: ") + ConsoleCommand::Find(name)->Usage();
+    return false;
+}
+
+IDocument* FrontOrNamed(Host& host, const ConsoleArgs& args, std::string& error) {
+    if (!args.words.empty()) return host.Docs().Find(args.words[0], error);
+    IDocument* front = host.Docs().Front();
+    if (!front) error = "no document is open";
+    return front;
 }
 
 }  // namespace tshost

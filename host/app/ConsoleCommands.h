@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+class IDocument;
+
 namespace tshost {
 
 class Host;
@@ -50,5 +52,12 @@ private:
     Handler fHandler;
     ConsoleCommand* fNext;
 };
+
+// For a handler given the wrong words: sets `error` to the command's usage line and returns
+// false.
+bool Usage(const char* name, std::string& error);
+// The document a command names by its first word, else the front document; null with
+// `error` when there is none.
+IDocument* FrontOrNamed(Host& host, const ConsoleArgs& args, std::string& error);
 
 }  // namespace tshost

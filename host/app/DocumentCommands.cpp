@@ -11,18 +11,6 @@ namespace tshost {
 
 namespace {
 
-bool Usage(const char* name, std::string& error) {
-    error = std::string("usage: ") + ConsoleCommand::Find(name)->Usage();
-    return false;
-}
-
-IDocument* FrontOrNamed(Host& host, const ConsoleArgs& args, std::string& error) {
-    if (!args.words.empty()) return host.Docs().Find(args.words[0], error);
-    IDocument* front = host.Docs().Front();
-    if (!front) error = "no document is open";
-    return front;
-}
-
 bool New(ConsoleContext& context, const ConsoleArgs& args, std::string& error) {
     if (args.words.size() > 1) return Usage("new", error);
     int32 pages = 1;

@@ -28,18 +28,6 @@ namespace {
 constexpr const char* kDefaultPreset = "[High Quality Print]";
 constexpr int32 kMaxInjectedFailures = 1000;
 
-bool Usage(const char* name, std::string& error) {
-    error = std::string("usage: ") + ConsoleCommand::Find(name)->Usage();
-    return false;
-}
-
-IDocument* FrontOrNamed(Host& host, const ConsoleArgs& args, std::string& error) {
-    if (!args.words.empty()) return host.Docs().Find(args.words[0], error);
-    IDocument* front = host.Docs().Front();
-    if (!front) error = "no document is open";
-    return front;
-}
-
 PDFPresetList* Presets(std::string& error) {
     InterfacePtr<IWorkspace> workspace(gSession ? gSession->QueryWorkspace() : nullptr);
     PDFPresetList* list = PDFPresetList::Of(workspace.get());

@@ -7,21 +7,11 @@
 #include "Host.h"
 #include "MenuMgr.h"
 #include "Transcript.h"
+#include "HexText.h"
 
 namespace tshost {
 
 namespace {
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
-
-bool Usage(const char* name, std::string& error) {
-    error = std::string("usage: ") + ConsoleCommand::Find(name)->Usage();
-    return false;
-}
 
 bool Managers(ActionMgr*& actions, MenuMgr*& menus, std::string& error) {
     actions = ActionMgr::Current();

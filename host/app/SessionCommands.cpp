@@ -6,6 +6,7 @@
 #include "Alerts.h"
 #include "Clock.h"
 #include "ConsoleCommands.h"
+#include "ProgressBars.h"
 #include "IdleScheduler.h"
 #include "Transcript.h"
 
@@ -15,11 +16,6 @@ namespace {
 
 // Idle time asked of one command is bounded, since every task runs at each moment it falls due.
 constexpr int64 kMaxIdleMs = 24LL * 60 * 60 * 1000;
-
-bool Usage(const char* name, std::string& error) {
-    error = std::string("usage: ") + ConsoleCommand::Find(name)->Usage();
-    return false;
-}
 
 // "250ms", "5s", "2m", "1h".
 std::optional<int64> ParseDuration(const std::string& text) {
@@ -116,6 +112,13 @@ bool Quit(ConsoleContext& context, const ConsoleArgs& args, std::string& error) 
 ConsoleCommand gIdle("idle", "idle DURATION", "let idle time pass (250ms, 5s, 2m, 1h), running the idle tasks that fall due", Idle);
 ConsoleCommand gClock("clock", "clock [set YYYY-MM-DD HH:MM:SS | real | virtual]",
                       "show the host's clock, set it (it then stands still but for idle time), or switch it", ClockCommand);
+bool Progress(ConsoleContext&, const ConsoleArgs& args, std::string& error) {
+    if (args.words.size() != 1 || (args.words[0] != "on" && args.words[0] != "off")) return Usage("progress", error);
+    ProgressLog::Get().SetShown(args.words[0] == "on");
+    return true;
+}
+
+ConsoleCommand gProgress("progress", "progress on|off", "show or stop showing progress bars on the transcript", Progress);
 ConsoleCommand gApp("app", "app background|foreground", "put the application in the background or bring it back", App);
 ConsoleCommand gAlerts("alerts", "alerts answer N", "the button (1-3) the next modal alert is answered with", AlertsCommand);
 ConsoleCommand gTasks("tasks", "tasks", "list the installed idle tasks, in install order, with the time to their next run", Tasks);

@@ -7,16 +7,11 @@
 #include "ServiceRegistry.h"
 #include "Signals.h"
 #include "Transcript.h"
+#include "HexText.h"
 
 namespace tshost {
 
 namespace {
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 bool Services(ConsoleContext&, const ConsoleArgs& args, std::string& error) {
     if (!args.words.empty()) {

@@ -1,28 +1,36 @@
 // Console commands for tree views: show the shown trees, and expand, collapse, select and
 // right-click their rows by name, as a user's clicks would (through the rows' and
 // expanders' event handlers).
+#include <algorithm>
 #include <cstdio>
 
 #include "ConsoleCommands.h"
 #include "Events.h"
+#include "Panels.h"
 #include "TreeView.h"
 #include "Transcript.h"
 #include "WidgetIDs.h"
 #include "Widgets.h"
+#include "HexText.h"
 
 namespace tshost {
 
 namespace {
 
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
+void CollectTrees(IPMUnknown* widget, std::vector<TreeView*>& out, int depth) {
+    if (!widget || depth > 256) return;
+    // Asking makes the tree state of a tree that nobody has used yet.
+    if (TreeView* tree = TreeView::Of(widget)) out.push_back(tree);
+    for (IControlView* child : ChildrenOf(widget)) CollectTrees(child, out, depth + 1);
 }
 
+// The trees of the shown panels, then any other tree alive and visible.
 std::vector<TreeView*> ShownTrees() {
     std::vector<TreeView*> shown;
+    if (PanelMgrState* panels = PanelMgrState::Current())
+        for (IPMUnknown* panel : panels->ShownPanels()) CollectTrees(panel, shown, 0);
     for (TreeView* tree : TreeView::Live()) {
+        if (std::find(shown.begin(), shown.end(), tree) != shown.end()) continue;
         IControlView* view = ViewOf(tree);
         if (view && view->IsVisible(kTrue)) shown.push_back(tree);
     }

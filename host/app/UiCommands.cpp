@@ -24,21 +24,11 @@
 #include "Transcript.h"
 #include "WidgetIDs.h"
 #include "Widgets.h"
+#include "HexText.h"
 
 namespace tshost {
 
 namespace {
-
-bool Usage(const char* name, std::string& error) {
-    error = std::string("usage: ") + ConsoleCommand::Find(name)->Usage();
-    return false;
-}
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 bool ParseID(const std::string& text, uint32& id, std::string& error) {
     std::optional<uint32> parsed = ParseResourceIDText(text);

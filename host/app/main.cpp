@@ -30,16 +30,13 @@
 #include "ImplRegistry.h"
 #include "ScriptRunner.h"
 #include "Transcript.h"
+#include "HexText.h"
+
+using tshost::Hex;
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 std::string ProgramFolder() {
     std::error_code ec;

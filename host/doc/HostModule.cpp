@@ -1,4 +1,5 @@
 #include "HostModule.h"
+#include "HexText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,12 +17,6 @@ HostModule*& Head() {
 std::vector<std::string>& Problems() {
     static std::vector<std::string> problems;
     return problems;
-}
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
 }
 
 }  // namespace

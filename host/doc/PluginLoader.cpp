@@ -13,6 +13,7 @@
 #include "ResourceFile.h"
 #include "ResourceSections.h"
 #include "StringTable.h"
+#include "HexText.h"
 
 namespace tshost {
 
@@ -20,12 +21,6 @@ namespace {
 
 PluginID gLoading = kInvalidPlugin;
 std::vector<std::string> gRegistrationProblems;
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 // The ID a class reference spells ("0x…" or decimal digits), or empty for a name.
 std::optional<uint32> ReferenceID(const std::string& ref, bool& isID) {

@@ -10,6 +10,7 @@
 #include "ISession.h"
 #include "SignalIDs.h"
 #include "Transcript.h"
+#include "HexText.h"
 
 namespace tshost {
 
@@ -18,12 +19,6 @@ namespace {
 std::vector<std::pair<ClassID, ServiceID>>& HostRegistrations() {
     static std::vector<std::pair<ClassID, ServiceID>> registrations;
     return registrations;
-}
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
 }
 
 // The provider of a host class that brings none of its own.

@@ -11,18 +11,13 @@
 #include "ISession.h"
 #include "IWorkspace.h"
 #include "InterfacePtr.h"
+#include "HexText.h"
 
 ISession* gSession = nullptr;
 
 namespace tshost {
 
 namespace {
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 class SessionImpl final : public CPMUnknown<ISession> {
 public:

@@ -15,6 +15,7 @@
 #include "ServiceRegistry.h"
 #include "SignalIDs.h"
 #include "Transcript.h"
+#include "HexText.h"
 
 namespace tshost {
 
@@ -44,12 +45,6 @@ public:
 private:
     UIDRef fDocument;
 };
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 // Turns the document list's events into signals.
 class DocumentSignals final : public DocumentObserver {

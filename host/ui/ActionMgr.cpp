@@ -11,16 +11,11 @@
 #include "IApplication.h"
 #include "MenuMgr.h"
 #include "Transcript.h"
+#include "HexText.h"
 
 namespace tshost {
 
 namespace {
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 // Runs plug-in code; false, with a diagnostic naming `what`, when it threw.
 template <class Fn>

@@ -20,16 +20,11 @@
 #include "UiIDs.h"
 #include "WidgetIDs.h"
 #include "Widgets.h"
+#include "HexText.h"
 
 namespace tshost {
 
 namespace {
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 IActiveContext* Context() { return Host::Current() ? Host::Current()->ActiveContext() : nullptr; }
 

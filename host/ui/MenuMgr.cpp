@@ -13,16 +13,11 @@
 #include "Modal.h"
 #include "StringTable.h"
 #include "Transcript.h"
+#include "HexText.h"
 
 namespace tshost {
 
 namespace {
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 IActiveContext* Context() {
     Host* host = Host::Current();

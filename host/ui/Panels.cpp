@@ -14,16 +14,11 @@
 #include "UiIDs.h"
 #include "Utilities.h"
 #include "Widgets.h"
+#include "HexText.h"
 
 namespace tshost {
 
 namespace {
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 constexpr PMIID kPanelStateIID{0x30401};
 

@@ -11,7 +11,7 @@ ProgressLog& ProgressLog::Get() {
 }
 
 void ProgressLog::Opened(const RangeProgressBar* bar, ProgressRecord record) {
-    Show("[progress] " + record.title + " " + std::to_string(record.minimum) + ".." + std::to_string(record.maximum));
+    if (fShown) Show("[progress] " + record.title + " " + std::to_string(record.minimum) + ".." + std::to_string(record.maximum));
     fOpen[bar] = fRecords.size();
     fRecords.push_back(std::move(record));
 }
@@ -24,7 +24,8 @@ ProgressRecord* ProgressLog::Find(const RangeProgressBar* bar) {
 void ProgressLog::Closed(const RangeProgressBar* bar) {
     if (ProgressRecord* r = Find(bar)) {
         r->open = false;
-        Show("[progress] " + r->title + " done at " +
+        if (fShown)
+            Show("[progress] " + r->title + " done at " +
              std::to_string(r->positions.empty() ? r->minimum : r->positions.back()));
     }
     fOpen.erase(bar);

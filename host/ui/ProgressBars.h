@@ -1,7 +1,9 @@
 // The host's progress bars as the console shows them. Every RangeProgressBar is recorded
 // (title translated if it was still translatable, range, each position, task texts) and
 // shown on the transcript when it appears ("[progress] title 0..100") and when it goes
-// ("[progress] title done at 57"); positions in between are recorded, not shown.
+// ("[progress] title done at 57"); positions in between are recorded, not shown. Showing can
+// be turned off (the console's "progress off"): bars that come and go with network timing
+// would otherwise make transcripts differ from run to run.
 // User-interface thread only.
 #pragma once
 
@@ -30,6 +32,8 @@ public:
 
     const std::vector<ProgressRecord>& Records() const { return fRecords; }
     void Clear() { fRecords.clear(); fOpen.clear(); }
+    void SetShown(bool shown) { fShown = shown; }
+    bool Shown() const { return fShown; }
 
     // Called by RangeProgressBar.
     void Opened(const RangeProgressBar* bar, ProgressRecord record);
@@ -38,6 +42,7 @@ public:
 
 private:
     ProgressLog() = default;
+    bool fShown = true;
     std::vector<ProgressRecord> fRecords;
     std::map<const RangeProgressBar*, std::size_t> fOpen;
 };

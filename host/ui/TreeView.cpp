@@ -147,6 +147,8 @@ void TreeView::ClearTree() {
 
 void TreeView::ChangeRoot() {
     fBuilt = true;
+    // Nothing is reused: the nodes may stand for other things now.
+    if (!fBuilding) DropRows(fRows);
     Rebuild();
     if (PruneSelection()) Broadcast();
 }

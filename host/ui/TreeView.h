@@ -8,7 +8,8 @@
 // is asked GetNumChildren for every shown row, collapsed or not. Each new row's widget comes
 // from the widget manager's CreateWidgetForNode; the tree view stores the node in the row's
 // node-ID data (0x671), shows the row's expander (0x61e) only for nodes with children and
-// then calls ApplyNodeIDToWidget (kApplyNew). Rows that stay shown keep their widgets; a row
+// then calls ApplyNodeIDToWidget (kApplyNew). ChangeRoot makes every row anew; across an
+// expand, collapse or reveal rows that stay shown keep their widgets, and a row
 // whose node was expanded or collapsed since it was last applied is applied again
 // (kApplyExpansion). Row widgets are the tree widget's children, in row order, stacked by
 // GetNodeWidgetHeight. A tree holds at most kMaxRows rows and kMaxDepth levels; an adapter

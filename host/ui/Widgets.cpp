@@ -18,16 +18,11 @@
 #include "InterfacePtr.h"
 #include "StringTable.h"
 #include "Transcript.h"
+#include "HexText.h"
 
 namespace tshost {
 
 namespace {
-
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 ClassID ClassFromReference(const std::string& reference) {
     ClassID byName = BossClasses::Get().FindByName(reference);

@@ -1,25 +1,23 @@
 // The PDF presets of the workspace (defaults, exact lookup, the reference for -1, edits and
 // their refusals, restarts) and the spreads of documents (facing pages, saved with the
 // document without making it modified); and every stream of them read back whole or cut.
-#include <filesystem>
-
 #include "ExportTestSupport.h"
+#include "IPageList.h"
+#include "ISpreadList.h"
 #include "MemoryStream.h"
 #include "MetaData.h"
+#include "PDFExportCommand.h"
 #include "SpreadList.h"
 
 namespace {
 
-using tshost::PresetSpec;
-using PresetVec = std::vector<PresetSpec>;
+using PresetVec = std::vector<tshost::PresetSpec>;
 
 class PresetsTest : public tstest::HostFixture {};
 
 TEST_F(PresetsTest, ANewWorkspaceHasTheDefaultsAndLooksNamesUpExactly) {
-    InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
-    InterfacePtr<IPDFExptStyleListMgr> list(workspace.get(), IID_OF<IPDFExptStyleListMgr>());
-    ASSERT_TRUE(list);
-    EXPECT_EQ(Presets()->Presets(), tshost::DefaultPresets());
+    tshost::PDFPresetList* list = Presets();
+    EXPECT_EQ(list->Presets(), tshost::DefaultPresets());
     struct Case { const char* name; int32 index; };
     const Case cases[] = {
         {"[High Quality Print]", 0}, {"[Press Quality]", 1}, {"[Smallest File Size]", 2},
@@ -27,86 +25,59 @@ TEST_F(PresetsTest, ANewWorkspaceHasTheDefaultsAndLooksNamesUpExactly) {
     };
     for (const Case& c : cases) EXPECT_EQ(list->GetStyleIndexByName(PMString(c.name, PMString::kNoTranslate)), c.index) << c.name;
     for (int32 index : {-1, 3, 1000}) {
-        EXPECT_EQ(list->GetNthStyleRef(index).GetDataBase(), nullptr) << index;
+        EXPECT_EQ(list->GetNthStyleRef(index), UIDRef::gNull) << index;
         EXPECT_TRUE(list->GetNthStyleName(index).IsEmpty());
     }
-    UIDRef second = list->GetNthStyleRef(1);
-    EXPECT_EQ(second.GetDataBase(), host->Workspace());
-    InterfacePtr<IPDFExportPrefs> prefs(second, IID_OF<IPDFExportPrefs>());
-    ASSERT_TRUE(prefs);
-    EXPECT_EQ(prefs->GetPresetName().GetUTF8String(), "[Press Quality]");
-    EXPECT_FALSE(prefs->GetPresetName().GetTranslatable());
 }
 
-TEST_F(PresetsTest, BadEditsAreRefusedAndChangeNothing) {
-    tshost::PDFPresetList* list = Presets();
-    std::string error;
-    ASSERT_TRUE(list->Add({"Mine", true}, error)) << error;
-    const PresetVec before = list->Presets();
-    const std::string tooLong(tshost::kMaxPresetNameBytes + 1, 'p');
-    EXPECT_FALSE(list->Add({"Mine", false}, error));
-    EXPECT_FALSE(list->Add({"", false}, error));
-    EXPECT_FALSE(list->Add({tooLong, false}, error));
-    EXPECT_FALSE(list->Remove("mine", error));
-    EXPECT_FALSE(list->Set({{"A", false}, {"A", true}}, error));
-    EXPECT_FALSE(list->Set({{"A", false}, {"", true}}, error));
-    EXPECT_EQ(list->Presets(), before);
-    EXPECT_TRUE(list->Add({std::string(tshost::kMaxPresetNameBytes, 'p'), false}, error)) << error;
-}
-
-TEST_F(PresetsTest, TheListSurvivesARestartWithAndWithoutTheFallback) {
+TEST_F(PresetsTest, TheListSurvivesRestartsRefusesBadEditsAndGetsTheDefaultsOnlyOnce) {
+    Start();
+    EXPECT_EQ(Presets()->Presets(), tshost::DefaultPresets()) << "a default list that was never used is still made";
     std::string error;
     const PresetVec mine{{"Proof", false}, {"Spreads", true}};
     ASSERT_TRUE(Presets()->Set(mine, error)) << error;
-    Restart();
-    EXPECT_EQ(Presets()->Presets(), mine);
-    EXPECT_EQ(Presets()->GetStyleIndexByName(PMString("[High Quality Print]")), -1);
+    EXPECT_FALSE(Presets()->Add({"Proof", false}, error));
+    EXPECT_FALSE(Presets()->Add({"", false}, error));
+    EXPECT_FALSE(Presets()->Add({std::string(tshost::kMaxPresetNameBytes + 1, 'p'), false}, error));
+    EXPECT_FALSE(Presets()->Remove("proof", error));
+    EXPECT_FALSE(Presets()->Set({{"A", false}, {"A", true}}, error));
+    EXPECT_FALSE(Presets()->Set({{"A", false}, {"", true}}, error));
+    tshost::FailNextExports(3);
+    Start();
+    EXPECT_EQ(Presets()->Presets(), mine) << "kept, and unchanged by the refused edits";
+    EXPECT_EQ(tshost::PendingExportFailures(), 0) << "a new host starts without failures";
     ASSERT_TRUE(Presets()->Set({}, error));
-    Restart();
-    EXPECT_EQ(Presets()->GetNumStyles(), 0) << "an emptied list stays empty: the defaults come only once";
+    Start();
+    EXPECT_EQ(Presets()->GetNumStyles(), 0) << "an emptied list stays empty";
+    const std::string longest(tshost::kMaxPresetNameBytes, 'p');
+    ASSERT_TRUE(Presets()->Add({longest, false}, error)) << error;
     ASSERT_TRUE(Presets()->Add({"[High Quality Print]", false}, error));
     ASSERT_TRUE(Presets()->Remove("[High Quality Print]", error));
     ASSERT_TRUE(Presets()->Add({"[High Quality Print]", true}, error));
-    Restart();
-    EXPECT_EQ(Presets()->Presets(), (PresetVec{{"[High Quality Print]", true}}));
+    Start();
+    EXPECT_EQ(Presets()->Presets(), (PresetVec{{longest, false}, {"[High Quality Print]", true}}));
 }
 
-TEST_F(PresetsTest, ADefaultListThatWasNeverUsedIsStillMadeAfterARestart) {
-    Restart();
-    EXPECT_EQ(Presets()->Presets(), tshost::DefaultPresets());
-    Restart();
-    EXPECT_EQ(Presets()->Presets(), tshost::DefaultPresets());
-    EXPECT_EQ(Presets()->GetNthStyleRef(0), Presets()->GetNthStyleRef(0));
-}
-
-TEST(FacingSpreadsTest, PageOneStandsAloneThenPagesPairUp) {
-    using Spreads = std::vector<std::vector<int32>>;
-    EXPECT_EQ(tshost::FacingSpreads(0), Spreads{});
-    EXPECT_EQ(tshost::FacingSpreads(1), (Spreads{{0}}));
-    EXPECT_EQ(tshost::FacingSpreads(2), (Spreads{{0}, {1}}));
-    EXPECT_EQ(tshost::FacingSpreads(3), (Spreads{{0}, {1, 2}}));
-    EXPECT_EQ(tshost::FacingSpreads(6), (Spreads{{0}, {1, 2}, {3, 4}, {5}}));
-}
-
-class SpreadsTest : public tstest::HostFixture {
-protected:
-    std::vector<std::vector<UID>> SpreadPages(IDocument* document) {
-        InterfacePtr<ISpreadList> spreads(document, IID_OF<ISpreadList>());
-        std::vector<std::vector<UID>> result;
-        for (int32 s = 0; spreads && s < spreads->GetSpreadCount(); ++s) {
-            InterfacePtr<tshost::ISpreadData> data(::GetDataBase(document), spreads->GetNthSpreadUID(s), IID_OF<tshost::ISpreadData>());
-            result.emplace_back();
-            for (int32 p = 0; data && p < data->GetPageCount(); ++p) result.back().push_back(data->GetNthPageUID(p));
-        }
-        return result;
+// The pages of each spread of a document.
+std::vector<std::vector<UID>> SpreadPages(IDocument* document) {
+    InterfacePtr<ISpreadList> spreads(document, IID_OF<ISpreadList>());
+    std::vector<std::vector<UID>> result;
+    for (int32 s = 0; s < spreads->GetSpreadCount(); ++s) {
+        InterfacePtr<tshost::ISpreadData> data(::GetDataBase(document), spreads->GetNthSpreadUID(s), IID_OF<tshost::ISpreadData>());
+        result.emplace_back();
+        for (int32 p = 0; data && p < data->GetPageCount(); ++p) result.back().push_back(data->GetNthPageUID(p));
     }
-};
+    return result;
+}
 
-TEST_F(SpreadsTest, SpreadsHoldThePagesAndAreSavedWithoutModifyingTheDocument) {
+class SpreadsTest : public tstest::HostFixture {};
+
+TEST_F(SpreadsTest, PageOneStandsAloneThenPagesPairUpInSpreadsSavedWithoutModifyingTheDocument) {
     IDocument* document = NewDocument(5);
     InterfacePtr<IPageList> pages(document, IID_OF<IPageList>());
     auto page = [&](int32 i) { return pages->GetNthPageUID(i); };
     const std::vector<std::vector<UID>> expected{{page(0)}, {page(1), page(2)}, {page(3), page(4)}};
+    pages.reset();
     EXPECT_EQ(SpreadPages(document), expected);
     EXPECT_FALSE(::GetDataBase(document)->IsModified());
     InterfacePtr<ISpreadList> spreads(document, IID_OF<ISpreadList>());
@@ -114,13 +85,11 @@ TEST_F(SpreadsTest, SpreadsHoldThePagesAndAreSavedWithoutModifyingTheDocument) {
     EXPECT_EQ(spreads->GetNthSpreadUID(3), kInvalidUID);
     const UID firstSpread = spreads->GetNthSpreadUID(0);
     spreads.reset();
-    pages.reset();
 
     std::string error;
-    const std::string path = dir / "Spreads.indd";
-    ASSERT_TRUE(host->Docs().SaveAs(document, path, error)) << error;
+    ASSERT_TRUE(host->Docs().SaveAs(document, dir / "Spreads.indd", error)) << error;
     host->Docs().Close(document);
-    IDocument* reopened = host->Docs().Open(path, error);
+    IDocument* reopened = host->Docs().Open(dir / "Spreads.indd", error);
     ASSERT_TRUE(reopened) << error;
     EXPECT_EQ(SpreadPages(reopened), expected) << "the same spread objects come back";
     EXPECT_EQ(InterfacePtr<ISpreadList>(reopened, IID_OF<ISpreadList>())->GetNthSpreadUID(0), firstSpread);
@@ -131,17 +100,13 @@ TEST_F(SpreadsTest, SpreadsHoldThePagesAndAreSavedWithoutModifyingTheDocument) {
 template <class Impl>
 void ExpectStreamsRoundTrip(const std::string& written) {
     for (std::size_t length = 0; length <= written.size(); ++length) {
-        tshost::MemoryStream in(written.substr(0, length));
+        tshost::MemoryStream in(written.substr(0, length)), again;
         Impl impl(nullptr);
         impl.ReadWrite(&in, kInvalidImpl);
-        if (length == written.size()) {
-            ASSERT_TRUE(in.IsGood());
-            tshost::MemoryStream again;
-            impl.ReadWrite(&again, kInvalidImpl);
-            EXPECT_EQ(again.Bytes(), written);
-        } else {
-            EXPECT_FALSE(in.IsGood()) << "prefix " << length << " of " << written.size();
-        }
+        EXPECT_EQ(in.IsGood(), length == written.size()) << "prefix " << length << " of " << written.size();
+        if (length < written.size()) continue;
+        impl.ReadWrite(&again, kInvalidImpl);
+        EXPECT_EQ(again.Bytes(), written);
     }
 }
 
@@ -167,20 +132,18 @@ TEST(ExportStreamsTest, EachStreamReadsBackWholeAndFailsWhenCut) {
 }
 
 TEST(ExportStreamsTest, DamagedCountsAreRefusedWithoutAllocating) {
-    const std::string damaged[] = {Int32s({1, -1}), Int32s({1, 0x7fffffff}), Int32s({9, 0})};
-    for (const std::string& bytes : damaged) {
-        tshost::MemoryStream spreads(bytes), presets(bytes), metadata(Int32s({0x7fffffff}));
-        tshost::SpreadList spreadList(nullptr);
-        spreadList.ReadWrite(&spreads, kInvalidImpl);
-        tshost::PDFPresetList presetList(nullptr);
-        presetList.ReadWrite(&presets, kInvalidImpl);
-        tshost::MetaDataAccess access(nullptr);
-        access.ReadWrite(&metadata, kInvalidImpl);
+    for (const std::string& bytes : {Int32s({1, -1}), Int32s({1, 0x7fffffff}), Int32s({9, 0})}) {
+        tshost::MemoryStream spreads(bytes), presets(bytes);
+        tshost::SpreadList(nullptr).ReadWrite(&spreads, kInvalidImpl);
+        tshost::PDFPresetList(nullptr).ReadWrite(&presets, kInvalidImpl);
         EXPECT_FALSE(spreads.IsGood());
         EXPECT_FALSE(presets.IsGood());
-        EXPECT_FALSE(metadata.IsGood());
-        EXPECT_TRUE(access.Packet().empty());
     }
+    tshost::MemoryStream metadata(Int32s({0x7fffffff}));
+    tshost::MetaDataAccess access(nullptr);
+    access.ReadWrite(&metadata, kInvalidImpl);
+    EXPECT_FALSE(metadata.IsGood());
+    EXPECT_TRUE(access.Packet().empty());
 }
 
 }  // namespace

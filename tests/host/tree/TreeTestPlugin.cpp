@@ -1,5 +1,6 @@
 #include "TreeTestPlugin.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "CActionComponent.h"
@@ -11,22 +12,17 @@
 #include "IActionStateList.h"
 #include "IApplication.h"
 #include "IControlView.h"
-#include "IDataBase.h"
 #include "IDynamicMenu.h"
 #include "IEvent.h"
 #include "IMenuManager.h"
 #include "IPMStream.h"
 #include "IPanelControlData.h"
-#include "ISession.h"
 #include "ISubject.h"
 #include "ITreeNodeIDData.h"
 #include "ITreeViewController.h"
 #include "ITreeViewHierarchyAdapter.h"
 #include "ITreeViewMgr.h"
 #include "IWidgetParent.h"
-#include "ImplementationRecord.h"
-#include "InterfacePtr.h"
-#include "RsrcSpec.h"
 #include "Transcript.h"
 #include "WidgetIDs.h"
 
@@ -35,13 +31,11 @@ namespace treetest {
 namespace {
 
 constexpr NodeType kNodeType{0x7f701};
-constexpr ImplementationID kAdapterImpl{0x7f701};
-constexpr ImplementationID kWidgetMgrImpl{0x7f702};
-constexpr ImplementationID kRowHandlerImpl{0x7f703};
-constexpr ImplementationID kTreeObserverImpl{0x7f704};
-constexpr ImplementationID kActionComponentImpl{0x7f705};
-constexpr ImplementationID kDynamicMenuImpl{0x7f706};
-constexpr PMIID kOriginalRowHandlerIID{0x7f706};
+constexpr ImplementationID kAdapterImpl{0x7f701}, kWidgetMgrImpl{0x7f702}, kRowHandlerImpl{0x7f703}, kTreeObserverImpl{0x7f704},
+    kActionComponentImpl{0x7f705}, kDynamicMenuImpl{0x7f706};
+constexpr PMIID kOriginalRowHandlerIID{0x7f706}, kSelectionProtocol{0x66a};
+constexpr WidgetID kIconWidget{0x7f704}, kNameWidget{0x7f705};
+constexpr ActionID kSeparatorAction{0x7f733}, kFirstDocumentAction{0x7f734};
 
 std::string Hex(uint32 value) {
     char text[16];
@@ -49,67 +43,53 @@ std::string Hex(uint32 value) {
     return text;
 }
 
-class TestNode : public NodeIDClass {
-public:
-    explicit TestNode(int32 id) : fID(id) {}
+struct TestNode : NodeIDClass {
+    explicit TestNode(int32 node) : id(node) {}
     NodeType GetNodeType() const override { return kNodeType; }
     int32 Compare(const NodeIDClass* other) const override {
-        int32 theirs = static_cast<const TestNode*>(other)->fID;
-        return fID < theirs ? -1 : fID > theirs ? 1 : 0;
+        int32 theirs = static_cast<const TestNode*>(other)->id;
+        return id < theirs ? -1 : id > theirs ? 1 : 0;
     }
-    NodeIDClass* Clone() const override { return new TestNode(fID); }
-    void Read(IPMStream* stream) override { stream->XferInt32(fID); }
-    void Write(IPMStream* stream) const override {
-        int32 id = fID;
-        stream->XferInt32(id);
-    }
-    int32 ID() const { return fID; }
-
-private:
-    int32 fID;
+    NodeIDClass* Clone() const override { return new TestNode(id); }
+    void Read(IPMStream* stream) override { stream->XferInt32(id); }
+    void Write(IPMStream* stream) const override { stream->XferInt32(id); }
+    mutable int32 id;  // a writing stream only reads it
 };
 
-int32 IDOf(const NodeID& node) { return node.GetNodeType() == kNodeType ? static_cast<const TestNode*>(node.Get())->ID() : -1; }
-std::string NameOf(const NodeID& node) {
-    auto found = M().names.find(IDOf(node));
-    return found == M().names.end() ? "?" : found->second;
+int32 IDOf(const NodeID& node) { return node.GetNodeType() == kNodeType ? static_cast<const TestNode*>(node.Get())->id : -1; }
+std::string NameOf(const NodeID& node) { return M().names.count(IDOf(node)) ? M().names[IDOf(node)] : "?"; }
+const std::vector<int32>* KidsOf(const NodeID& node) {
+    auto found = M().children.find(IDOf(node));
+    return found == M().children.end() ? nullptr : &found->second;
 }
-bool Known(int32 id) { return id == 0 || M().names.count(id) != 0; }
 
 class Adapter : public CPMUnknown<ITreeViewHierarchyAdapter> {
 public:
     explicit Adapter(IPMUnknown* boss) : CPMUnknown<ITreeViewHierarchyAdapter>(boss) {}
     NodeID GetRootNode() const override { return M().present ? NodeID(new TestNode(0)) : kInvalidNodeID; }
     NodeID GetParentNode(const NodeID& node) const override {
-        int32 id = IDOf(node);
         for (const auto& [parent, kids] : M().children)
-            for (int32 kid : kids)
-                if (kid == id) return NodeID(new TestNode(parent));
+            if (std::count(kids.begin(), kids.end(), IDOf(node))) return NodeID(new TestNode(parent));
         return kInvalidNodeID;
     }
     int32 GetNumChildren(const NodeID& node) const override {
-        if (M().rebuildInAdapter) {
-            InterfacePtr<ITreeViewMgr> mgr(this, IID_OF<ITreeViewMgr>());
-            if (mgr) mgr->ChangeRoot(kTrue);
-        }
-        auto found = M().children.find(IDOf(node));
-        if (IDOf(node) != 0 && Known(IDOf(node))) M().Add("count " + NameOf(node));
-        return found == M().children.end() ? 0 : static_cast<int32>(found->second.size());
+        InterfacePtr<ITreeViewMgr> mgr(this, IID_OF<ITreeViewMgr>());
+        if (M().rebuildInAdapter && mgr) mgr->ChangeRoot(kTrue);
+        if (M().names.count(IDOf(node))) M().Add("count " + NameOf(node));
+        return KidsOf(node) ? static_cast<int32>(KidsOf(node)->size()) : 0;
     }
     NodeID GetNthChild(const NodeID& node, const int32& nth) const override {
-        auto found = M().children.find(IDOf(node));
-        if (found == M().children.end() || nth < 0 || nth >= static_cast<int32>(found->second.size())) {
-            M().Add("bad child index");
-            return kInvalidNodeID;
-        }
-        return NodeID(new TestNode(found->second[static_cast<std::size_t>(nth)]));
+        const std::vector<int32>* kids = KidsOf(node);
+        if (kids && nth >= 0 && nth < static_cast<int32>(kids->size()))
+            return NodeID(new TestNode(kids->at(static_cast<std::size_t>(nth))));
+        M().Add("bad child index");
+        return kInvalidNodeID;
     }
     int32 GetChildIndex(const NodeID& parent, const NodeID& child) const override {
-        auto found = M().children.find(IDOf(parent));
-        if (found == M().children.end()) return -1;
-        for (std::size_t i = 0; i < found->second.size(); ++i)
-            if (found->second[i] == IDOf(child)) return static_cast<int32>(i);
-        return -1;
+        const std::vector<int32>* kids = KidsOf(parent);
+        if (!kids) return -1;
+        auto at = std::find(kids->begin(), kids->end(), IDOf(child));
+        return at == kids->end() ? -1 : static_cast<int32>(at - kids->begin());
     }
     NodeID GetGenericNodeID() const override { return NodeID(new TestNode(-1)); }
 };
@@ -128,33 +108,24 @@ public:
         InterfacePtr<IPanelControlData> row(widget, IID_OF<IPanelControlData>());
         SetNodeName(row.get(), PMString(NameOf(node), PMString::kNoTranslate), kNameWidget);
         InterfacePtr<ITreeViewMgr> tree(this, IID_OF<ITreeViewMgr>());
-        bool group = M().children.count(IDOf(node)) != 0;
-        RsrcID icon(!group ? 1001 : tree && tree->IsNodeExpanded(node) ? 1003 : 1002);
+        RsrcID icon(!KidsOf(node) ? 1001 : tree && tree->IsNodeExpanded(node) ? 1003 : 1002);
         SetNodeIcon(row.get(), kPluginID, icon, kIconWidget);
-        if (IControlView* indent = row ? row->FindWidget(kIndentWidget) : nullptr) {
-            PMRect frame = indent->GetFrame();
-            frame.Left(GetIndent(node));
-            indent->SetFrame(frame, kTrue);
-        }
         M().Add("apply " + NameOf(node) + (message == kApplyNew ? " new" : " expansion"));
         return kTrue;
     }
 };
 
 // Wraps the host's row handler as the product's does: a right click on a project selects it
-// and pops up the documents menu; everything else goes to the host's handler.
+// and pops up the documents menu; the clicks the tree answers go to the host's handler.
 class RowHandler : public CEventHandler {
 public:
     explicit RowHandler(IPMUnknown* boss) : CEventHandler(boss) {}
-    bool16 LButtonDn(IEvent* e) override { return Forward(&IEventHandler::LButtonDn, e); }
-    bool16 LButtonUp(IEvent* e) override { return Forward(&IEventHandler::LButtonUp, e); }
-    bool16 ButtonDblClk(IEvent* e) override { return Forward(&IEventHandler::ButtonDblClk, e); }
-    bool16 RButtonUp(IEvent* e) override { return Forward(&IEventHandler::RButtonUp, e); }
+    bool16 LButtonDn(IEvent* e) override { return Original()->LButtonDn(e); }
     bool16 RButtonDn(IEvent* e) override {
         InterfacePtr<ITreeNodeIDData> data(this, IID_OF<ITreeNodeIDData>());
         NodeID node = data ? data->Get() : kInvalidNodeID;
         M().Add("right click " + NameOf(node));
-        if (!node.IsValid() || M().children.count(IDOf(node))) return Forward(&IEventHandler::RButtonDn, e);
+        if (!node.IsValid() || KidsOf(node)) return Original()->RButtonDn(e);
         InterfacePtr<IWidgetParent> parent(this, IID_OF<IWidgetParent>());
         InterfacePtr<ITreeViewController> selection(
             parent ? static_cast<ITreeViewController*>(parent->QueryParentFor(IID_OF<ITreeViewController>())) : nullptr);
@@ -164,52 +135,43 @@ public:
         }
         InterfacePtr<IApplication> application(gSession->QueryApplication());
         InterfacePtr<IMenuManager> menus(application.get(), IID_OF<IMenuManager>());
-        if (menus) {
-            ActionID chosen = menus->HandlePopupMenu(PMString(kPopupPath, PMString::kNoTranslate), e->GlobalWhere(),
-                                                     e->GlobalWhere(), kTrue, this);
-            M().Add("pop-up returned " + Hex(chosen.Get()));
-        }
+        SysPoint where = e->GlobalWhere();
+        ActionID chosen = menus->HandlePopupMenu(PMString(kPopupPath, PMString::kNoTranslate), where, where, kTrue, this);
+        M().Add("pop-up returned " + Hex(chosen.Get()));
         return kTrue;
     }
     void SetView(IControlView* view) override {
         CEventHandler::SetView(view);
-        InterfacePtr<IEventHandler> original(this, kOriginalRowHandlerIID);
-        if (original) original->SetView(view);
+        Original()->SetView(view);
     }
 
 private:
-    bool16 Forward(bool16 (IEventHandler::*op)(IEvent*), IEvent* e) {
-        InterfacePtr<IEventHandler> original(this, kOriginalRowHandlerIID);
-        return original ? ((*original).*op)(e) : kFalse;
-    }
+    InterfacePtr<IEventHandler> Original() { return InterfacePtr<IEventHandler>(this, kOriginalRowHandlerIID); }
 };
 
 class TreeObserver : public CObserver {
 public:
     explicit TreeObserver(IPMUnknown* boss) : CObserver(boss) {}
-    void AutoAttach() override {
-        InterfacePtr<ISubject> subject(this, IID_OF<ISubject>());
-        if (subject) subject->AttachObserver(this, PMIID(0x66a), IID_OF<IObserver>());
-    }
-    void AutoDetach() override {
-        InterfacePtr<ISubject> subject(this, IID_OF<ISubject>());
-        if (subject) subject->DetachObserver(this, PMIID(0x66a), IID_OF<IObserver>());
-    }
+    void AutoAttach() override { Subject()->AttachObserver(this, kSelectionProtocol, IID_OF<IObserver>()); }
+    void AutoDetach() override { Subject()->DetachObserver(this, kSelectionProtocol, IID_OF<IObserver>()); }
     void Update(const ClassID& change, ISubject*, const PMIID& protocol, void*) override {
-        if (change != kListSelectionChangedMessage || protocol != PMIID(0x66a)) return;
+        if (change != kListSelectionChangedMessage || protocol != kSelectionProtocol) return;
         InterfacePtr<ITreeViewController> selection(this, IID_OF<ITreeViewController>());
         NodeIDList selected;
-        if (selection) selection->GetSelectedItems(selected);
+        selection->GetSelectedItems(selected);
         std::string names;
         for (const NodeID& node : selected) names += (names.empty() ? "" : ",") + NameOf(node);
         M().Add("selection [" + names + "]");
     }
+
+private:
+    InterfacePtr<ISubject> Subject() { return InterfacePtr<ISubject>(this, IID_OF<ISubject>()); }
 };
 
 class ActionComponent : public CActionComponent {
 public:
     explicit ActionComponent(IPMUnknown* boss) : CActionComponent(boss) {}
-    void DoAction(IActiveContext*, ActionID action, SysPoint where, IPMUnknown* widget) override {
+    void DoAction(IActiveContext*, ActionID action, SysPoint, IPMUnknown* widget) override {
         M().Add("do " + Hex(action.Get()) + (widget ? " from a widget" : ""));
     }
     void UpdateActionStates(IActiveContext*, IActionStateList* states, SysPoint, IPMUnknown*) override {
@@ -217,12 +179,16 @@ public:
         for (int32 i = 0; i < states->Length(); ++i) {
             ActionID id = states->GetNthAction(i);
             asked += (asked.empty() ? "" : ",") + Hex(id.Get());
-            states->SetNthActionState(i, M().disabled.count(id.Get()) ? IActionStateList::kDisabled : IActionStateList::kEnabledAction);
+            bool disabled = M().disabled.count(id.Get()) != 0;
+            states->SetNthActionState(i, disabled ? IActionStateList::kDisabled : IActionStateList::kEnabledAction);
         }
         M().Add("states " + asked);
     }
 };
 
+ActionID DocumentAction(int32 nth) { return ActionID(kFirstDocumentAction.Get() + static_cast<uint32>(nth)); }
+
+// Replaces the documents it added last time with the model's, after a separator.
 class DynamicMenu : public CPMUnknown<IDynamicMenu> {
 public:
     explicit DynamicMenu(IPMUnknown* boss) : CPMUnknown<IDynamicMenu>(boss) {}
@@ -230,23 +196,17 @@ public:
         M().Add(std::string("rebuild") + (widget ? " from a widget" : ""));
         InterfacePtr<IApplication> application(gSession->QueryApplication());
         InterfacePtr<IActionManager> actions(application.get(), IID_OF<IActionManager>());
-        InterfacePtr<IMenuManager> menus(actions ? actions->QueryMenuManager() : nullptr);
+        InterfacePtr<IMenuManager> menus(actions->QueryMenuManager());
         InterfacePtr<IActionComponent> component(this, IID_OF<IActionComponent>());
-        if (!actions || !menus || !component) return;
         const PMString path(kPopupPath), separator(std::string(kPopupPath) + ":-");
-        for (int32 i = 0; i < fAdded; ++i) {
-            ActionID id(kFirstDocumentAction.Get() + static_cast<uint32>(i));
-            menus->RemoveMenuItem(path, id);
-            actions->RemoveAction(id, kFalse, kInvalidClass);
-        }
+        for (int32 i = 0; i < fAdded; ++i) actions->RemoveAction(DocumentAction(i), kTrue, kInvalidClass);
         if (fAdded > 0) menus->RemoveMenuItem(separator, kSeparatorAction);
         fAdded = static_cast<int32>(M().documents.size());
         if (fAdded > 0) menus->AddMenuItem(kSeparatorAction, separator, 10.0, 0, 0);
         for (int32 i = 0; i < fAdded; ++i) {
-            ActionID id(kFirstDocumentAction.Get() + static_cast<uint32>(i));
-            actions->AddAction(component.get(), id, PMString(M().documents[static_cast<std::size_t>(i)], PMString::kNoTranslate),
-                               PMString("DUVAR Other"), 0, 1, kInvalidInterfaceID, 0);
-            menus->AddMenuItem(id, path, 11.0 + i, 0, 0);
+            PMString name(M().documents[static_cast<std::size_t>(i)], PMString::kNoTranslate);
+            actions->AddAction(component.get(), DocumentAction(i), name, PMString("DUVAR Other"), 0, 1, kInvalidInterfaceID, 0);
+            menus->AddMenuItem(DocumentAction(i), path, 11.0 + i, 0, 0);
         }
     }
 
@@ -265,10 +225,12 @@ PlugIn gPlugIn(kPluginID);
 
 }  // namespace
 
-void Model::Sample() {
+Model& Model::Sample() {
     *this = Model();
     children = {{0, {1, 2, 3}}, {1, {11, 12}}, {2, {21}}};
     names = {{1, "Group A"}, {2, "Group B"}, {3, "Project 3"}, {11, "Project 11"}, {12, "Project 12"}, {21, "Project 21"}};
+    documents = {"Flyer.indd", "Poster.indd"};
+    return *this;
 }
 
 std::string Model::Take() {
@@ -280,18 +242,15 @@ std::string Model::Take() {
 
 void Model::Add(std::string event) {
 #ifdef TREETEST_ECHO
-    tshost::Show("plug-in: " + event);
+    // The console shows what a user would notice, not every question the tree view asks.
+    if (event.rfind("count ", 0) != 0 && event.rfind("create ", 0) != 0 && event.rfind("apply ", 0) != 0)
+        tshost::Show("plug-in: " + event);
 #endif
     events.push_back(std::move(event));
 }
 
 Model& M() {
-    static Model model = [] {
-        Model m;
-        m.Sample();
-        m.documents = {"Flyer.indd", "Poster.indd"};
-        return m;
-    }();
+    static Model model = [] { return Model().Sample(); }();
     return model;
 }
 

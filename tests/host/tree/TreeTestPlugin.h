@@ -4,6 +4,7 @@
 // documents menu on a right click; an observer of the tree's selection; an action component
 // and a dynamic menu that lists the model's documents. Everything it is asked is recorded.
 // The console build (TREETEST_ECHO) also shows each record as "plug-in: EVENT".
+// User-interface thread only.
 #pragma once
 
 #include <map>
@@ -17,15 +18,8 @@
 namespace treetest {
 
 constexpr PluginID kPluginID{0x7f700};
-constexpr WidgetID kPanelWidget{0x7f720};
-constexpr WidgetID kTreeWidget{0x7f721};
-constexpr WidgetID kIndentWidget{0x7f703};
-constexpr WidgetID kIconWidget{0x7f704};
-constexpr WidgetID kNameWidget{0x7f705};
-constexpr ActionID kAboutAction{0x7f700};
-constexpr ActionID kSendAction{0x7f704};
-constexpr ActionID kSeparatorAction{0x7f733};
-constexpr ActionID kFirstDocumentAction{0x7f734};
+constexpr WidgetID kPanelWidget{0x7f720}, kTreeWidget{0x7f721};
+constexpr ActionID kAboutAction{0x7f700}, kSendAction{0x7f704};
 constexpr const char* kPopupPath = "0x7f700kPopupPath";
 
 struct Model {
@@ -37,8 +31,9 @@ struct Model {
     bool rebuildInAdapter = false;           // GetNumChildren calls ChangeRoot (re-entrance)
     std::vector<std::string> events;
 
-    // Root 0; groups 1 "Group A" (projects 11, 12) and 2 "Group B" (project 21), project 3.
-    void Sample();
+    // Root 0; groups 1 "Group A" (projects 11, 12) and 2 "Group B" (project 21), project 3;
+    // documents "Flyer.indd" and "Poster.indd".
+    Model& Sample();
     std::string Take();  // the events so far joined by "; ", then cleared
     void Add(std::string event);
 };

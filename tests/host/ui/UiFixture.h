@@ -1,4 +1,5 @@
-// A host booted with the UI test plug-in, its transcript captured.
+// A host booted with the UI test plug-in, its transcript and diagnostics captured.
+// User-interface thread only, like the host it drives.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,31 +14,22 @@ namespace uitest {
 class UiFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        tshost::SetTranscriptSink([this](std::string_view line) { shown.emplace_back(line); });
+        tshost::SetDiagnosticSink([this](std::string_view line) { diagnosed.emplace_back(line); });
         Rec() = Recorder{};
-        std::string error;
         ASSERT_TRUE(host.Boot(error)) << error;
         ASSERT_TRUE(host.LoadPlugin(UiTestGetPlugIn, TS_UI_PLUGIN_JSON, error)) << error;
         host.Start(dir.Path());
     }
     void TearDown() override {
-        std::string error;
         host.Quit(error);
+        tshost::SetTranscriptSink({});
+        tshost::SetDiagnosticSink({});
     }
 
-    struct Lines {
-        Lines() {
-            tshost::SetTranscriptSink([this](std::string_view line) { shown.emplace_back(line); });
-            tshost::SetDiagnosticSink([this](std::string_view line) { diagnosed.emplace_back(line); });
-        }
-        ~Lines() {
-            tshost::SetTranscriptSink({});
-            tshost::SetDiagnosticSink({});
-        }
-        std::vector<std::string> shown, diagnosed;
-    };
-
+    std::vector<std::string> shown, diagnosed;
+    std::string error;
     tstest::TempDir dir;
-    Lines capture;
     tshost::Host host;
 };
 

@@ -1,0 +1,54 @@
+// The send dialog's file-name template: "$"-delimited pieces, each either a token name
+// ("project_code", "file_name", "user_name", "page_number", "user_input",
+// "project_group_name", "project_name") replaced by its value, or literal text copied as it
+// is; text after the last "$" is dropped. The expanded name loses every character a file
+// name must not hold (": / \" ? \\ < > | *"), so a name built from a project's or a
+// document's name can never point into another folder.
+//
+// g_FileNameDefination is the template of the open send dialog: cleared when the dialog
+// opens, loaded from the cached project list (or the default) for the folder targets, and
+// re-expanded on every edit. The token sources read the projects panel's selection, the front
+// document and the preferences. User-interface thread only.
+#pragma once
+
+#include <optional>
+
+#include "PMString.h"
+#include "UIDRef.h"
+
+class IDocument;
+
+extern PMString g_FileNameDefination;
+
+class TSFileNameTemplate {
+public:
+    static constexpr const char* kDefaultTemplate = "$project_code$_$file_name$-$user_input$";
+
+    // The values the tokens stand for. A missing page range ends the expansion at the
+    // "page_number" token: that piece and every piece after it are dropped.
+    struct Values {
+        PMString projectCode;
+        PMString fileName;
+        PMString userName;
+        std::optional<PMString> pageNumber;
+        PMString userInput;
+        PMString projectGroupName;
+        PMString projectName;
+    };
+
+    // The expanded, cleaned name, not translatable. `reachedUserInput`, when given, tells
+    // whether the expansion came to a "user_input" token.
+    static PMString Expand(const PMString& templateText, const Values& values, bool* reachedUserInput = nullptr);
+    // Removes every character a file name must not hold.
+    static void RemoveForbiddenCharacters(PMString& name);
+
+    // The document's name up to its first ".indd" (case-sensitive), or the whole name.
+    static PMString DocumentBaseName(const PMString& documentName);
+    // The values of the project, document and user tokens from the panel's selection, the
+    // front document and the preferences; the page range and the user input are the caller's.
+    static Values CurrentValues();
+    // Every page of `document` in page order, in its database.
+    static bool16 AllPages(IDocument* document, UIDList& pages);
+    // The host's range text of every page of `document`; false without a document or pages.
+    static bool16 AllPagesRangeText(IDocument* document, PMString& range);
+};

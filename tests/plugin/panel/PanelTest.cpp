@@ -1,0 +1,143 @@
+// The projects panel as a user meets it: showing it downloads the list and builds the tree,
+// rows show the right expander, icon, name and indent, the buttons follow the selection, the
+// open documents and a running upload, and Refresh and Link do what they say.
+#include <httplib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "Alerts.h"
+#include "ITip.h"
+#include "PanelTestSupport.h"
+#include "TSConnection.h"
+#include "TSPanelNodeData.h"
+#include "TSUploadGlobals.h"
+
+namespace tspaneltest {
+namespace {
+
+// The Link, Upload and Refresh buttons' states.
+const std::vector<bool> kNoProject{false, false, true}, kProject{true, false, true}, kReady{true, true, true};
+
+using PanelTest = PanelFixture;
+
+TEST_F(PanelTest, ShowingThePanelBuildsTheTreeWhoseRowsFollowExpansionAndHidingItLeavesNothingToFind) {
+    ASSERT_TRUE(ShowPanel());
+    EXPECT_EQ(Rows(), (Lines{"+ <1002> Alpha", "+ <1002> Beta", "  <1002> Empty Group"}));
+    EXPECT_TRUE(tshost::AlertLog::Get().Records().empty());
+    Toggle("Alpha");
+    Toggle("Beta");
+    // A project named like a string key keeps its name; Inner's row loads Deep, so it expands.
+    EXPECT_EQ(Rows(), (Lines{"- <1003> Alpha", "    <1001> 0x61000kTSUploadStatusKey", "    <1001> Cover",
+                             "- <1003> Beta", "  + <1002> Inner", "    <1001> Feature", "  <1002> Empty Group"}));
+    // The indent widget starts at the host's indent for the row's depth; the name ends with it.
+    for (const auto& [name, indent] : {std::pair{"Alpha", 0.0}, {"Cover", 10.0}, {"Feature", 10.0}}) {
+        IControlView* indentWidget = tshost::FindWidgetFrom(RowWidget(name), kTSNodeIndentWidgetID);
+        IControlView* nameWidget = tshost::FindWidgetFrom(RowWidget(name), kTSNodeNameWidgetID);
+        ASSERT_TRUE(indentWidget && nameWidget) << name;
+        EXPECT_EQ(indentWidget->GetFrame().Left(), indent) << name;
+        EXPECT_EQ(nameWidget->GetFrame().Right(), indentWidget->GetFrame().Right()) << name;
+    }
+    Toggle("Alpha");
+    EXPECT_EQ(Rows()[0], "+ <1002> Alpha");
+
+    for (const auto& [widget, text] : {std::pair{kTSLinkButtonWidgetID, "Link"}, {kTSUploadButtonWidgetID, "Upload"},
+                                       {kTSRefreshButtonWidgetID, "Refresh"}}) {
+        InterfacePtr<ITip> tip(Widget(widget), IID_OF<ITip>());
+        ASSERT_TRUE(tip);
+        PMString shown = tip->GetTipText(PMPoint());
+        EXPECT_EQ(shown.GetUTF8String(), text);
+        EXPECT_FALSE(shown.GetTranslatable()) << text;
+    }
+
+    HidePanel();
+    EXPECT_EQ(Widget(kTSProjectTreeWidgetID), nullptr);
+    TSPanelNodeData node;
+    EXPECT_FALSE(TSPanelUtils::GetNodeData(node));
+    TSPanelUtils::UpdateTSPanelBtnStates();
+}
+
+TEST_F(PanelTest, LinkAndUploadFollowTheFirstSelectedNodeTheDocumentsAndTheUpload) {
+    ASSERT_TRUE(ShowPanel());
+    EXPECT_EQ(States(), kNoProject);
+    Toggle("Alpha");
+    Select("Cover");
+    EXPECT_EQ(States(), kProject) << "no document open";
+    // Documents and the upload state are noticed at the next update (the idle task's).
+    NewDocument(1);
+    for (bool uploading : {false, true, false}) {
+        g_sendToAllowed.store(!uploading, std::memory_order_release);
+        TSPanelUtils::UpdateTSPanelBtnStates();
+        EXPECT_EQ(States(), uploading ? kProject : kReady) << uploading;
+    }
+    // Only the first selected node counts, for the buttons and for every other reader.
+    for (const auto& [first, second, states] : {std::tuple{"Alpha", "Cover", kNoProject}, {"Cover", "Alpha", kReady}}) {
+        Select(first);
+        AddToSelection(second);
+        EXPECT_EQ(States(), states) << first;
+        TSPanelNodeData node;
+        ASSERT_TRUE(TSPanelUtils::GetNodeData(node));
+        EXPECT_EQ(node.GetNodeName(), PMString(first));
+    }
+}
+
+TEST_F(PanelTest, RefreshRebuildsFromTheNewListAndFromTheCacheWhenTheServerFails) {
+    ASSERT_TRUE(ShowPanel());
+    Select("Beta");
+    ServeProjects(R"(<tessaron authenticated="1" type="TESSARON_UPDATE"><projectgroups><projectgroup id="50" name="Gamma"/>
+        </projectgroups><projects><project id="501" name="New" project_group_id="50"/></projects></tessaron>)");
+    // Only changed server details make a download ask for a new list.
+    g_ServerDetailChanged = kTrue;
+    tshost::Click(Widget(kTSRefreshButtonWidgetID));
+    EXPECT_EQ(Rows(), (Lines{"+ <1002> Gamma"}));
+    EXPECT_EQ(States(), kNoProject);
+
+    httplib::Client server("127.0.0.1", fServer.Port());
+    ASSERT_TRUE(server.Post("/_control", R"({"fault": "status", "status": 500})", "application/json"));
+    g_ServerDetailChanged = kTrue;
+    tshost::Click(Widget(kTSRefreshButtonWidgetID));
+    EXPECT_EQ(tshost::AlertLog::Get().Records().size(), 1u);
+    EXPECT_EQ(Rows(), (Lines{"+ <1002> Gamma"}));
+    g_ServerDetailChanged = kFalse;
+}
+
+// Link hands the page's URL to the browser as one argument: whatever the server URL holds,
+// no shell ever sees it.
+TEST_F(PanelTest, LinkOpensTheSelectedProjectsPageAndNeverRunsAShell) {
+    const std::filesystem::path recorder = std::filesystem::path(fHome) / "browser.sh";
+    WriteText(recorder, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"$0.log\"\n");
+    ::chmod(recorder.c_str(), 0755);
+    ::setenv("TS_BROWSER", recorder.c_str(), 1);
+    struct Unset { ~Unset() { ::unsetenv("TS_BROWSER"); } } unset;
+    // The URLs the browser got, one a line; waits up to 5 s for `count` of them.
+    auto opened = [&](std::ptrdiff_t count) {
+        std::string urls;
+        for (int i = 0; i < 500 && std::count(urls.begin(), urls.end(), '\n') < count; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::ifstream log(recorder.string() + ".log");
+            urls.assign(std::istreambuf_iterator<char>(log), {});
+        }
+        return urls;
+    };
+    ASSERT_TRUE(ShowPanel());
+    Toggle("Alpha");
+    Select("Cover");
+    const std::filesystem::path marker = std::filesystem::path(fHome) / "shell-ran";
+    const std::string hostile = "http://127.0.0.1:1/`touch${IFS}" + marker.string() + "`;touch${IFS}" + marker.string();
+    WorkspaceData<ITSPrefsData>(kTSPrefsDataInterfaceID)->SetTessaronInfo(PMString(hostile));
+    tshost::Click(Widget(kTSLinkButtonWidgetID));
+    EXPECT_EQ(opened(1), hostile + "/?projectid=101\n");
+    EXPECT_FALSE(std::filesystem::exists(marker));
+
+    // Without a server URL nothing is opened and nothing is said.
+    WorkspaceData<ITSPrefsData>(kTSPrefsDataInterfaceID)->SetTessaronInfo(PMString(""));
+    tshost::Click(Widget(kTSLinkButtonWidgetID));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(opened(1), hostile + "/?projectid=101\n");
+    EXPECT_TRUE(tshost::AlertLog::Get().Records().empty());
+}
+
+}  // namespace
+}  // namespace tspaneltest

@@ -1,0 +1,182 @@
+// Confirming the Preferences page against a running tessaron-proofd: the details are checked
+// by a real project-list download before anything is stored, the eight values go into the
+// workspace in one command, and a changed user name or server URL makes the next download
+// ask for a full update; real runs of tessaron-host store and keep what the page took.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "ConnectionTestSupport.h"
+#include "IDialogController.h"
+#include "PDFPresets.h"
+#include "PrefsPageFixture.h"
+
+namespace {
+
+class PrefsServerTest : public PrefsPageFixture {
+protected:
+    void SetUp() override {
+        PrefsPageFixture::SetUp();
+        ASSERT_TRUE(fServer.Running());
+        tshost::SetTranscriptSink([this](std::string_view line) { fTranscript += std::string(line) + "\n"; });
+    }
+
+    // url "": the server's.
+    StoredPrefs Demo(const std::string& user = "demo", const std::string& password = "demo", std::string url = "") const {
+        if (url.empty()) url = fServer.Url();
+        return {user, password, "Tessaron", url, "Macintosh HD:out", "Macintosh HD:hot", "Draft", "[High Quality Print]"};
+    }
+    // Opens the page on `stored` with the sample list cached, so that no download asks for an
+    // update unless the details changed.
+    void OpenOn(const StoredPrefs& stored) {
+        CacheProjects("sample");
+        Open(stored);
+        tshost::AlertLog::Get().Clear();
+        fTranscript.clear();
+        fRequestsBefore = fServer.Requests().size();
+    }
+    std::vector<nlohmann::json> NewRequests() const {
+        std::vector<nlohmann::json> all = fServer.Requests();
+        return {all.begin() + static_cast<std::ptrdiff_t>(fRequestsBefore), all.end()};
+    }
+
+    tsconntest::Proofd fServer;
+    std::string fTranscript;
+    std::size_t fRequestsBefore = 0;
+};
+
+// Each row confirms once. Empty details are refused in order without asking the server; a
+// refused login names the user name box with only the download's own alert; only accepted
+// details close the dialog, and only then is anything stored.
+TEST_F(PrefsServerTest, ConfirmingChecksTheDetailsWithTheServerFirst) {
+    const std::string connection = "Could not connect to the Tessaron server  HTTP Status = ";
+    const struct {
+        std::string user, password, url;  // url "": the server's
+        nlohmann::json fault;
+        std::string invalid, alert;  // invalid "": accepted; alert: a prefix of the only one shown
+        std::size_t requests;
+    } cases[] = {
+        {" \t ", "", "", {}, "0x61026", "Enter a user name.", 0},
+        {"demo", "  ", "", {}, "0x61027", "Enter a password.", 0},
+        {"demo", "demo", "\n", {}, "0x61028", "Enter the server URL.", 0},
+        {"demo", "nope", "", {}, "0x61026", "The user name or password is incorrect.", 1},
+        {"viewer", "viewer", "", {}, "0x61026", "You do not have the rights to use Tessaron.", 1},
+        {"demo", "demo", "", {{"fault", "status"}, {"status", 500}}, "0x61026", connection + "500", 1},
+        {"demo", "demo", "http://127.0.0.1:0", {}, "0x61026", connection + "0", 0},
+        {" demo ", "demo\t", "", {}, "", "", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.user + "/" + c.password + "/" + c.url + " " + c.fault.dump());
+        OpenOn(Demo("someone"));
+        fServer.Control(c.fault.is_object() ? c.fault : nlohmann::json::object());
+        SetText(kTSPrefsUserNameWidgetID, c.user);
+        SetText(kTSPrefsPasswordWidgetID, c.password);
+        SetText(kTSPrefsServerURLWidgetID, c.url.empty() ? fServer.Url() : c.url);
+        EXPECT_EQ(Press(), c.invalid.empty());
+        EXPECT_EQ(Stored(), Demo(c.invalid.empty() ? "demo" : "someone"));
+        EXPECT_EQ(fTranscript.find("stays open: widget " + c.invalid + " is not valid") != std::string::npos,
+                  !c.invalid.empty()) << fTranscript;
+        ASSERT_EQ(Alerts().size(), c.alert.empty() ? 0u : 1u);
+        for (const tshost::AlertRecord& alert : Alerts()) EXPECT_EQ(alert.text.rfind(c.alert, 0), 0u) << alert.text;
+        ASSERT_EQ(NewRequests().size(), c.requests);
+        for (const auto& request : NewRequests())
+            EXPECT_EQ(tsconntest::QueryValue(request, "username"), c.user == " demo " ? "demo" : c.user);
+        Cancel();
+    }
+}
+
+// The path box replaces only the selected target's folder, less surrounding blanks and a
+// final folder mark (the send appends ":" and a name to it); the drop-downs are stored as
+// they show. A stored target the page does not know is stored as "Tessaron", and with no
+// cached list and no presets the two defaults are stored empty.
+TEST_F(PrefsServerTest, ApplyingStoresTheEightValuesForTheChosenTarget) {
+    // radio, path typed, and the target and two folders stored
+    const std::tuple<WidgetID, const char*, const char*, const char*, const char*> cases[] = {
+        {kTSPrefsFolderRadioWidgetID, "  Macintosh HD:new: ", "Folder", "Macintosh HD:new", "Macintosh HD:hot"},
+        {kTSPrefsIDServerRadioWidgetID, "Macintosh HD:new:\t", "InDesign Server", "Macintosh HD:out", "Macintosh HD:new"},
+        {kTSPrefsServerRadioWidgetID, "Macintosh HD:new", "Tessaron", "Macintosh HD:out", "Macintosh HD:hot"},
+    };
+    for (const auto& [radio, typed, sendTo, folder, idServer] : cases) {
+        SCOPED_TRACE(sendTo);
+        OpenOn(Demo());
+        Click(radio);
+        SetText(kTSPrefsPathWidgetID, typed);
+        SetText(kTSPrefsPasswordWidgetID, " demo ");
+        Get<IDropDownListController>(kTSPrefsStatusWidgetID)->Select(4);
+        Get<IDropDownListController>(kTSPrefsPresetWidgetID)->Select(2);
+        ASSERT_TRUE(Press());
+        EXPECT_EQ(Stored(),
+                  (StoredPrefs{"demo", "demo", sendTo, fServer.Url(), folder, idServer, "Proof", "[Smallest File Size]"}));
+    }
+
+    StoredPrefs stored = Demo();
+    stored.sendTo = "Email";
+    CacheProjects("");
+    std::string error;
+    ASSERT_TRUE(tshost::PDFPresetList::Of(InterfacePtr<IWorkspace>(gSession->QueryWorkspace()).get())->Set({}, error));
+    Open(stored);
+    ASSERT_TRUE(Press());
+    EXPECT_EQ(Stored(), (StoredPrefs{"demo", "demo", "Tessaron", fServer.Url(), "Macintosh HD:out", "Macintosh HD:hot", "", ""}));
+    EXPECT_TRUE(Alerts().empty());
+}
+
+// The flag: set by a changed user name or URL (a letter's case counts), not by a password;
+// kept over a later unchanged apply; consumed by the next download, which asks for the update.
+TEST_F(PrefsServerTest, AChangedUserOrUrlMakesTheNextDownloadAskForAnUpdate) {
+    const std::string shouting = "HTTP://127.0.0.1:" + std::to_string(fServer.Port());
+    const std::tuple<const char*, const char*, const char*, std::string, bool> cases[] = {
+        // name, stored user, password and URL ("": the server's), whether that is a change
+        {"unchanged", "demo", "demo", "", false},
+        {"password only", "demo", "old", "", false},
+        {"user", "ana", "demo", "", true},
+        {"url case", "demo", "demo", shouting, true},
+    };
+    for (const auto& [name, user, password, url, changed] : cases) {
+        SCOPED_TRACE(name);
+        OpenOn(Demo(user, password, url));
+        SetText(kTSPrefsUserNameWidgetID, "demo");
+        SetText(kTSPrefsPasswordWidgetID, "demo");
+        SetText(kTSPrefsServerURLWidgetID, fServer.Url());
+        ASSERT_TRUE(Press());
+        EXPECT_EQ(g_ServerDetailChanged != kFalse, changed);
+
+        Open();
+        InterfacePtr<IDialogController> controller(Widget(kTSPrefsPanelWidgetID), IID_OF<IDialogController>());
+        ASSERT_TRUE(controller);
+        controller->ApplyDialog(WidgetID(0x602));
+        fRequestsBefore = fServer.Requests().size();
+        ASSERT_TRUE(Press());
+        ASSERT_EQ(NewRequests().size(), 1u);
+        EXPECT_EQ(tsconntest::QueryValue(NewRequests()[0], "getupdate"), changed ? "1" : "<none>");
+        EXPECT_EQ(g_ServerDetailChanged, kFalse);
+    }
+}
+
+// Real runs of tessaron-host on a home of their own: the details entered on the page are
+// checked and stored, and the next run of the application shows them again.
+TEST_F(PrefsServerTest, ARealRunStoresWhatThePageTookAndTheNextRunKeepsIt) {
+    const auto run = [this](const std::string& script) {
+        std::ofstream(fHome + "/script.txt", std::ios::trunc) << script;
+        // Every part of the command is the test's own: the folders come from mkdtemp and TS_BIN_DIR.
+        const std::string command =
+            "'" TS_BIN_DIR "/tessaron-host' --home '" + fHome + "/run' --echo '" + fHome + "/script.txt' 2>&1";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        std::string output;
+        char buffer[4096];
+        while (std::size_t n = pipe ? std::fread(buffer, 1, sizeof buffer, pipe) : 0) output.append(buffer, n);
+        EXPECT_TRUE(pipe && ::pclose(pipe) == 0) << output;
+        return output;
+    };
+    const std::string url = fServer.Url();
+    run("prefs open 0x61023\nset-text 0x61026 demo\nset-text 0x61027 demo\nset-text 0x61028 " + url +
+        "\nchoose 0x6102e\nset-text 0x61030 Macintosh HD:Volumes:ids:hot\ndialog ok\n");
+    const std::string next = run("prefs open 0x61023\ndialog render\ndialog cancel\n");
+    for (const std::string& line : {std::string("edit-box 0x61026 \"User name\" text=\"demo\""),
+                                    std::string("edit-box 0x61027 \"Password\" text=\"demo\""),
+                                    "edit-box 0x61028 \"Server URL\" text=\"" + url + "\"",
+                                    std::string("radio 0x6102e \"InDesign Server\" on"),
+                                    std::string("edit-box 0x61030 text=\"Macintosh HD:Volumes:ids:hot\"\n")})
+        EXPECT_NE(next.find(line), std::string::npos) << line << "\nin:\n" << next;
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// A host running the plug-in with a real tessaron-proofd behind it, for the send workflow's
+// tests: the preferences set by command, the projects panel shown (it downloads the sample
+// project list) with one project selected, the send dialog opened through the Send action
+// and driven as a user drives it, and the alerts the plug-in showed.
+// Tests only: the helpers run on the test's main thread; an upload started by a test is
+// waited for before the host goes away.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "ConnectionTestSupport.h"
+#include "IDialog.h"
+#include "PMPoint.h"
+#include "WidgetIDs.h"
+#include "PluginHostFixture.h"
+
+class SendTest : public PluginHostFixture {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    struct Prefs {
+        std::string sendTo = "Tessaron";
+        std::string folder;    // host path
+        std::string hotFolder;  // host path
+        std::string status = "Approved";
+        std::string preset = "[Press Quality]";
+        std::string user = "demo";
+        std::string url;  // empty: the test's server
+        Prefs& To(std::string v) { sendTo = std::move(v); return *this; }
+        Prefs& Folder(std::string v) { folder = std::move(v); return *this; }
+        Prefs& HotFolder(std::string v) { hotFolder = std::move(v); return *this; }
+        Prefs& User(std::string v) { user = std::move(v); return *this; }
+        Prefs& Url(std::string v) { url = std::move(v); return *this; }
+    };
+    void SetPrefs(const Prefs& prefs);
+
+    // Shows the projects panel and selects the row named `name` after expanding the rows
+    // named in `path`; true when it is selected.
+    bool SelectProject(std::initializer_list<const char*> path, const char* name);
+    void HidePanel();
+
+    bool ActionEnabled(ActionID action);
+    // Opens the send dialog through the Send action; null when none opened.
+    IDialog* OpenSendDialog();
+    std::string Text(WidgetID widget);
+    void SetText(WidgetID widget, const std::string& text);
+    void Type(WidgetID widget, const std::string& text);
+    void Click(WidgetID widget);
+    WidgetID SelectedRadio();
+    bool IsShown(WidgetID widget);
+    PMRect Frame(WidgetID widget);
+    std::vector<std::string> DropDownItems(WidgetID widget);
+    std::string Title();
+    // Presses OK; false when the dialog stayed open.
+    bool PressOK();
+
+    // The alerts shown since the last call, as "kind: text".
+    std::vector<std::string> TakeAlerts();
+    // Waits for a running upload to end (real time), then lets the progress task run.
+    void WaitForUpload();
+    void RunIdle(int64 ms);
+
+    // The document's tracking lines so far.
+    std::vector<std::string> LogLines(IDocument* doc);
+
+    static std::string HostPath(const std::string& posixPath);
+
+    tsconntest::Proofd fServer;
+    IDialog* fDialog = nullptr;
+};

@@ -1,0 +1,208 @@
+// The send dialog against a running host and tessaron-proofd: what it shows for each target,
+// how the file name follows the user's edits, and what a send to a folder or a hot folder
+// leaves behind, the document's link to its project included.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ActionMgr.h"
+#include "Alerts.h"
+#include "CmdUtils.h"
+#include "ConnectionTestSupport.h"
+#include "Dialogs.h"
+#include "IActionComponent.h"
+#include "ITSDynActionIDsData.h"
+#include "IDataBase.h"
+#include "IDocument.h"
+#include "ITSDocData.h"
+#include "ITSDocPathPrjIdData.h"
+#include "ISession.h"
+#include "IWorkspace.h"
+#include "InterfacePtr.h"
+#include "SendTestSupport.h"
+#include "TSID.h"
+#include "TSSendDialogIDs.h"
+#include "TSUploadGlobals.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::initializer_list<const char*> kSpring = {"Northwind Books", "Spring Catalogue"};
+
+class SendWorkflowTest : public SendTest {
+protected:
+    // A saved three-page document "Flyer.indd" in front.
+    IDocument* SavedFlyer() {
+        IDocument* doc = NewDocument(3);
+        std::string error;
+        EXPECT_TRUE(fHost->Docs().SaveAs(doc, fFiles.path() + "/Flyer.indd", error)) << error;
+        return doc;
+    }
+    std::pair<int32, int32> DocLink(IDocument* doc) {
+        InterfacePtr<ITSDocData> data(doc, IID_OF<ITSDocData>());
+        return data ? std::make_pair(data->GetProjectXMLID(), data->GetStatusID()) : std::make_pair(-2, -2);
+    }
+    std::vector<int32> LinkedProjects() {
+        InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
+        InterfacePtr<ITSDocPathPrjIdData> store(workspace.get(), IID_OF<ITSDocPathPrjIdData>());
+        std::vector<int32> out;
+        for (const auto& record : store->GetDocPathPrjIDContainer()) out.push_back(record.prjID);
+        return out;
+    }
+
+    proofd_test::TempDir fFiles;
+    proofd_test::TempDir fOut;
+};
+
+TEST_F(SendWorkflowTest, FolderSendWritesTheTemplatedPdfAndLinksTheDocument) {
+    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path())));
+    IDocument* doc = SavedFlyer();
+    ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+    ASSERT_TRUE(OpenSendDialog());
+    EXPECT_EQ(Title(), "Send to Tessaron \"Cover\"");
+    EXPECT_TRUE(IsShown(kTSPresetGroupWidgetID));
+    EXPECT_FALSE(IsShown(kTSStatusDropDownWidgetID));
+    EXPECT_TRUE(IsShown(kTSFileNameGroupWidgetID));
+    EXPECT_FALSE(IsShown(kTSUserInputEditBoxWidgetID));  // the sample template has no user input
+    EXPECT_EQ(Frame(kTSSendDialogWidgetID).Bottom(), 320);
+    EXPECT_EQ(Frame(kTSPagesGroupWidgetID).Top(), 130);
+    EXPECT_EQ(DropDownItems(kTSPresetDropDownWidgetID),
+              (std::vector<std::string>{"[High Quality Print]", "*[Press Quality]", "[Smallest File Size]"}));
+    EXPECT_EQ(SelectedRadio(), kTSAllPagesRadioWidgetID);
+    EXPECT_EQ(Text(kTSPageRangeEditBoxWidgetID), "1-3");
+    EXPECT_EQ(Text(kTSFileNameEditBoxWidgetID), "NWB-SP-COV_Flyer_1-3");
+
+    ASSERT_TRUE(PressOK());
+    EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
+    EXPECT_TRUE(fs::is_regular_file(fOut.path() + "/NWB-SP-COV_Flyer_1-3.pdf"));
+    // Linked: the project and no status (the folder target offers none); saved again, so
+    // the link is not an unsaved change.
+    EXPECT_EQ(DocLink(doc), std::make_pair(1001, -1));
+    EXPECT_FALSE(GetDataBase(doc)->IsModified());
+    EXPECT_EQ(LinkedProjects(), std::vector<int32>{1001});
+
+    // The same document to the same project again: still one record.
+    ASSERT_TRUE(OpenSendDialog());
+    ASSERT_TRUE(PressOK());
+    EXPECT_EQ(LinkedProjects(), std::vector<int32>{1001});
+}
+
+TEST_F(SendWorkflowTest, FileNameFollowsTheRangeAndThePageRadios) {
+    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path())));
+    SavedFlyer();
+    ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+    ASSERT_TRUE(OpenSendDialog());
+    SetText(kTSPageRangeEditBoxWidgetID, "");
+    Type(kTSPageRangeEditBoxWidgetID, "2-3");
+    EXPECT_EQ(SelectedRadio(), kTSPageRangeRadioWidgetID);
+    EXPECT_EQ(Text(kTSFileNameEditBoxWidgetID), "NWB-SP-COV_Flyer_2-3");
+    Click(kTSAllPagesRadioWidgetID);
+    EXPECT_EQ(Text(kTSFileNameEditBoxWidgetID), "NWB-SP-COV_Flyer_1-3");
+    Click(kTSPageRangeRadioWidgetID);
+    EXPECT_EQ(Text(kTSFileNameEditBoxWidgetID), "NWB-SP-COV_Flyer_2-3");
+
+    // A range the host cannot read exports nothing.
+    SetText(kTSPageRangeEditBoxWidgetID, "9-12");
+    ASSERT_TRUE(PressOK());
+    EXPECT_EQ(TakeAlerts(), std::vector<std::string>{"warning: The PDF could not be written to the folder."});
+    EXPECT_TRUE(fs::is_empty(fOut.path()));
+}
+
+TEST_F(SendWorkflowTest, FolderFailuresWarnAndChangeNothing) {
+    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path() + "/gone")));
+    IDocument* doc = SavedFlyer();
+    ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+    ASSERT_TRUE(OpenSendDialog());
+    ASSERT_TRUE(PressOK());
+    EXPECT_EQ(TakeAlerts(), (std::vector<std::string>{"warning: The folder does not exist.",
+                                                      "warning: The PDF could not be written to the folder."}));
+    EXPECT_EQ(DocLink(doc), std::make_pair(-1, -1));
+    EXPECT_TRUE(LinkedProjects().empty());
+
+    // A typed name cannot reach outside the folder.
+    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path())));
+    ASSERT_TRUE(OpenSendDialog());
+    SetText(kTSFileNameEditBoxWidgetID, "::x/y");
+    ASSERT_TRUE(PressOK());
+    EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
+    EXPECT_TRUE(fs::is_regular_file(fOut.path() + "/xy.pdf"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(fOut.path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(SendWorkflowTest, HotFolderGetsATicketNamedAfterTheDocumentAndClosesIt) {
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    IDocument* unsaved = NewDocument(2);
+    ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+    ASSERT_TRUE(OpenSendDialog());
+    EXPECT_FALSE(IsShown(kTSPresetGroupWidgetID));
+    EXPECT_EQ(Frame(kTSPagesGroupWidgetID).Top(), 20);
+    EXPECT_EQ(Frame(kOKButtonWidgetID).Bottom(), 190);
+    ASSERT_TRUE(PressOK());
+    EXPECT_EQ(TakeAlerts(), (std::vector<std::string>{"warning: Save the document first.",
+                                                      "warning: The job ticket could not be written to the hot folder."}));
+    EXPECT_EQ(DocLink(unsaved), std::make_pair(-1, -1));
+
+    IDocument* doc = SavedFlyer();
+    ASSERT_TRUE(OpenSendDialog());
+    SetText(kTSFileNameEditBoxWidgetID, "y");
+    ASSERT_TRUE(PressOK());
+    EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
+    const std::string ticket = tsconntest::ReadFile(fOut.path() + "/Flyer.xml");
+    EXPECT_NE(ticket.find("y.indd"), std::string::npos) << ticket;
+    EXPECT_NE(ticket.find("NWB-SP-COV"), std::string::npos) << ticket;
+    EXPECT_EQ(fHost->Docs().Count(), 1);
+    EXPECT_EQ(fHost->Docs().Front(), unsaved);
+    (void)doc;
+}
+
+TEST_F(SendWorkflowTest, SendActionNeedsAProjectADocumentAndNoUpload) {
+    SetPrefs(Prefs());
+    EXPECT_FALSE(ActionEnabled(kTSSendActionID));
+    ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+    EXPECT_FALSE(ActionEnabled(kTSSendActionID));  // no document
+    NewDocument(1);
+    EXPECT_TRUE(ActionEnabled(kTSSendActionID));
+    g_sendToAllowed.store(false);
+    EXPECT_FALSE(ActionEnabled(kTSSendActionID));
+    g_sendToAllowed.store(true);
+    ASSERT_TRUE(SelectProject({}, "Spring Catalogue"));
+    EXPECT_FALSE(ActionEnabled(kTSSendActionID));
+    // About and Preferences stay reachable whatever is selected.
+    EXPECT_TRUE(ActionEnabled(kTSAboutActionID));
+    EXPECT_TRUE(ActionEnabled(kTSPreferencesActionID));
+    HidePanel();
+    EXPECT_FALSE(ActionEnabled(kTSSendActionID));
+}
+
+TEST_F(SendWorkflowTest, ActionsShowAboutAndOpenLinkedDocuments) {
+    IDocument* doc = SavedFlyer();
+    const std::string path = fFiles.path() + "/Flyer.indd";
+    ASSERT_TRUE(fHost->Docs().Close(doc));
+    {
+        InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kTSDynActionIDsDataCmdBoss));
+        InterfacePtr<ITSDynActionIDsData> data(command.get(), IID_OF<ITSDynActionIDsData>());
+        ASSERT_TRUE(data);
+        data->AddEntry(kTSFirstDocumentActionID, PMString(HostPath(path)));
+        ASSERT_EQ(CmdUtils::ProcessCommand(command.get()), 0);
+    }
+    InterfacePtr<IActionComponent> component(tshost::ActionMgr::Current()->ComponentBoss(ClassID(0x61000)),
+                                             IID_OF<IActionComponent>());
+    ASSERT_TRUE(component);
+
+    component->DoAction(fHost->ActiveContext(), kTSFirstDocumentActionID);
+    ASSERT_EQ(fHost->Docs().Count(), 1);
+    EXPECT_EQ(tshost::Documents::NameOf(fHost->Docs().Front()), "Flyer.indd");
+    ASSERT_TRUE(fHost->Docs().Close(fHost->Docs().Front()));
+    fs::remove(path);
+    component->DoAction(fHost->ActiveContext(), kTSFirstDocumentActionID);
+    // An ID the store does not hold, such as one no code handles, is no document either.
+    component->DoAction(fHost->ActiveContext(), ActionID(kTSPrefix + 0x5));
+    EXPECT_EQ(fHost->Docs().Count(), 0);
+
+    component->DoAction(fHost->ActiveContext(), kTSAboutAlternateActionID);
+    EXPECT_EQ(TakeAlerts(), (std::vector<std::string>{"info: Document doesn't exists", "info: Document doesn't exists",
+                                                      "alert: Tessaron 1.0 - sends your layouts to the Tessaron proofing server."}));
+}
+
+}  // namespace
