@@ -3,6 +3,7 @@
 #include "IDocumentSignalData.h"
 #include "ILayoutUtils.h"
 #include "ISignalMgr.h"
+#include "IResponder.h"
 #include "ImplementationRecord.h"
 #include "InterfacePtr.h"
 #include "TSActiveMapper.h"
@@ -12,12 +13,6 @@
 #include "UtilsBoss.h"
 
 namespace {
-
-constexpr ServiceID kAfterNewDocSignalResponderService{0xE0C};
-constexpr ServiceID kAfterOpenDocSignalResponderService{0xE0F};
-constexpr ServiceID kAfterCloseDocSignalResponderService{0xE1A};
-constexpr ServiceID kBeforeCloseDocSignalResponderService{0xE19};
-constexpr ServiceID kFrontDocChangedSignalResponderService{0x16302};
 
 bool IsFront(const UIDRef& doc) {
     InterfacePtr<ILayoutUtils> layout(UtilsBoss::QueryUtils<ILayoutUtils>());

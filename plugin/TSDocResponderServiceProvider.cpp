@@ -1,18 +1,8 @@
 #include "CServiceProvider.h"
+#include "IResponder.h"
 #include "ImplementationRecord.h"
 #include "K2Vector.h"
 #include "TSID.h"
-
-namespace {
-
-// The host's document signals.
-constexpr ServiceID kAfterNewDocSignalResponderService{0xE0C};
-constexpr ServiceID kAfterOpenDocSignalResponderService{0xE0F};
-constexpr ServiceID kAfterCloseDocSignalResponderService{0xE1A};
-constexpr ServiceID kBeforeCloseDocSignalResponderService{0xE19};
-constexpr ServiceID kFrontDocChangedSignalResponderService{0x16302};
-
-}  // namespace
 
 // Asks the host for the document signals the usage tracking follows: created, opened,
 // closed, about to close, and a change of front document.

@@ -11,6 +11,13 @@
 class IServiceProvider;
 class ISignalMgr;
 
+// The document signals a responder can be registered for.
+constexpr ServiceID kAfterNewDocSignalResponderService{0xE0C};
+constexpr ServiceID kAfterOpenDocSignalResponderService{0xE0F};
+constexpr ServiceID kBeforeCloseDocSignalResponderService{0xE19};
+constexpr ServiceID kAfterCloseDocSignalResponderService{0xE1A};
+constexpr ServiceID kFrontDocChangedSignalResponderService{0x16302};
+
 class IResponder : public IPMUnknown {
 public:
     enum : uint32 { kDefaultIID = 0x20005 };

@@ -7,15 +7,16 @@
 #pragma once
 
 #include "IDTypes.h"
+#include "IResponder.h"
 
 namespace tshost {
 
 // Document signals.
-constexpr ServiceID kAfterNewDocSignal{0xE0C};
-constexpr ServiceID kAfterOpenDocSignal{0xE0F};
-constexpr ServiceID kBeforeCloseDocSignal{0xE19};
-constexpr ServiceID kAfterCloseDocSignal{0xE1A};
-constexpr ServiceID kFrontDocChangedSignal{0x16302};
+constexpr ServiceID kAfterNewDocSignal = kAfterNewDocSignalResponderService;
+constexpr ServiceID kAfterOpenDocSignal = kAfterOpenDocSignalResponderService;
+constexpr ServiceID kBeforeCloseDocSignal = kBeforeCloseDocSignalResponderService;
+constexpr ServiceID kAfterCloseDocSignal = kAfterCloseDocSignalResponderService;
+constexpr ServiceID kFrontDocChangedSignal = kFrontDocChangedSignalResponderService;
 // The host's Preferences dialog; its provider class (0x63c) is registered by the dialog's
 // own subsystem.
 constexpr ServiceID kPreferencesDialogService{0x698};

@@ -1,5 +1,5 @@
 // Making and finding widgets. A widget is a boss of a widget class (UiIDs.h): BuildWidget
-// makes the boss of the spec's class, sets its kind, label, ID, frame, visibility, enabled
+// makes the boss of the described class, sets its kind, label, ID, frame, visibility, enabled
 // state and kind-specific data, hands the view to its event handler (SetView), and builds
 // its children into its IPanelControlData. A parent holds one reference to each child, so
 // releasing the top widget frees the tree.
