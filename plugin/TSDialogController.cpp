@@ -142,6 +142,10 @@ void TSDialogController::ApplyDialogFields(IActiveContext* context, const Widget
         PMString threadError("0x61000kTSPDFUploadError");
         threadError.Translate();
 
+        // A dialog opened while the last upload ran could not clear the request when it
+        // opened; the two appended to would otherwise carry that upload's IDs in front.
+        g_ProjectID.Clear();
+        g_StatusID.Clear();
         g_Name = userName;
         g_Password = prefs->GetPassword();
         TSPanelNodeData node;

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "ConnectionTestSupport.h"
+#include "Dialogs.h"
+#include "Events.h"
 #include "IControlView.h"
 #include "IDocument.h"
 #include "ITSDocData.h"
@@ -132,6 +134,31 @@ TEST_F(UploadSendTest, QuittingWaitsForTheUploadToEnd) {
     Quit();
     EXPECT_TRUE(g_sendToAllowed.load());
     EXPECT_TRUE(TempGone()) << g_PdfFile;
+}
+
+// The panel's Upload button stays enabled until the next idle run, so the dialog can open
+// while the previous upload still reads the request; confirmed after that upload ended, it
+// must send its own project and status, not the previous ones with its own appended.
+TEST_F(UploadSendTest, ADialogOpenedDuringAnUploadSendsItsOwnRequest) {
+    fServer.Control({{"fault", "delay"}, {"delay_ms", 800}, {"count", 1}});
+    ASSERT_TRUE(OpenSendDialog());
+    ASSERT_TRUE(PressOK());
+    ASSERT_FALSE(g_sendToAllowed.load());
+    IControlView* upload = TSPanelUtils::GetWidgetOnPanel(kTSPanelWidgetID, kTSUploadButtonWidgetID);
+    ASSERT_TRUE(upload);
+    tshost::Click(upload);
+    fDialog = tshost::DialogMgr::Current()->FrontDialog();
+    ASSERT_TRUE(fDialog && fDialog->IsOpen());
+    ASSERT_TRUE(TSIdleTask::WaitForUpload(std::chrono::seconds(60)));
+    ASSERT_TRUE(PressOK());
+    WaitForUpload();
+    EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
+    const std::vector<nlohmann::json> requests = fServer.Requests();
+    ASSERT_GE(requests.size(), 2u);
+    for (std::size_t i = requests.size() - 2; i < requests.size(); ++i) {
+        EXPECT_EQ(QueryValue(requests[i], "project_id"), "1001");
+        EXPECT_EQ(QueryValue(requests[i], "status_id"), "6");
+    }
 }
 
 TEST_F(UploadSendTest, AThreadThatCannotStartLeavesSendingPossibleAndNoFile) {
