@@ -39,7 +39,14 @@ uint32 TSActiveIdleTaskTracker::RunTask(uint32, uint32) {
         mapper->UpdateActiveTimer(doc, t);
         return kIntervalMs;
     }
-    if (TSElapsedSeconds(mapper->LookUpActiveTime(doc), t) < kTSInactivitySeconds) return kIntervalMs;
+    const int32 start = mapper->LookUpActiveTime(doc);
+    if (t < start) {
+        // The host's clock was put back: the quiet time counts from now, or the document
+        // would stay active until the clock came round to the start again.
+        mapper->UpdateActiveTimer(doc, t);
+        return kIntervalMs;
+    }
+    if (TSElapsedSeconds(start, t) < kTSInactivitySeconds) return kIntervalMs;
     if (g_IdleMouseStatus) return kIntervalMs;
 
     // The quiet minutes are booked as active: the user may have been reading the page.

@@ -1,5 +1,8 @@
 #include "TSActiveMapper.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "IApplication.h"
 #include "IDTime.h"
 #include "IDataBase.h"
@@ -24,6 +27,9 @@ constexpr const char* kTrackingPrefix = "tracking";
 
 PMString Plain(const char* text) { return PMString(text, PMString::kNoTranslate); }
 
+// Whole seconds, rounding toward the past, so moments before the epoch stay in their second.
+int64 WholeSeconds(int64 ms) { return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000); }
+
 // Appends a field of a date or time: decimal, with a "0" in front of one digit.
 void AppendField(INumberUtils* numbers, int32 value, PMString& text) {
     if (value >= 0 && value <= 9) text.Append("0");
@@ -43,9 +49,17 @@ TSActiveMapper* TSActiveMapper::TSActiveMapperFactory() {
     return TSActiveMapperPtr;
 }
 
+TSActiveMapper::TSActiveMapper() : mClockOrigin(WholeSeconds(IDTime::CurrentTime().GetMilliseconds())) {}
+
 int32 TSActiveMapper::Time() {
+    // Sixty-eight years either way of the mapper's start fit; a clock set beyond stays at the bound.
+    const int64 elapsed = WholeSeconds(IDTime::CurrentTime().GetMilliseconds()) - mClockOrigin;
+    return static_cast<int32>(std::clamp<int64>(elapsed, INT32_MIN + 1, INT32_MAX));
+}
+
+int32 TSActiveMapper::TimeOfDay(int32 t) {
     int32 year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    IDTime::CurrentTime().GetTime(&year, &month, &day, &hour, &minute, &second);
+    IDTime::AtMilliseconds((mClockOrigin + t) * 1000).GetTime(&year, &month, &day, &hour, &minute, &second);
     return hour * 3600 + minute * 60 + second;
 }
 
@@ -77,8 +91,9 @@ void TSActiveMapper::ModifyPdfGenerationTime(UIDRef doc, int32 seconds) {
 }
 
 void TSActiveMapper::AddAction(UIDRef doc, int32 t) {
-    // Tracked means having entries, not a nonzero start: a period that began at midnight
-    // starts at 0, and a second set of entries for the document would outlive its close.
+    // Tracked means having entries, not a nonzero start: a period that began at the mapper's
+    // first moment starts at 0, and a second set of entries for the document would outlive
+    // its close.
     if (LastIndexOf(mActiveTimers, doc) >= 0) return;
     mActiveTimers.emplace_back(doc, t);
     mActiveTimes.emplace_back(doc, 0);
@@ -135,7 +150,7 @@ void TSActiveMapper::AppendStampedLine(UIDRef doc, const char* tag, int32 t) {
     line.Append(">");
     DateConversion(line);
     line.Append(" ");
-    TimeConversion(t, line);
+    TimeConversion(TimeOfDay(t), line);
     line.Append("</");
     line.Append(tag);
     line.Append(">");
@@ -151,7 +166,7 @@ void TSActiveMapper::UpdateInactiveEntry(UIDRef doc, int32 t) { AppendStampedLin
 void TSActiveMapper::AppendToOpenDocuments(const char* tag, int32 t) {
     PMString date = Plain(""), time = Plain("");
     DateConversion(date);
-    TimeConversion(t, time);
+    TimeConversion(TimeOfDay(t), time);
     PMString line = Plain("<");
     line.Append(tag);
     line.Append(">");
@@ -186,7 +201,7 @@ void TSActiveMapper::CloseXMPFile(UIDRef doc, int32 t) {
 
     PMString date = Plain(""), now = Plain(""), activeText = Plain(""), pdfText = Plain("");
     DateConversion(date);
-    TimeConversion(t, now);
+    TimeConversion(TimeOfDay(t), now);
     TimeConversion(active, activeText);
     TimeConversion(pdf, pdfText);
 

@@ -5,8 +5,9 @@
 // the tracking namespace named after the user. The mapper only records: the document
 // responder, the idle trackers, the layout view's handler and the send workflow decide when.
 //
-// Times are clock values, seconds since local midnight by the host's clock (Time()); a
-// period that runs over midnight counts as the seconds it really lasted.
+// Times are clock values (Time()): seconds elapsed on the host's clock since the mapper was
+// made, so periods over midnight or a change to or from summer time count what they really
+// lasted. The lines show the local time of day of a clock value (TimeOfDay()).
 //
 // One process-wide object, made on the first TSActiveMapperFactory() call and never freed.
 // User-interface thread only: there are no locks, and the creation is not guarded.
@@ -26,8 +27,12 @@ public:
     static TSActiveMapper* TSActiveMapperFactory();
     static TSActiveMapper* TSActiveMapperPtr;
 
-    // The clock: seconds since local midnight, 0..86399.
+    // The clock: seconds elapsed on the host's clock since the mapper was made (earlier
+    // moments, after the clock was put back, are negative).
     int32 Time();
+    // The local time of day of clock value `t`, seconds since midnight (0..86399): what the
+    // lines show.
+    int32 TimeOfDay(int32 t);
 
     // Start of the document's current active period; 0 when it is not tracked.
     int32 LookUpActiveTime(UIDRef doc);
@@ -48,7 +53,7 @@ public:
     void DateConversion(PMString& text);
     void TimeConversion(int32 seconds, PMString& text);
 
-    // The tracking lines, stamped with today's date and the time `t`.
+    // The tracking lines, stamped with today's date and the time of day of `t`.
     void UpdateFirstActiveEntry(UIDRef doc, int32 t);
     void UpdateActiveEntry(UIDRef doc, int32 t);
     void UpdateInactiveEntry(UIDRef doc, int32 t);
@@ -65,7 +70,7 @@ public:
     void UpdateXMPProperty(UIDRef doc);
 
 private:
-    TSActiveMapper() = default;
+    TSActiveMapper();
 
     using Entry = std::pair<UIDRef, int32>;
 
@@ -79,4 +84,7 @@ private:
     K2Vector<Entry> mActiveTimes;
     K2Vector<Entry> mPdfGenerationTimes;
     std::multimap<UIDRef, PMString> mMonitorLog;
+    // The host's clock when the mapper was made, in whole seconds since the epoch: clock
+    // value 0.
+    int64 mClockOrigin;
 };

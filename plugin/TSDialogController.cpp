@@ -200,7 +200,7 @@ void TSDialogController::ApplyDialogFields(IActiveContext* context, const Widget
     line.Append("\">");
     mapper->DateConversion(line);
     line.Append(" ");
-    mapper->TimeConversion(start, line);
+    mapper->TimeConversion(mapper->TimeOfDay(start), line);
     line.Append("</send_to_tessaron_at>");
     line.SetTranslatable(kFalse);
     mapper->UpdateMonitorLog(documentRef, line);

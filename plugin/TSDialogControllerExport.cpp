@@ -28,6 +28,7 @@
 #include "PDFExportCmd.h"
 #include "RangeProgressBar.h"
 #include "TSActiveMapper.h"
+#include "TSActivityGlobals.h"
 #include "TSDialogController.h"
 #include "TSID.h"
 #include "TSPanelNodeData.h"
@@ -36,8 +37,6 @@
 #include "UtilsBoss.h"
 
 namespace {
-
-constexpr int32 kSecondsPerDay = 24 * 60 * 60;
 
 // The preset keeps the bar only for the one export: it must not outlive the bar.
 struct ProgressBarLoan {
@@ -107,9 +106,7 @@ bool16 TSDialogController::ExportAsPDF(const PMString& presetName, PMString file
         ErrorUtils::PMSetGlobalErrorCode(0, nullptr, nullptr, nullptr);
         return kFalse;
     }
-    int32 duration = mapper->Time() - start;
-    // The clock restarts at midnight; an export cannot take a day.
-    if (duration < 0) duration += kSecondsPerDay;
+    const int32 duration = TSElapsedSeconds(start, mapper->Time());
     mapper->ModifyPdfGenerationTime(documentRef, duration);
 
     PMString line("<pdf_generation_at duration=\"", PMString::kNoTranslate);
@@ -119,7 +116,7 @@ bool16 TSDialogController::ExportAsPDF(const PMString& presetName, PMString file
     line.Append("\">");
     mapper->DateConversion(line);
     line.Append(" ");
-    mapper->TimeConversion(start, line);
+    mapper->TimeConversion(mapper->TimeOfDay(start), line);
     line.Append("</pdf_generation_at>");
     line.SetTranslatable(kFalse);
     mapper->UpdateMonitorLog(documentRef, line);

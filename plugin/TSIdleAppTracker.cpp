@@ -9,7 +9,7 @@
 #include "UtilsBoss.h"
 
 // Runs every 10 ms: when the application goes to the background it books the front
-// document's time up to then and logs the application as inactive in every open document;
+// document's time up to then, unless the document was idle already, and logs the application as inactive in every open document;
 // while the application stays there it keeps moving the front document's timer to the
 // present, so background time is never booked. Coming back is the layout view handler's.
 class TSIdleAppTracker : public CIdleTask {
@@ -35,7 +35,8 @@ uint32 TSIdleAppTracker::RunTask(uint32 appFlags, uint32) {
 
     if (!g_IdleAppStatus) {
         g_IdleAppStatus = kTrue;
-        mapper->ModifyActiveTime(doc, t);
+        // An idle document's timer holds the moment it went idle: the time since is not work.
+        if (!g_IdleMouseStatus) mapper->ModifyActiveTime(doc, t);
         mapper->UpdateInactiveAppEntry(t);
     }
     mapper->UpdateActiveTimer(doc, t);

@@ -9,6 +9,12 @@ class IDTime {
 public:
     // Now, by the host's clock.
     static IDTime CurrentTime();
+    // The moment `ms` milliseconds after the epoch.
+    static IDTime AtMilliseconds(int64 ms) {
+        IDTime at;
+        at.fMilliseconds = ms;
+        return at;
+    }
     void GetTime(int32* year, int32* month, int32* day, int32* hour, int32* minute, int32* second) const;
     // Milliseconds since the epoch, by the host's clock.
     int64 GetMilliseconds() const { return fMilliseconds; }

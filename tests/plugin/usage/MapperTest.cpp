@@ -45,54 +45,65 @@ TEST_F(MapperTest, DurationsDatesAndTheClock) {
         PMString date("", PMString::kNoTranslate);
         Mapper()->DateConversion(date);
         EXPECT_EQ(date.GetUTF8String(), day) << now;
-        EXPECT_EQ(Mapper()->Time(), clock) << now;
+        EXPECT_EQ(Mapper()->TimeOfDay(Mapper()->Time()), clock) << now;
     }
+    // The clock counts elapsed seconds, over midnight too.
+    SetClock("2007-03-05 23:59:00");
+    const int32 before = Mapper()->Time();
+    Idle(90);
+    EXPECT_EQ(Mapper()->Time() - before, 90);
+    EXPECT_EQ(Mapper()->TimeOfDay(before + 90), 30);
 }
 
-TEST_F(MapperTest, TimersBookPeriodsEvenOverMidnightAndCloseWithTheTotals) {
+TEST_F(MapperTest, TimersBookElapsedPeriodsAndCloseWithTheTotals) {
     IDocument* doc = FreshDocuments(1)[0];
     UIDRef ref = Ref(doc);
     TSActiveMapper* m = Mapper();
-    m->ModifyActiveTime(ref, 500);
+    SetClock("00:00:00");
+    const int32 t0 = m->Time();
+    m->ModifyActiveTime(ref, t0 + 500);
     m->ModifyPdfGenerationTime(ref, 9);
-    m->CloseXMPFile(ref, 600);
+    m->CloseXMPFile(ref, t0 + 600);
     EXPECT_EQ(m->LookUpActiveTime(ref), 0) << "untracked documents change nothing";
 
-    m->AddAction(ref, 1000);
-    m->AddAction(ref, 2000);
-    EXPECT_EQ(m->LookUpActiveTime(ref), 1000) << "tracked already";
-    m->ModifyActiveTime(ref, 1090);
-    m->UpdateActiveTimer(ref, 1200);
-    m->ModifyActiveTime(ref, 1230);
+    m->AddAction(ref, t0 + 1000);
+    m->AddAction(ref, t0 + 2000);
+    EXPECT_EQ(m->LookUpActiveTime(ref), t0 + 1000) << "tracked already";
+    m->ModifyActiveTime(ref, t0 + 1090);
+    m->UpdateActiveTimer(ref, t0 + 1200);
+    m->ModifyActiveTime(ref, t0 + 1230);
     m->ModifyPdfGenerationTime(ref, 4);
     m->ModifyPdfGenerationTime(ref, 3);
-    m->UpdateFirstActiveEntry(ref, 1000);
-    m->CloseXMPFile(ref, 3725);
+    m->UpdateFirstActiveEntry(ref, t0 + 1000);
+    m->CloseXMPFile(ref, t0 + 3725);
     EXPECT_EQ(m->LookUpActiveTime(ref), 0);
-    m->CloseXMPFile(ref, 3800);
+    m->CloseXMPFile(ref, t0 + 3800);
 
-    // A period over midnight counts what it lasted.
-    m->AddAction(ref, 86390);
-    m->ModifyActiveTime(ref, 20);
-    // A timer restarted at midnight holds 0 and still counts as tracked.
+    // A period over midnight counts what it lasted; the stamp is the time of day.
+    m->AddAction(ref, t0 + 86390);
+    m->ModifyActiveTime(ref, t0 + 86410);
+    // A timer holding the clock's first moment, 0, still counts as tracked.
     m->UpdateActiveTimer(ref, 0);
     m->AddAction(ref, 40);
+    EXPECT_EQ(m->LookUpActiveTime(ref), 0);
     m->ModifyActiveTime(ref, 30);
     // The clock put back an hour books nothing rather than taking time off.
-    m->UpdateActiveTimer(ref, 7200);
-    m->ModifyActiveTime(ref, 3600);
-    m->CloseXMPFile(ref, 3600);
+    m->UpdateActiveTimer(ref, t0 + 7200);
+    m->ModifyActiveTime(ref, t0 + 3600);
+    m->CloseXMPFile(ref, t0 + 86410);
     EXPECT_EQ(Write(doc), Then(Then({At("doc_open", "00:16:40")}, Closing("01:02:05", "00:02:00", "00:00:07")),
-                               Closing("01:00:00", "00:01:00")));
+                               Closing("00:00:10", "00:00:50")));
 }
 
 // A document with changes the user has not saved, or a session without a user name, gets no
 // lines; a saved document is saved again with its items appended to each user's own array.
 TEST_F(MapperTest, WritesOnlyWithAUserNameAndNoUnsavedChangesAndSavesAgain) {
     std::vector<IDocument*> docs = FreshDocuments(2);
+    SetClock("00:00:00");
+    const int32 t0 = Mapper()->Time();
     IDocument* doc = docs[0];
     std::string path = SaveAs(doc, "Flyer.indd");
-    Mapper()->UpdateFirstActiveEntry(Ref(doc), 1);
+    Mapper()->UpdateFirstActiveEntry(Ref(doc), t0 + 1);
     SetUserName("");
     Mapper()->UpdateXMPProperty(Ref(doc));
     SetUserName("ana");
@@ -105,15 +116,15 @@ TEST_F(MapperTest, WritesOnlyWithAUserNameAndNoUnsavedChangesAndSavesAgain) {
     db->SetModified(kFalse);
     EXPECT_EQ(Write(doc), Lines{At("doc_open", "00:00:01")});
     EXPECT_FALSE(db->IsModified()) << "marked clean after the write";
-    Mapper()->UpdateFirstActiveEntry(Ref(docs[1]), 4);
+    Mapper()->UpdateFirstActiveEntry(Ref(docs[1]), t0 + 4);
     EXPECT_EQ(Write(docs[1]), Lines{At("doc_open", "00:00:04")});
     EXPECT_FALSE(docs[1]->IsSaved()) << "a document without a file is not saved";
 
     SetUserName("Zoë \"<Z>\" 2");
-    Mapper()->UpdateFirstActiveEntry(Ref(doc), 2);
+    Mapper()->UpdateFirstActiveEntry(Ref(doc), t0 + 2);
     Write(doc);
     SetUserName("ana");
-    Mapper()->UpdateActiveEntry(Ref(doc), 3);
+    Mapper()->UpdateActiveEntry(Ref(doc), t0 + 3);
     Write(doc);
     // Reading the file proves the save: nothing else wrote it since the items went in.
     Close(doc);

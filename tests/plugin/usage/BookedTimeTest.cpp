@@ -1,0 +1,189 @@
+// The active time each document ends up with, for sequences of opening, working, switching,
+// idling, going to the background and closing, over midnight and the clock changes. Every
+// total was worked out from the sequence by these rules, not read off the code:
+// - only the front document's time is booked, while it is neither idle nor in the background;
+// - a click is noticed by the next tick of the active tracker (ticks fall on whole seconds,
+//   after anything done at that second), which restarts the quiet time; the plug-in loads
+//   as if the user had just worked, so the first tick with a document in front does too;
+// - 300 quiet seconds make the document idle, and those seconds are booked;
+// - choosing a document (a switch, or its coming to the front when the front one closes)
+//   starts its time, idle or not before; coming back from the background starts nothing
+//   until the first event in a layout view;
+// - durations are real elapsed time: a clock change or a clock put back is not work.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <map>
+#include <sstream>
+
+#include "Events.h"
+#include "LayoutViews.h"
+#include "UsageFixture.h"
+
+namespace {
+
+struct Step {
+    int64 after;       // seconds of idle time before it
+    std::string what;  // "new A", "front A", "close A", "click A", "background", "foreground",
+                       // "set YYYY-MM-DD HH:MM:SS" (the clock is set, no time passes)
+};
+
+struct Sequence {
+    const char* name;
+    const char* tz;     // nullptr: as the test runs
+    const char* start;  // local time of the first step, or UTC when it ends in "Z"
+    std::vector<Step> steps;
+    std::map<std::string, std::string> totals;
+    Lines logOfA = {};  // empty: not checked
+};
+
+class BookedTimeTest : public UsageFixture {
+protected:
+    void TearDown() override {
+        SetZone(nullptr);
+        UsageFixture::TearDown();
+    }
+
+    static void SetZone(const char* tz) {
+        if (tz)
+            ::setenv("TZ", tz, 1);
+        else
+            ::unsetenv("TZ");
+        ::tzset();
+    }
+
+    static std::string Total(const Lines& items) {
+        const std::string tag = "<doc_total_active_time>";
+        for (const std::string& item : items)
+            if (item.rfind(tag, 0) == 0) return item.substr(tag.size(), item.find('<', tag.size()) - tag.size());
+        return "none";
+    }
+
+    // Runs the sequence in a fresh run of the host, whose trackers tick first at its start,
+    // and gives each document's total and the log of document A.
+    std::map<std::string, std::string> Run(const Sequence& s, Lines& logOfA) {
+        SetZone(s.tz);
+        Restart();
+        fHost->Docs().AddObserver(&fClosing);
+        g_ActiveMouseStatus = kTrue;
+        g_IdleMouseStatus = kFalse;
+        g_IdleAppStatus = kFalse;
+        tshost::IdleScheduler::Get().SetBackground(false);
+        const std::string start = s.start;
+        if (start.back() == 'Z') {
+            std::tm utc{};
+            if (!::strptime(start.c_str(), "%Y-%m-%dT%H:%M:%SZ", &utc)) {
+                ADD_FAILURE() << start;
+                return {};
+            }
+            const int64 ms = static_cast<int64>(::timegm(&utc)) * 1000;
+            tshost::IdleScheduler::Get().ChangeClock([&] { tshost::Clock::SetVirtual(ms); });
+        } else {
+            SetClock(start);
+        }
+        std::map<std::string, IDocument*> docs;
+        std::map<std::string, std::string> totals;
+        for (const Step& step : s.steps) {
+            Idle(step.after);
+            std::istringstream words(step.what);
+            std::string verb, name, time;
+            words >> verb >> name >> time;
+            if (verb == "new") {
+                docs[name] = NewDocument(1);
+            } else if (verb == "front") {
+                Front(docs.at(name));
+            } else if (verb == "close") {
+                Lines items = CloseAndRead(docs.at(name));
+                totals[name] = Total(items);
+                if (name == "A") logOfA = items;
+                docs.erase(name);
+            } else if (verb == "click") {
+                tshost::Event e(IEvent::kLButtonDn);
+                tshost::Deliver(tshost::LayoutViewOf(docs.at(name)), e);
+            } else if (verb == "background" || verb == "foreground") {
+                tshost::IdleScheduler::Get().SetBackground(verb == "background");
+            } else if (verb == "set") {
+                SetClock(name + " " + time);
+            } else {
+                ADD_FAILURE() << "no such step: " << step.what;
+            }
+        }
+        EXPECT_TRUE(docs.empty()) << s.name << ": every document is closed";
+        return totals;
+    }
+};
+
+constexpr int64 kMinute = 60;
+
+TEST_F(BookedTimeTest, EachSequenceBooksItsHandWorkedTotals) {
+    const Sequence sequences[] = {
+        {"open A, open B, switch, close B, A again", nullptr, "2007-03-05 09:00:00",
+         {{0, "new A"}, {kMinute, "click A"}, {kMinute, "new B"}, {kMinute, "click B"}, {kMinute, "front A"},
+          {kMinute, "close B"}, {kMinute, "click A"}, {kMinute, "close A"}},
+         {{"A", "00:05:00"}, {"B", "00:02:00"}}},
+        {"switch to A, close A, B alone", nullptr, "2007-03-05 09:00:00",
+         {{0, "new A"}, {kMinute, "click A"}, {kMinute, "new B"}, {kMinute, "click B"}, {kMinute, "front A"},
+          {kMinute, "click A"}, {kMinute, "close A"}, {2 * kMinute, "click B"}, {2 * kMinute, "close B"}},
+         {{"A", "00:04:00"}, {"B", "00:06:00"}}},
+        {"close B, open C, close A behind C", nullptr, "2007-03-05 09:00:00",
+         {{0, "new A"}, {kMinute, "click A"}, {kMinute, "new B"}, {kMinute, "click B"}, {kMinute, "close B"},
+          {kMinute, "click A"}, {kMinute, "new C"}, {kMinute, "click C"}, {kMinute, "close A"}, {kMinute, "click C"},
+          {kMinute, "close C"}},
+         {{"A", "00:04:00"}, {"B", "00:02:00"}, {"C", "00:04:00"}}},
+        {"three documents closed in turn", nullptr, "2007-03-05 09:00:00",
+         {{0, "new A"}, {kMinute, "click A"}, {kMinute, "new B"}, {kMinute, "click B"}, {kMinute, "new C"},
+          {kMinute, "click C"}, {kMinute, "close C"}, {kMinute, "click B"}, {kMinute, "close B"}, {kMinute, "click A"},
+          {kMinute, "close A"}},
+         {{"A", "00:04:00"}, {"B", "00:04:00"}, {"C", "00:02:00"}}},
+        {"idle past 300 s, then open B", nullptr, "2007-03-05 09:00:00",
+         {{0, "new A"}, {kMinute, "click A"}, {9 * kMinute, "new B"}, {2 * kMinute, "click B"}, {kMinute, "close B"},
+          {kMinute, "close A"}},
+         {{"A", "00:07:01"}, {"B", "00:03:00"}}},
+        {"background, return, switch", nullptr, "2007-03-05 09:00:00",
+         {{0, "new A"}, {kMinute, "new B"}, {kMinute, "click B"}, {kMinute, "background"}, {10 * kMinute, "foreground"},
+          {kMinute, "front A"}, {kMinute, "click A"}, {kMinute, "close A"}, {kMinute, "close B"}},
+         {{"A", "00:02:00"}, {"B", "00:03:00"}}},
+        {"idle 10 minutes, then close", nullptr, "2007-03-05 09:00:00",
+         {{0, "new A"}, {10 * kMinute, "close A"}},
+         {{"A", "00:05:01"}}},
+        {"idle, then background, then close", nullptr, "2007-03-05 09:00:00",
+         {{0, "new A"}, {10 * kMinute, "background"}, {kMinute, "close A"}},
+         {{"A", "00:05:01"}}},
+        {"across midnight", nullptr, "2007-03-05 23:58:00",
+         {{0, "new A"}, {kMinute, "click A"}, {2 * kMinute, "click A"}, {kMinute, "close A"}},
+         {{"A", "00:04:00"}},
+         {At("doc_open", "23:58:00"), Active("23:58:00"), "<doc_close>20070306 00:02:00</doc_close>",
+          "<doc_total_active_time>00:04:00</doc_total_active_time>",
+          "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}},
+        // 01:59 and 03:01 local are two real minutes apart.
+        {"across the spring change", "Europe/Berlin", "2007-03-25 01:58:00",
+         {{0, "new A"}, {kMinute, "click A"}, {2 * kMinute, "click A"}, {0, "close A"}},
+         {{"A", "00:03:00"}},
+         {"<doc_open>20070325 01:58:00</doc_open>", "<doc_active_at>20070325 01:58:00</doc_active_at>",
+          "<doc_close>20070325 03:01:00</doc_close>", "<doc_total_active_time>00:03:00</doc_total_active_time>",
+          "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}},
+        // 02:58 summer time is 00:58 UTC; 02:59 summer time and 02:01 winter time are two real
+        // minutes apart.
+        {"across the autumn change", "Europe/Berlin", "2007-10-28T00:58:00Z",
+         {{0, "new A"}, {kMinute, "click A"}, {2 * kMinute, "click A"}, {kMinute, "close A"}},
+         {{"A", "00:04:00"}},
+         {"<doc_open>20071028 02:58:00</doc_open>", "<doc_active_at>20071028 02:58:00</doc_active_at>",
+          "<doc_close>20071028 02:02:00</doc_close>", "<doc_total_active_time>00:04:00</doc_total_active_time>",
+          "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}},
+        // Put back an hour a minute after the last click: the quiet time goes on from there.
+        {"clock put back while quiet", nullptr, "2007-03-05 10:00:00",
+         {{0, "new A"}, {kMinute, "click A"}, {kMinute, "set 2007-03-05 09:02:00"}, {28 * kMinute, "close A"}},
+         {{"A", "00:06:01"}}},
+    };
+    for (const Sequence& s : sequences) {
+        SCOPED_TRACE(s.name);
+        Lines logOfA;
+        EXPECT_EQ(Run(s, logOfA), s.totals);
+        if (!s.logOfA.empty()) {
+            EXPECT_EQ(logOfA, s.logOfA);
+        }
+    }
+}
+
+}  // namespace
