@@ -219,6 +219,16 @@ void TSPrefsDlgController::RearrangeDlgFields(const PMString& sendTo) {
                   sendTo.IsEqual(PMString(kTSSendToFolder)) != kFalse);
 }
 
+PMString TSPrefsDlgController::ChosenOrStored(IPanelControlData* panel, WidgetID dropDown, const PMString& stored) {
+    // A new run has no cached project list until its first download, so the status list
+    // opens empty; an empty list offers no choice, and the user changed nothing.
+    IControlView* view = panel->FindWidget(dropDown, 9999);
+    InterfacePtr<IStringListControlData> list(view, IID_OF<IStringListControlData>());
+    InterfacePtr<IDropDownListController> choice(view, IID_OF<IDropDownListController>());
+    if (!list || !choice || list->Length() == 0 || choice->GetSelected() < 0) return Untranslated(stored);
+    return Untranslated(GetTextControlData(dropDown));
+}
+
 WidgetID TSPrefsDlgController::ValidateDialogFields(IActiveContext* context) {
     WidgetID result = CDialogController::ValidateDialogFields(context);
     InterfacePtr<IPanelControlData> panel(this, IID_OF<IPanelControlData>());
@@ -291,8 +301,8 @@ void TSPrefsDlgController::ApplyDialogFields(IActiveContext*, const WidgetID&) {
     if (!url.IsEqual(stored->GetTessaronInfo())) g_ServerDetailChanged = kTrue;
     values->SetTessaronInfo(url);
 
-    values->SetStatusName(Untranslated(GetTextControlData(kTSPrefsStatusWidgetID)));
-    values->SetPresetName(Untranslated(GetTextControlData(kTSPrefsPresetWidgetID)));
+    values->SetStatusName(ChosenOrStored(panel.get(), kTSPrefsStatusWidgetID, stored->GetStatusName()));
+    values->SetPresetName(ChosenOrStored(panel.get(), kTSPrefsPresetWidgetID, stored->GetPresetName()));
     CmdUtils::ProcessCommand(command.get());
 }
 

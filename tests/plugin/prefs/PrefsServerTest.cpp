@@ -87,8 +87,8 @@ TEST_F(PrefsServerTest, ConfirmingChecksTheDetailsWithTheServerFirst) {
 
 // The path box replaces only the selected target's folder, less surrounding blanks and a
 // final folder mark (the send appends ":" and a name to it); the drop-downs are stored as
-// they show. A stored target the page does not know is stored as "Tessaron", and with no
-// cached list and no presets the two defaults are stored empty.
+// they show. A stored target the page does not know is stored as "Tessaron", and a
+// drop-down left empty (no cached list, no presets) offers no choice: its default stays.
 TEST_F(PrefsServerTest, ApplyingStoresTheEightValuesForTheChosenTarget) {
     // radio, path typed, and the target and two folders stored
     const std::tuple<WidgetID, const char*, const char*, const char*, const char*> cases[] = {
@@ -116,8 +116,27 @@ TEST_F(PrefsServerTest, ApplyingStoresTheEightValuesForTheChosenTarget) {
     ASSERT_TRUE(tshost::PDFPresetList::Of(InterfacePtr<IWorkspace>(gSession->QueryWorkspace()).get())->Set({}, error));
     Open(stored);
     ASSERT_TRUE(Press());
-    EXPECT_EQ(Stored(), (StoredPrefs{"demo", "demo", "Tessaron", fServer.Url(), "Macintosh HD:out", "Macintosh HD:hot", "", ""}));
+    EXPECT_EQ(Stored(), (StoredPrefs{"demo", "demo", "Tessaron", fServer.Url(), "Macintosh HD:out", "Macintosh HD:hot",
+                                     "Draft", "[High Quality Print]"}));
     EXPECT_TRUE(Alerts().empty());
+}
+
+// A new run starts without a cached list, which the last one deleted when it quit, so the
+// status list is empty: confirming the page unchanged keeps every stored value.
+TEST_F(PrefsServerTest, ANewRunsUnchangedConfirmationKeepsEveryStoredValue) {
+    for (const char* sendTo : {"Tessaron", "Folder", "InDesign Server"}) {
+        SCOPED_TRACE(sendTo);
+        StoredPrefs stored = Demo();
+        stored.sendTo = sendTo;
+        stored.status = "Proof";
+        stored.preset = "[Smallest File Size]";
+        Store(stored);
+        Restart();
+        Open();
+        EXPECT_TRUE(Entries(kTSPrefsStatusWidgetID).empty());
+        ASSERT_TRUE(Press());
+        EXPECT_EQ(Stored(), stored);
+    }
 }
 
 // The flag: set by a changed user name or URL (a letter's case counts), not by a password;
