@@ -53,8 +53,24 @@ void TSStartupShutdown::UpdateSystemInfo() {
     csType.GetCString(g_CSType, kSystemInfoSize);
 }
 
+namespace {
+
+// The project list cached by this run. It is never trusted beyond the run: the next download
+// then finds no file and asks the server for the whole list.
+void RemoveCachedProjects() {
+    PMString folder = TSPanelUtils::GetTessaronFolderPath();
+    // Without a settings folder there is no cache, and "/projects.xml" is not ours.
+    if (folder.IsEmpty()) return;
+    folder.Append("/projects.xml");
+    std::remove(folder.GrabCString());
+}
+
+}  // namespace
+
 void TSStartupShutdown::Startup() {
     UpdateSystemInfo();
+    // A run that ended without shutting down (a crash, a kill) left its list behind.
+    RemoveCachedProjects();
     // libcurl's global set-up is not thread-safe: do it here, before any upload thread.
     TSConnection::InitializeLibrary();
     try {
@@ -95,12 +111,7 @@ void TSStartupShutdown::Shutdown() {
     } catch (...) {
     }
 
-    PMString folder = TSPanelUtils::GetTessaronFolderPath();
-    // Without a settings folder there is no cache to delete, and "/projects.xml" is not ours.
-    if (!folder.IsEmpty()) {
-        folder.Append("/projects.xml");
-        std::remove(folder.GrabCString());
-    }
+    RemoveCachedProjects();
 
     InterfacePtr<IIdleTask> activeTracker(this, kTSActiveIdleTaskTrackerInterfaceID);
     if (!activeTracker) return;

@@ -24,8 +24,9 @@ class TSStartupShutdown : public CPMUnknown<IStartupShutdownService> {
 public:
     explicit TSStartupShutdown(IPMUnknown* boss) : CPMUnknown<IStartupShutdownService>(boss) {}
 
-    // Fills the texts, initialises the XML library, installs the three idle tasks and drops
-    // the sent-document links whose file is gone. A missing idle task ends it there.
+    // Fills the texts, deletes a cached project list an earlier run left behind, initialises
+    // the XML library, installs the three idle tasks and drops the sent-document links whose
+    // file is gone. A missing idle task ends it there.
     void Startup() override;
     // Terminates the XML library, deletes the cached project list and uninstalls the tasks.
     void Shutdown() override;

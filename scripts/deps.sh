@@ -4,7 +4,7 @@ set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config clang
       libcurl4-openssl-dev libxerces-c-dev libexempi-dev libcairo2-dev libsqlite3-dev
       nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
-      libgtest-dev libgmock-dev libbenchmark-dev curl python3)
+      libgtest-dev libgmock-dev libbenchmark-dev curl python3 tzdata)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

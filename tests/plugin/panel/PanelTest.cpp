@@ -103,6 +103,30 @@ TEST_F(PanelTest, RefreshRebuildsFromTheNewListAndFromTheCacheWhenTheServerFails
     g_ServerDetailChanged = kFalse;
 }
 
+// A run that died left its cached list behind: the next run asks for the whole list and never
+// shows the old one, not even when the server cannot give the new one.
+TEST_F(PanelTest, AListCachedByARunThatDiedIsNeitherShownNorTrusted) {
+    PMString cache;
+    TSPanelUtils::GetTSProjectsFilePath(cache);
+    for (const bool serverFails : {false, true}) {
+        SCOPED_TRACE(serverFails ? "server fails" : "server answers");
+        Quit();
+        Launch([&] {
+            WriteText(cache.GetUTF8String(), R"(<tessaron authenticated="1" type="TESSARON_UPDATE"><projectgroups>
+                <projectgroup id="90" name="Stale"/></projectgroups><projects/></tessaron>)");
+        });
+        if (serverFails) {
+            httplib::Client server("127.0.0.1", fServer.Port());
+            ASSERT_TRUE(server.Post("/_control", R"({"fault": "status", "status": 500})", "application/json"));
+        }
+        tshost::AlertLog::Get().Clear();
+        ASSERT_TRUE(ShowPanel());
+        EXPECT_EQ(Rows(), serverFails ? Lines{} : (Lines{"+ <1002> Alpha", "+ <1002> Beta", "  <1002> Empty Group"}));
+        EXPECT_EQ(tshost::AlertLog::Get().Records().size(), serverFails ? 1u : 0u);
+        HidePanel();
+    }
+}
+
 // Link hands the page's URL to the browser as one argument: whatever the server URL holds,
 // no shell ever sees it.
 TEST_F(PanelTest, LinkOpensTheSelectedProjectsPageAndNeverRunsAShell) {
