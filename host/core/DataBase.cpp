@@ -6,9 +6,12 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <set>
 
 #include "BossClasses.h"
 #include "FileUtils.h"
+#include "Guard.h"
+#include "HexText.h"
 #include "UndoHistory.h"
 
 namespace tshost {
@@ -32,6 +35,29 @@ struct Statement {
     explicit operator bool() const { return stmt != nullptr; }
 };
 
+// UIDs run from 1 to kLastUID; a next UID of kNoMoreUIDs means they are all used.
+constexpr sqlite3_int64 kFirstUID = 1;
+constexpr sqlite3_int64 kLastUID = 0xFFFFFFFE;
+constexpr sqlite3_int64 kNoMoreUIDs = 0xFFFFFFFF;
+constexpr sqlite3_int64 kMaxID = 0xFFFFFFFF;
+
+// The column's value when it is an integer in [low, high]; false for NULL, text, a real
+// number, bytes or an integer out of range.
+bool IntegerAt(sqlite3_stmt* stmt, int column, sqlite3_int64 low, sqlite3_int64 high, sqlite3_int64& value) {
+    if (sqlite3_column_type(stmt, column) != SQLITE_INTEGER) return false;
+    value = sqlite3_column_int64(stmt, column);
+    return value >= low && value <= high;
+}
+
+// The column's value when it is text.
+bool TextAt(sqlite3_stmt* stmt, int column, std::string& text) {
+    if (sqlite3_column_type(stmt, column) != SQLITE_TEXT) return false;
+    const unsigned char* chars = sqlite3_column_text(stmt, column);
+    if (!chars) return false;
+    text.assign(reinterpret_cast<const char*>(chars), static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+    return true;
+}
+
 bool FileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -48,6 +74,16 @@ std::unique_ptr<DataBase> DataBase::CreateNew(ClassID rootClass, std::string dis
 }
 
 std::unique_ptr<DataBase> DataBase::Open(const std::string& posixPath, std::string& error) {
+    // Whatever fails while a file is read is damage of that file, never a crash.
+    try {
+        return Read(posixPath, error);
+    } catch (const std::exception& e) {
+        error = posixPath + ": not a readable Tessaron file (" + e.what() + ")";
+    }
+    return nullptr;
+}
+
+std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::string& error) {
     if (!FileExists(posixPath)) {
         error = posixPath + ": no such file";
         return nullptr;
@@ -70,31 +106,47 @@ std::unique_ptr<DataBase> DataBase::Open(const std::string& posixPath, std::stri
         error = posixPath + ": not a readable Tessaron file (" + why + ")";
         return nullptr;
     };
+    // Every value read is checked for its type and range: a NULL, a text where a number
+    // belongs or a number that does not fit is damage, never a default or a crash.
     {
         Statement meta(c.db, "SELECT key, value FROM meta");
         if (!meta) return damaged(c.Error());
+        std::set<std::string> seen;
         bool formatOk = false;
+        sqlite3_int64 root = 0, next = 0;
         int rc;
         while ((rc = sqlite3_step(meta.stmt)) == SQLITE_ROW) {
-            std::string key = reinterpret_cast<const char*>(sqlite3_column_text(meta.stmt, 0));
-            sqlite3_int64 value = sqlite3_column_int64(meta.stmt, 1);
-            if (key == "format")
-                formatOk = std::string(reinterpret_cast<const char*>(sqlite3_column_text(meta.stmt, 1))) == kFormat;
-            else if (key == "root")
-                db->fRoot = UID(static_cast<uint32>(value));
-            else if (key == "next")
-                db->fNextUID = static_cast<uint32>(value);
+            std::string key;
+            if (!TextAt(meta.stmt, 0, key)) return damaged("a key of the meta table is not text");
+            if (!seen.insert(key).second) return damaged("the meta table holds '" + key + "' twice");
+            if (sqlite3_column_type(meta.stmt, 1) == SQLITE_NULL) return damaged("'" + key + "' in the meta table has no value");
+            if (key == "format") {
+                std::string format;
+                formatOk = TextAt(meta.stmt, 1, format) && format == kFormat;
+            } else if (key == "root") {
+                if (!IntegerAt(meta.stmt, 1, kFirstUID, kLastUID, root)) return damaged("its root UID is not a valid UID");
+            } else if (key == "next") {
+                if (!IntegerAt(meta.stmt, 1, kFirstUID, kNoMoreUIDs, next)) return damaged("its next UID is not a valid UID");
+            }
         }
         if (rc != SQLITE_DONE) return damaged(c.Error());
         if (!formatOk) return damaged("unknown format");
+        if (!root) return damaged("no root object");
+        if (!next) return damaged("no next UID");
+        db->fRoot = UID(static_cast<uint32>(root));
+        db->fNextUID = static_cast<uint32>(next);
     }
     {
         Statement objects(c.db, "SELECT uid, class FROM objects");
         if (!objects) return damaged(c.Error());
         int rc;
-        while ((rc = sqlite3_step(objects.stmt)) == SQLITE_ROW)
-            db->fClasses[UID(static_cast<uint32>(sqlite3_column_int64(objects.stmt, 0)))] =
-                ClassID(static_cast<uint32>(sqlite3_column_int64(objects.stmt, 1)));
+        while ((rc = sqlite3_step(objects.stmt)) == SQLITE_ROW) {
+            sqlite3_int64 uid = 0, cls = 0;
+            if (!IntegerAt(objects.stmt, 0, kFirstUID, kLastUID, uid)) return damaged("an object's UID is not a valid UID");
+            if (!IntegerAt(objects.stmt, 1, 1, kMaxID, cls)) return damaged("object " + std::to_string(uid) + " has no valid class");
+            if (!db->fClasses.emplace(UID(static_cast<uint32>(uid)), ClassID(static_cast<uint32>(cls))).second)
+                return damaged("object " + std::to_string(uid) + " is there twice");
+        }
         if (rc != SQLITE_DONE) return damaged(c.Error());
     }
     {
@@ -102,17 +154,23 @@ std::unique_ptr<DataBase> DataBase::Open(const std::string& posixPath, std::stri
         if (!data) return damaged(c.Error());
         int rc;
         while ((rc = sqlite3_step(data.stmt)) == SQLITE_ROW) {
-            UID uid(static_cast<uint32>(sqlite3_column_int64(data.stmt, 0)));
-            ImplementationID impl(static_cast<uint32>(sqlite3_column_int64(data.stmt, 1)));
+            sqlite3_int64 uid = 0, impl = 0;
+            if (!IntegerAt(data.stmt, 0, kFirstUID, kLastUID, uid) || !IntegerAt(data.stmt, 1, 1, kMaxID, impl) ||
+                sqlite3_column_type(data.stmt, 2) != SQLITE_BLOB)
+                return damaged("a row of object data is not a UID, an implementation and bytes");
             const void* bytes = sqlite3_column_blob(data.stmt, 2);
-            int size = sqlite3_column_bytes(data.stmt, 2);
-            db->fStored[{uid, impl}] = bytes ? std::string(static_cast<const char*>(bytes), static_cast<size_t>(size)) : std::string();
+            auto size = static_cast<size_t>(sqlite3_column_bytes(data.stmt, 2));
+            auto key = std::make_pair(UID(static_cast<uint32>(uid)), ImplementationID(static_cast<uint32>(impl)));
+            if (!db->fStored.emplace(key, bytes ? std::string(static_cast<const char*>(bytes), size) : std::string()).second)
+                return damaged("object " + std::to_string(uid) + " holds the same implementation twice");
         }
         if (rc != SQLITE_DONE) return damaged(c.Error());
     }
     if (!db->fClasses.count(db->fRoot)) return damaged("no root object");
-    for (const auto& [uid, cls] : db->fClasses)
-        if (uid.Get() >= db->fNextUID) db->fNextUID = uid.Get() + 1;
+    // A next UID at or below one in use would hand that UID out again. The largest UID in use
+    // is at most kLastUID, so one past it still fits.
+    if (!db->fClasses.empty() && db->fClasses.rbegin()->first.Get() >= db->fNextUID)
+        db->fNextUID = db->fClasses.rbegin()->first.Get() + 1;
     return db;
 }
 
@@ -131,7 +189,7 @@ bool16 DataBase::GetSysFile(IDFile& file) const {
 }
 
 UID DataBase::NewObject(ClassID cls) {
-    if (!BossClasses::Get().Exists(cls)) return kInvalidUID;
+    if (!BossClasses::Get().Exists(cls) || fNextUID > kLastUID) return kInvalidUID;
     UID uid(fNextUID++);
     fClasses[uid] = cls;
     fUnsavedObjects[uid] = true;
@@ -153,8 +211,10 @@ Boss* DataBase::GetBoss(UID uid) {
 }
 
 IPMUnknown* DataBase::Instantiate(UID uid, PMIID interfaceID) {
-    Boss* boss = GetBoss(uid);
-    return boss ? boss->QueryInterface(interfaceID) : nullptr;
+    return Guarded<IPMUnknown*>("instantiating object " + std::to_string(uid.Get()), nullptr, [&]() -> IPMUnknown* {
+        Boss* boss = GetBoss(uid);
+        return boss ? boss->QueryInterface(interfaceID) : nullptr;
+    });
 }
 
 void DataBase::LoadImplementation(Boss& boss, Boss::Slot& slot) {
@@ -163,13 +223,20 @@ void DataBase::LoadImplementation(Boss& boss, Boss::Slot& slot) {
     if (Boss::Deserialize(slot, it->second)) return;
     // Damaged bytes: start the implementation over from its defaults, keeping what is stored
     // until the object is changed and saved.
-    std::fprintf(stderr, "tessaron-host: %s: damaged data of object %u (implementation 0x%x); defaults used\n",
-                 fPath.empty() ? fDisplayName.c_str() : fPath.c_str(), boss.GetUID().Get(), slot.impl.Get());
+    ReportProblem((fPath.empty() ? fDisplayName : fPath) + ": damaged data of object " + std::to_string(boss.GetUID().Get()) +
+                  " (implementation " + Hex(slot.impl.Get()) + "); defaults used");
     slot.entry->destroy(slot.object);
     slot.object = slot.entry->create(slot.memory, &boss);
 }
 
 void DataBase::PreDirty(Boss& boss, Boss::Slot& slot) {
+    // Nothing of a non-persistent implementation is saved or undone: a PreDirty on one is a
+    // mistake of its registration, refused rather than run into its missing read-write.
+    if (!slot.entry->Persistent()) {
+        ReportProblem("PreDirty refused: implementation " + Hex(slot.impl.Get()) + " of class " +
+                      Hex(boss.GetClass().Get()) + " is not persistent");
+        return;
+    }
     UndoHistory& undo = UndoHistory::Get();
     if (undo.WantsPreImage(this, boss.GetUID(), slot.impl))
         undo.RecordPreImage(this, boss.GetUID(), slot.impl, Boss::Serialize(slot));

@@ -20,7 +20,9 @@ class DataBase final : public IDataBase {
 public:
     // A new database with no file, whose root object is a new boss of `rootClass`.
     static std::unique_ptr<DataBase> CreateNew(ClassID rootClass, std::string displayName);
-    // Opens a database file; null with `error` naming the file and the problem.
+    // Opens a database file; null with `error` naming the file and the problem. A file with
+    // any damaged value (a NULL, a text where a number belongs, an ID or UID out of range) is
+    // refused as "not a readable Tessaron file".
     static std::unique_ptr<DataBase> Open(const std::string& posixPath, std::string& error);
     ~DataBase() override;
 
@@ -30,7 +32,7 @@ public:
     void SetModified(bool16 modified) override { fModified = modified != kFalse; }
     bool16 GetSysFile(IDFile& file) const override;
 
-    // A new object of `cls`; kInvalidUID when the class is unknown.
+    // A new object of `cls`; kInvalidUID when the class is unknown or every UID is used.
     UID NewObject(ClassID cls);
     // The boss of a UID, instantiated if needed; not counted. Null for an unknown UID.
     Boss* GetBoss(UID uid);
@@ -44,7 +46,8 @@ public:
     const std::string& Path() const { return fPath; }
     const std::string& DisplayName() const { return fDisplayName; }
 
-    // Called by bosses.
+    // Called by bosses. PreDirty of an implementation that is not persistent is refused and
+    // reported.
     void LoadImplementation(Boss& boss, Boss::Slot& slot);
     void PreDirty(Boss& boss, Boss::Slot& slot);
     // Restores an implementation from bytes (undo and redo); marks it dirty.
@@ -53,6 +56,7 @@ public:
 
 private:
     DataBase() = default;
+    static std::unique_ptr<DataBase> Read(const std::string& posixPath, std::string& error);
     ErrorCode Write(const std::string& posixPath, bool everything, bool privateFile, std::string& error);
 
     std::string fPath;

@@ -6,6 +6,7 @@
 #include "CAlert.h"
 #include "CPMUnknown.h"
 #include "FileUtils.h"
+#include "Guard.h"
 #include "Host.h"
 #include "HostModule.h"
 #include "IDocFileHandler.h"
@@ -29,6 +30,18 @@ public:
     explicit DocFileUtils(IPMUnknown* boss) : CPMUnknown<IDocFileUtils>(boss) {}
 
     ErrorCode Save(const UIDRef& ref, int32 uiFlags) override {
+        return Guarded("saving a document", kFailure, [&] { return SaveDoc(ref, uiFlags); });
+    }
+
+    ErrorCode OpenDoc(UIDRef& ref, const IDFile& file, int32 openMode, int32 uiFlags, bool16 readOnly,
+                      bool16 bringToFront, int32 reserved) override {
+        ref = UIDRef::gNull;
+        return Guarded("opening a document", kFailure,
+                       [&] { return Open(ref, file, openMode, uiFlags, readOnly, bringToFront, reserved); });
+    }
+
+private:
+    ErrorCode SaveDoc(const UIDRef& ref, int32 uiFlags) {
         Host* host = Host::Current();
         IDocument* document = OpenDocumentFor(ref);
         if (!host || !document) return Fail(kInvalidParameterError, uiFlags, "save: the reference names no open document");
@@ -38,9 +51,8 @@ public:
         return kSuccess;
     }
 
-    ErrorCode OpenDoc(UIDRef& ref, const IDFile& file, int32 openMode, int32 uiFlags, bool16 readOnly,
-                      bool16 bringToFront, int32 reserved) override {
-        ref = UIDRef::gNull;
+    ErrorCode Open(UIDRef& ref, const IDFile& file, int32 openMode, int32 uiFlags, bool16 readOnly,
+                   bool16 bringToFront, int32 reserved) {
         Host* host = Host::Current();
         if (!host) return kFailure;
         if (openMode != kOpenDefault && openMode != kOpenOriginal)
@@ -75,6 +87,11 @@ public:
     explicit DocFileHandler(IPMUnknown* boss) : CPMUnknown<IDocFileHandler>(boss) {}
 
     ErrorCode Close(const UIDRef& ref, int32 unsavedChanges, bool16 allowCancel, bool16 immediately) override {
+        return Guarded("closing a document", kFailure, [&] { return CloseDoc(ref, unsavedChanges, allowCancel); });
+    }
+
+private:
+    ErrorCode CloseDoc(const UIDRef& ref, int32 unsavedChanges, bool16 allowCancel) {
         Host* host = Host::Current();
         IDocument* document = OpenDocumentFor(ref);
         if (!host || !document) return kInvalidParameterError;

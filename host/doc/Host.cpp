@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "BossClasses.h"
+#include "Guard.h"
 #include "HostIDs.h"
 #include "HostModule.h"
 #include "IApplication.h"
@@ -83,6 +84,7 @@ bool Host::Boot(std::string& error) {
         return false;
     }
     gCurrent = this;
+    SetProblemSink(&Diagnose);
     BossClasses::Get().Clear();
     ImplRegistry::Get().Clear();
     StringTable::Get().Clear();

@@ -1,0 +1,278 @@
+// Stored state the host cannot trust: every kind of damaged database file, opened as a
+// document and found as the workspace, gives one clear message and leaves the host running
+// and the file as it was; UIDs never wrap or repeat; a PreDirty the object model cannot honour
+// is refused; and an exception in the host's work never crosses an SDK call.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "BossClasses.h"
+#include "CmdUtils.h"
+#include "Command.h"
+#include "DataBase.h"
+#include "FileUtils.h"
+#include "Host.h"
+#include "HostIDs.h"
+#include "HostTestSupport.h"
+#include "IDocFileUtils.h"
+#include "ISession.h"
+#include "IWorkspace.h"
+#include "ImplRegistry.h"
+#include "InterfacePtr.h"
+#include "TestData.h"
+#include "UndoHistory.h"
+#include "UtilsBoss.h"
+
+namespace {
+
+constexpr ImplementationID kDataImpl{0x7f501};
+constexpr ImplementationID kPlainImpl{0x7f502};
+constexpr ImplementationID kThrowingCmdImpl{0x7f503};
+constexpr ImplementationID kParameterImpl{0x7f504};
+constexpr PMIID kPlainIID{0x7f502};
+constexpr ClassID kThrowingCmdBoss{0x7f500};
+
+bool Sql(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open(path.c_str(), &db) == SQLITE_OK && sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
+// Changes the workspace's data, then throws as a faulty command would.
+class ThrowingCmd : public Command {
+public:
+    explicit ThrowingCmd(IPMUnknown* boss) : Command(boss) {}
+
+protected:
+    void Do() override {
+        InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
+        InterfacePtr<tstest::ITestData>(workspace.get(), IID_OF<tstest::ITestData>())->SetValue(99);
+        throw std::runtime_error("boom");
+    }
+    PMString* CreateName() override { return new PMString("ThrowingCmd", PMString::kNoTranslate); }
+};
+
+class StoredStateTest : public ::testing::Test {
+protected:
+    void SetUp() override { Boot(); }
+
+    // A new host, as a new run of the program would have, with test data on the workspace
+    // and on documents so that every table of their files has rows.
+    void Boot() {
+        host.reset();
+        host = std::make_unique<tshost::Host>();
+        ASSERT_TRUE(host->Boot(error)) << error;
+        auto& impls = tshost::ImplRegistry::Get();
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kDataImpl, true)), kSuccess);
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kPlainImpl)), kSuccess);
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kParameterImpl)), kSuccess);
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<ThrowingCmd>(kThrowingCmdImpl)), kSuccess);
+        auto& classes = tshost::BossClasses::Get();
+        for (ClassID cls : {tshost::kWorkspaceBoss, tshost::kDocBoss}) {
+            classes.AddIn(cls, IID_OF<tstest::ITestData>(), kDataImpl);
+            classes.AddIn(cls, kPlainIID, kPlainImpl);
+        }
+        ASSERT_EQ(classes.Define({kThrowingCmdBoss, tshost::kCommandBoss, "kThrowingCmdBoss",
+                                  {{IID_OF<ICommand>(), kThrowingCmdImpl}, {IID_OF<tstest::ITestData>(), kParameterImpl}}}),
+                  kSuccess);
+    }
+
+    static InterfacePtr<tstest::ITestData> WorkspaceData(PMIID iid = IID_OF<tstest::ITestData>()) {
+        InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
+        return InterfacePtr<tstest::ITestData>(workspace.get(), iid);
+    }
+
+    // A saved document with two pages and test data, closed again.
+    std::string GoodDocument() {
+        const std::string path = dir / "good.indd";
+        IDocument* document = host->Docs().New(2, error);
+        EXPECT_TRUE(document) << error;
+        InterfacePtr<tstest::ITestData>(document, IID_OF<tstest::ITestData>())->SetValue(3);
+        EXPECT_TRUE(host->Docs().SaveAs(document, path, error)) << error;
+        host->Docs().Close(document);
+        return tstest::ReadFile(path);
+    }
+
+    std::string WorkspacePath() const { return home.Path() + "/.tessaron-host/workspace.db"; }
+
+    tstest::Capture capture;
+    tstest::TempDir dir, home;
+    std::string error;
+    std::unique_ptr<tshost::Host> host;
+};
+
+struct Damage {
+    Damage(const char* n, std::string s, std::string b = {}) : name(n), sql(std::move(s)), bytes(std::move(b)) {}
+    const char* name;
+    std::string sql;  // applied to a good file; empty: `bytes` replace it
+    std::string bytes;
+};
+
+std::vector<Damage> Damages(const std::string& good) {
+    const std::string root = "(SELECT value FROM meta WHERE key = 'root')";
+    const std::string oneRow = " WHERE rowid = (SELECT min(rowid) FROM data)";
+    std::string garbage;
+    for (uint32 x = 12345; garbage.size() < 8192;) garbage += static_cast<char>((x = x * 1103515245 + 12345) >> 16);
+    return {
+        {"NULL key", "UPDATE meta SET key = NULL WHERE key = 'next'"},
+        {"NULL format", "UPDATE meta SET value = NULL WHERE key = 'format'"},
+        {"NULL root", "UPDATE meta SET value = NULL WHERE key = 'root'"},
+        {"NULL next", "UPDATE meta SET value = NULL WHERE key = 'next'"},
+        {"NULL value of another key", "INSERT INTO meta VALUES ('other', NULL)"},
+        {"text root", "UPDATE meta SET value = 'one' WHERE key = 'root'"},
+        {"number written as text", "UPDATE meta SET value = CAST(value AS TEXT) WHERE key = 'next'"},
+        {"real next", "UPDATE meta SET value = 2.5 WHERE key = 'next'"},
+        {"format as bytes", "UPDATE meta SET value = CAST(value AS BLOB) WHERE key = 'format'"},
+        {"format as a number", "UPDATE meta SET value = 1 WHERE key = 'format'"},
+        {"negative root", "UPDATE meta SET value = -1 WHERE key = 'root'"},
+        {"root past 32 bits", "UPDATE meta SET value = 4294967296 + " + root + " WHERE key = 'root'"},
+        {"next past 32 bits", "UPDATE meta SET value = 4294967296 WHERE key = 'next'"},
+        {"next zero", "UPDATE meta SET value = 0 WHERE key = 'next'"},
+        {"root names no object", "UPDATE meta SET value = 999 WHERE key = 'root'"},
+        {"meta twice", "CREATE TABLE m(key, value); INSERT INTO m SELECT * FROM meta; INSERT INTO m VALUES ('root', 1);"
+                       "DROP TABLE meta; ALTER TABLE m RENAME TO meta"},
+        {"no meta table", "DROP TABLE meta"},
+        {"no objects table", "DROP TABLE objects"},
+        {"UID 0xFFFFFFFF", "INSERT INTO objects SELECT 4294967295, class FROM objects WHERE uid = " + root},
+        {"UID 0", "INSERT INTO objects SELECT 0, class FROM objects WHERE uid = " + root},
+        {"UID past 32 bits", "INSERT INTO objects SELECT 4294967297, class FROM objects WHERE uid = " + root},
+        {"text class", "UPDATE objects SET class = 'doc' WHERE uid = " + root},
+        {"class 0", "UPDATE objects SET class = 0 WHERE uid = " + root},
+        {"class past 32 bits", "UPDATE objects SET class = class + 4294967296 WHERE uid = " + root},
+        {"text UID of data", "UPDATE data SET uid = 'x'" + oneRow},
+        {"data UID 0xFFFFFFFF", "UPDATE data SET uid = 4294967295" + oneRow},
+        {"data of implementation 0", "UPDATE data SET impl = 0" + oneRow},
+        {"data as text", "UPDATE data SET bytes = 'abc'" + oneRow},
+        {"data as a number", "UPDATE data SET bytes = 7" + oneRow},
+        {"garbage", "", garbage},
+        {"empty", "", ""},
+        {"truncated", "", good.substr(0, good.size() / 3)},
+        {"header then garbage", "", good.substr(0, 100) + garbage},
+    };
+}
+
+// Builds the damaged file at `path`; false when the damage could not be applied.
+bool MakeDamaged(const Damage& damage, const std::string& good, const std::string& path) {
+    tstest::WriteFile(path, damage.sql.empty() ? damage.bytes : good);
+    return damage.sql.empty() || Sql(path, damage.sql);
+}
+
+TEST_F(StoredStateTest, EachDamagedDocumentIsRefusedWithOneMessageAndLeftAsItWas) {
+    host->Start(home.Path());
+    const std::string good = GoodDocument();
+    InterfacePtr<IDocFileUtils> files(UtilsBoss::QueryUtils<IDocFileUtils>());
+    ASSERT_TRUE(files);
+    for (const Damage& damage : Damages(good)) {
+        SCOPED_TRACE(damage.name);
+        const std::string path = dir / (std::string(damage.name) + ".indd");
+        ASSERT_TRUE(MakeDamaged(damage, good, path));
+        const std::string bytes = tstest::ReadFile(path);
+        capture.diagnosed.clear();
+        UIDRef ref(nullptr, UID(5));
+        EXPECT_NE(files->OpenDoc(ref, FileUtils::FromPosixPath(path), IDocFileUtils::kOpenDefault,
+                                 IDocFileUtils::kSuppressUI, kFalse, kTrue, 0), kSuccess);
+        EXPECT_EQ(ref, UIDRef::gNull);
+        EXPECT_EQ(host->Docs().Count(), 0);
+        ASSERT_EQ(capture.diagnosed.size(), 1u);
+        EXPECT_NE(capture.diagnosed[0].find(path + ": not a readable Tessaron file"), std::string::npos) << capture.diagnosed[0];
+        EXPECT_EQ(tstest::ReadFile(path), bytes) << "a refused file was changed";
+    }
+    // The host runs on: the good file still opens.
+    EXPECT_TRUE(host->Docs().Open(dir / "good.indd", error)) << error;
+}
+
+TEST_F(StoredStateTest, EachDamagedWorkspaceIsMovedAsideWithOneMessageAndReplaced) {
+    host->Start(home.Path());
+    WorkspaceData()->SetValue(8);
+    ASSERT_TRUE(host->Quit(error)) << error;
+    const std::string good = tstest::ReadFile(WorkspacePath());
+    for (const Damage& damage : Damages(good)) {
+        SCOPED_TRACE(damage.name);
+        std::filesystem::remove_all(home.Path() + "/.tessaron-host");
+        std::filesystem::create_directories(home.Path() + "/.tessaron-host");
+        ASSERT_TRUE(MakeDamaged(damage, good, WorkspacePath()));
+        const std::string bytes = tstest::ReadFile(WorkspacePath());
+        Boot();
+        capture.diagnosed.clear();
+        host->Start(home.Path());
+        ASSERT_EQ(capture.diagnosed.size(), 1u);
+        EXPECT_NE(capture.diagnosed[0].find(WorkspacePath() + ": not a readable Tessaron file"), std::string::npos)
+            << capture.diagnosed[0];
+        EXPECT_NE(capture.diagnosed[0].find("workspace.db.corrupt"), std::string::npos) << capture.diagnosed[0];
+        EXPECT_EQ(tstest::ReadFile(WorkspacePath() + ".corrupt"), bytes);
+        // A fresh workspace, kept at quit.
+        ASSERT_TRUE(WorkspaceData());
+        EXPECT_EQ(WorkspaceData()->GetValue(), -1);
+        WorkspaceData()->SetValue(5);
+        ASSERT_TRUE(host->Quit(error)) << error;
+        EXPECT_TRUE(tshost::DataBase::Open(WorkspacePath(), error)) << error;
+    }
+}
+
+TEST_F(StoredStateTest, UIDsAreNeverHandedOutTwiceNorWrap) {
+    host->Start(home.Path());
+    const std::string path = dir / "good.indd";
+    GoodDocument();
+    auto open = [&] {
+        auto db = tshost::DataBase::Open(path, error);
+        EXPECT_TRUE(db) << error;
+        return db;
+    };
+    // A next UID below the ones in use: the new object still gets a UID of its own.
+    ASSERT_TRUE(Sql(path, "UPDATE meta SET value = 1 WHERE key = 'next'"));
+    auto db = open();
+    ASSERT_TRUE(db);
+    std::vector<UID> used;
+    for (uint32 uid = 1; uid < 100; ++uid)
+        if (db->GetClass(UID(uid)).IsValid()) used.push_back(UID(uid));
+    ASSERT_GE(used.size(), 3u);
+    UID fresh = db->NewObject(tshost::kPageBoss);
+    EXPECT_GT(fresh, used.back());
+
+    // The last UID in use: nothing more is handed out, least of all UID 0 or a used one.
+    ASSERT_TRUE(Sql(path, "INSERT INTO objects SELECT 4294967294, class FROM objects LIMIT 1"));
+    db = open();
+    ASSERT_TRUE(db);
+    EXPECT_EQ(db->NewObject(tshost::kPageBoss), kInvalidUID);
+    EXPECT_EQ(db->NewObject(tshost::kPageBoss), kInvalidUID);
+    ASSERT_TRUE(Sql(path, "DELETE FROM objects WHERE uid = 4294967294; UPDATE meta SET value = 4294967295 WHERE key = 'next'"));
+    db = open();
+    ASSERT_TRUE(db);
+    EXPECT_EQ(db->NewObject(tshost::kPageBoss), kInvalidUID);
+}
+
+TEST_F(StoredStateTest, PreDirtyOfAnImplementationThatIsNotPersistentIsRefused) {
+    host->Start(home.Path());
+    auto plain = WorkspaceData(kPlainIID);
+    ASSERT_TRUE(plain);
+    tshost::DataBase* db = host->Workspace();
+    db->SetModified(kFalse);
+    // Inside a step, where a pre-image would be taken for undo.
+    tshost::UndoHistory::Get().BeginStep(PMString("Set", PMString::kNoTranslate));
+    plain->SetValue(4);
+    tshost::UndoHistory::Get().EndStep();
+    EXPECT_FALSE(tshost::UndoHistory::Get().CanUndo());
+    ASSERT_EQ(capture.diagnosed.size(), 1u);
+    EXPECT_NE(capture.diagnosed[0].find("PreDirty refused: implementation 0x7f502"), std::string::npos)
+        << capture.diagnosed[0];
+    EXPECT_NE(capture.diagnosed[0].find("not persistent"), std::string::npos) << capture.diagnosed[0];
+    EXPECT_FALSE(db->IsModified());
+    ASSERT_TRUE(host->Quit(error)) << error;
+}
+
+TEST_F(StoredStateTest, AnExceptionInACommandIsStoppedAtProcessCommand) {
+    host->Start(home.Path());
+    InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kThrowingCmdBoss));
+    ASSERT_TRUE(command);
+    ErrorCode result = kSuccess;
+    EXPECT_NO_THROW(result = CmdUtils::ProcessCommand(command.get()));
+    EXPECT_NE(result, kSuccess);
+    EXPECT_EQ(ErrorUtils::PMGetGlobalErrorCode(), result);
+    ASSERT_EQ(capture.diagnosed.size(), 1u);
+    EXPECT_NE(capture.diagnosed[0].find("ThrowingCmd failed: boom"), std::string::npos) << capture.diagnosed[0];
+}
+
+}  // namespace
