@@ -3,13 +3,18 @@
 #include <exempi/xmp.h>
 
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <mutex>
 #include <type_traits>
 
+#include "CAlert.h"
+#include "Documents.h"
+#include "Guard.h"
 #include "IDocument.h"
 #include "IPMStream.h"
 #include "InterfacePtr.h"
+#include "MemoryStream.h"
 #include "Utf8.h"
 
 namespace tshost {
@@ -88,11 +93,50 @@ MetaDataAccess* AccessOf(IDocument* document) {
     return dynamic_cast<MetaDataAccess*>(access.get());
 }
 
+// The toolkit's C interface also prints each failure on std::cerr; the host reads the
+// result, and the user must not see the toolkit's own words. While one of these lives,
+// std::cerr writes nowhere. User-interface thread only, like every caller of the toolkit.
+class QuietXmp {
+public:
+    QuietXmp() : fSaved(std::cerr.rdbuf(nullptr)) {}
+    ~QuietXmp() { std::cerr.rdbuf(fSaved); }
+    QuietXmp(const QuietXmp&) = delete;
+    QuietXmp& operator=(const QuietXmp&) = delete;
+
+private:
+    std::streambuf* fSaved;
+};
+
+// Splits the stored form into the packet and the packets set aside; false when its framing
+// is broken (a length or count out of range, bytes missing or left over).
+bool ReadStored(const std::string& stored, std::string& packet, std::vector<std::string>& setAside) {
+    MemoryStream in(stored);
+    auto take = [&](std::string& bytes) {
+        int32 length = 0;
+        in.XferInt32(length);
+        if (!in.IsGood() || length < 0 || static_cast<std::size_t>(length) > kMaxMetadataBytes || length > in.Remaining())
+            return false;
+        bytes.resize(static_cast<std::size_t>(length));
+        return in.XferBytes(bytes.data(), length) == length;
+    };
+    if (!take(packet)) return false;
+    if (in.Remaining() == 0) return true;
+    int32 count = 0;
+    in.XferInt32(count);
+    // Each set-aside packet takes at least its length's four bytes.
+    if (!in.IsGood() || count < 1 || count > in.Remaining() / 4) return false;
+    setAside.resize(static_cast<std::size_t>(count));
+    for (std::string& bytes : setAside)
+        if (!take(bytes)) return false;
+    return in.Remaining() == 0;
+}
+
 }  // namespace
 
 void InitXmpOnce() {
     static std::once_flag once;
     std::call_once(once, [] {
+        QuietXmp quiet;
         if (!xmp_init()) std::fprintf(stderr, "tessaron-host: the XMP toolkit cannot be initialised\n");
     });
 }
@@ -121,6 +165,7 @@ std::string EncodeXmlName(const std::string& name) {
 
 bool16 MetaDataAccess::RegisterNamespace(const PMString& namespaceURI, const PMString& suggestedPrefix,
                                          PMString& registeredPrefix) {
+    QuietXmp quiet;
     registeredPrefix = PMString("", PMString::kNoTranslate);
     const std::string& uri = namespaceURI.GetUTF8String();
     if (uri.empty() || !IsUtf8(uri)) return kFalse;
@@ -140,6 +185,7 @@ bool16 MetaDataAccess::RegisterNamespace(const PMString& namespaceURI, const PMS
 }
 
 bool16 MetaDataAccess::GetNamespaceURI(const PMString& prefix, PMString& namespaceURI) const {
+    QuietXmp quiet;
     namespaceURI = PMString("", PMString::kNoTranslate);
     std::string bare = BarePrefix(prefix.GetUTF8String());
     if (bare.empty()) return kFalse;
@@ -152,6 +198,13 @@ bool16 MetaDataAccess::GetNamespaceURI(const PMString& prefix, PMString& namespa
 
 bool16 MetaDataAccess::AppendArrayItem(const PMString& namespaceURI, const PMString& arrayName,
                                        const PMString& itemValue, int32 arrayForm, int32 itemOptions) {
+    QuietXmp quiet;
+    return Guarded("appending document metadata", kFalse,
+                   [&] { return Append(namespaceURI, arrayName, itemValue, arrayForm, itemOptions); });
+}
+
+bool16 MetaDataAccess::Append(const PMString& namespaceURI, const PMString& arrayName, const PMString& itemValue,
+                              int32 arrayForm, int32 itemOptions) {
     uint32_t form = 0;
     switch (arrayForm) {
         case kUnorderedArray: form = XMP_PROP_VALUE_IS_ARRAY; break;
@@ -167,6 +220,9 @@ bool16 MetaDataAccess::AppendArrayItem(const PMString& namespaceURI, const PMStr
     std::string path = prefix.empty() ? std::string() : PropertyPath(prefix, arrayName.GetUTF8String());
     if (path.empty()) return kFalse;
     Xmp xmp = Parse(fPacket);
+    // A packet that does not parse is set aside below, once the append to a fresh one worked.
+    const bool packetDamaged = !xmp;
+    if (packetDamaged) xmp = Parse(std::string());
     if (!xmp || !xmp_append_array_item(xmp.get(), uri.c_str(), path.c_str(), form, value.c_str(), 0)) return kFalse;
     XmpText packet;
     if (!xmp_serialize(xmp.get(), packet, XMP_SERIAL_OMITPACKETWRAPPER | XMP_SERIAL_USECOMPACTFORMAT, 0)) return kFalse;
@@ -174,28 +230,61 @@ bool16 MetaDataAccess::AppendArrayItem(const PMString& namespaceURI, const PMStr
     // What cannot be read back is not stored: the document would lose all its metadata.
     if (text.size() > kMaxMetadataBytes || !Parse(text)) return kFalse;
     PreDirty();
+    if (packetDamaged) fSetAside.push_back(std::move(fPacket));
+    const bool tell = packetDamaged || fDamageRead;
+    fDamageRead = false;
     fPacket = std::move(text);
+    if (tell) TellDamaged();
     return kTrue;
+}
+
+void MetaDataAccess::TellDamaged() const {
+    InterfacePtr<IDocument> document(this, IID_OF<IDocument>());
+    std::string name = document ? Documents::NameOf(document.get()) : std::string("a document");
+    CAlert::WarningAlert(PMString("The metadata of " + name +
+                                      " was damaged. The damaged metadata is kept in the document; new metadata has been started.",
+                                  PMString::kNoTranslate));
 }
 
 void MetaDataAccess::ReadWrite(IPMStream* stream, ImplementationID) {
     if (!stream) return;
-    int32 length = static_cast<int32>(fPacket.size());
-    stream->XferInt32(length);
-    if (stream->IsReading()) {
-        fPacket.clear();
-        if (length < 0 || static_cast<std::size_t>(length) > kMaxMetadataBytes || length > stream->Remaining()) {
-            stream->SetFailed();
-            return;
-        }
-        fPacket.resize(static_cast<std::size_t>(length));
+    if (stream->IsWriting()) {
+        auto put = [&](std::string& bytes) {
+            int32 length = static_cast<int32>(bytes.size());
+            stream->XferInt32(length);
+            stream->XferBytes(bytes.data(), length);
+        };
+        put(fPacket);
+        if (fSetAside.empty()) return;
+        int32 count = static_cast<int32>(fSetAside.size());
+        stream->XferInt32(count);
+        for (std::string& bytes : fSetAside) put(bytes);
+        return;
     }
-    if (length > 0 && stream->XferBytes(fPacket.data(), length) != length) stream->SetFailed();
-    if (!stream->IsGood() && stream->IsReading()) fPacket.clear();
+    fPacket.clear();
+    fSetAside.clear();
+    fDamageRead = false;
+    const int64 size = stream->Remaining();
+    if (size < 0 || static_cast<uint64_t>(size) > kMaxStoredMetadataBytes) {
+        stream->SetFailed();
+        return;
+    }
+    std::string stored(static_cast<std::size_t>(size), '\0');
+    if (stream->XferBytes(stored.data(), static_cast<int32>(size)) != size) {
+        stream->SetFailed();
+        return;
+    }
+    if (!ReadStored(stored, fPacket, fSetAside)) {
+        // Broken framing: every byte is kept aside as it was, and the metadata starts afresh.
+        fPacket.clear();
+        fSetAside.assign(1, std::move(stored));
+        fDamageRead = true;
+    }
 }
 
 std::optional<std::vector<std::string>> ReadMetadataArray(IDocument* document, const std::string& namespaceURI,
                                                           const std::string& property) {
+    QuietXmp quiet;
     MetaDataAccess* access = AccessOf(document);
     if (!access) return std::nullopt;
     Xmp xmp = Parse(access->Packet());
@@ -214,6 +303,7 @@ std::optional<std::vector<std::string>> ReadMetadataArray(IDocument* document, c
 }
 
 std::optional<std::vector<MetadataEntry>> ReadAllMetadata(IDocument* document) {
+    QuietXmp quiet;
     MetaDataAccess* access = AccessOf(document);
     if (!access) return std::nullopt;
     Xmp xmp = Parse(access->Packet());
@@ -232,6 +322,11 @@ std::optional<std::vector<MetadataEntry>> ReadAllMetadata(IDocument* document) {
 std::string MetadataPacket(IDocument* document) {
     MetaDataAccess* access = AccessOf(document);
     return access ? access->Packet() : std::string();
+}
+
+std::vector<std::string> SetAsideMetadata(IDocument* document) {
+    MetaDataAccess* access = AccessOf(document);
+    return access ? access->SetAside() : std::vector<std::string>();
 }
 
 }  // namespace tshost
