@@ -20,6 +20,13 @@
 
 bool16 g_ServerDetailChanged = kFalse;
 
+void CopyConnectionText(char (&field)[256], const char* text) {
+    if (!text) return;
+    std::size_t length = strnlen(text, sizeof field - 1);
+    std::memcpy(field, text, length);
+    field[length] = '\0';
+}
+
 namespace {
 
 std::atomic<long> gConnectTimeOutMs{static_cast<long>(TSConnection::kDefaultTimeOut.count())};
@@ -84,11 +91,7 @@ float GetSizeInfo(CURL* handle) {
 }
 template <CURLINFO Id>
 void GetTextInfo(CURL* handle, char (&field)[256]) {
-    const char* text = GetInfo<Id, const char*, CURLINFO_STRING>(handle);
-    if (!text) return;
-    std::size_t length = strnlen(text, sizeof field - 1);
-    std::memcpy(field, text, length);
-    field[length] = '\0';
+    CopyConnectionText(field, GetInfo<Id, const char*, CURLINFO_STRING>(handle));
 }
 
 // Percent-encodes a value for a query string; only letters, digits and "-._~" pass as they are.

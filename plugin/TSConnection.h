@@ -78,6 +78,10 @@ private:
     char fContentType[256] = {};
 };
 
+// Copies `text` into one of the connection's 256-byte text fields, cut to 255 bytes and
+// always ended; a null `text` leaves the field as it is.
+void CopyConnectionText(char (&field)[256], const char* text);
+
 // libcurl callbacks. write_data appends to the FILE* it is given and returns the bytes taken.
 size_t write_data(char* buffer, size_t size, size_t count, void* stream);
 // Shows the download's percentage in a short-lived progress bar for 1 to 99 %. `clientData`,

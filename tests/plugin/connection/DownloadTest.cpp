@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -174,6 +175,24 @@ TEST_F(DownloadTest, WithoutAWritableSettingsFolderNothingIsSent) {
     EXPECT_TRUE(fServer.Requests().empty());
     EXPECT_EQ(g_ServerDetailChanged, kTrue);
     EXPECT_TRUE(fs::is_directory(fTemp));
+}
+
+// The effective URL and the content type can be longer than their 256-byte fields: a copy
+// stops at 255 bytes and its end, and never touches the byte after the field.
+TEST(ConnectionText, IsCutToItsFieldAndEnded) {
+    struct {
+        char field[256];
+        char after[8];
+    } fields;
+    for (std::size_t length : {0u, 10u, 254u, 255u, 256u, 300u}) {
+        std::memset(&fields, 'x', sizeof fields);
+        const std::string text(length, 'a');
+        CopyConnectionText(fields.field, text.c_str());
+        EXPECT_EQ(std::string(fields.field), text.substr(0, 255)) << length;
+        EXPECT_EQ(std::string(fields.after, sizeof fields.after), std::string(8, 'x')) << length;
+    }
+    CopyConnectionText(fields.field, nullptr);
+    EXPECT_EQ(std::string(fields.field), std::string(255, 'a'));
 }
 
 TEST(DownloadCallback, ShowsOneBarPerNewPercentageBetweenOneAndNinetyNine) {

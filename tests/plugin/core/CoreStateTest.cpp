@@ -151,6 +151,17 @@ TEST_F(PluginCoreTest, DocPathStoreDirtiesEvenWhenNothingIsAdded) {
     EXPECT_EQ(ws->GetDocPathPrjIDContainer().size(), 1u);
 }
 
+TEST_F(PluginCoreTest, DynActionStoreDirtiesEvenWhenTheActionIsPresent) {
+    auto ws = WorkspaceData<ITSDynActionIDsData>(kTSDynActionIDsDataInterfaceID);
+    ws->AddEntry(ActionID(0x61034), S("Macintosh HD:x.indd"));
+    IDataBase* db = ::GetDataBase(ws.get());
+    db->SetModified(kFalse);
+    ws->AddEntry(ActionID(0x61034), S("Macintosh HD:other.indd"));
+    EXPECT_TRUE(db->IsModified());
+    EXPECT_EQ(ws->Length(), 1);
+    EXPECT_EQ(ws->GetDocumentPath(ActionID(0x61034)).GetUTF8String(), "Macintosh HD:x.indd");
+}
+
 TEST_F(PluginCoreTest, DocPathCommandReplacesTheWorkspaceList) {
     auto ws = WorkspaceData<ITSDocPathPrjIdData>(kTSDocPathPrjIdDataInterfaceID);
     ws->SetDocPathPrjIdData({S("Macintosh HD:old.indd"), 1});
@@ -274,6 +285,61 @@ TEST_F(PluginCoreTest, StreamsRoundTripAndSurviveEveryTruncation) {
             }
         }
     }
+}
+
+// Round trips cannot see two items written in each other's place: each stream is compared
+// byte for byte with its items written one by one in their order.
+TEST_F(PluginCoreTest, EachStreamHoldsItsItemsInTheirOrder) {
+    auto entry = [](ImplementationID impl) { return tshost::ImplRegistry::Get().Find(impl); };
+    MemoryStream expected;
+    auto text = [&](const char* value) { PMString(value, PMString::kNoTranslate).ReadWrite(&expected); };
+    auto number = [&](int32 value) { expected.XferInt32(value); };
+    auto id = [&](uint32 value) { ActionID action(value); expected.XferID(action); };
+
+    InterfacePtr<ICommand> c1, c2, c3, c4;
+    auto prefs = Params<ITSPrefsData>(kTSPrefsDataCmdBoss, kTSPrefsDataInterfaceID, c1);
+    prefs->SetPresetName(S("8 preset"));
+    prefs->SetStatusName(S("7 status"));
+    prefs->SetIDServerInfo(S("6 hot folder"));
+    prefs->SetFolderInfo(S("5 folder"));
+    prefs->SetTessaronInfo(S("4 url"));
+    prefs->SetSendToOption(S("3 send to"));
+    prefs->SetPassword(S("2 password"));
+    prefs->SetUserName(S("1 user"));
+    for (const char* value : {"1 user", "2 password", "3 send to", "4 url", "5 folder", "6 hot folder", "7 status", "8 preset"})
+        text(value);
+    EXPECT_EQ(Write(entry(kTSPrefsDataPersistImpl)->readWrite, prefs.get(), kTSPrefsDataPersistImpl), expected.TakeBytes());
+
+    expected = MemoryStream();
+    auto doc = Params<ITSDocData>(kTSDocDataCmdBoss, kTSDocDataInterfaceID, c2);
+    doc->SetStatusID(2);
+    doc->SetProjectXMLID(1);
+    number(1);
+    number(2);
+    EXPECT_EQ(Write(entry(kTSDocDataPersistImpl)->readWrite, doc.get(), kTSDocDataPersistImpl), expected.TakeBytes());
+
+    expected = MemoryStream();
+    auto paths = Params<ITSDocPathPrjIdData>(kTSDocPathPrjIdDataCmdBoss, kTSDocPathPrjIdDataInterfaceID, c3);
+    paths->SetDocPathPrjIdData({S("b"), 20});
+    paths->SetDocPathPrjIdData({S("a"), 10});
+    number(2);
+    text("b");
+    number(20);
+    text("a");
+    number(10);
+    EXPECT_EQ(Write(entry(kTSDocPathPrjIdPersistImpl)->readWrite, paths.get(), kTSDocPathPrjIdPersistImpl), expected.TakeBytes());
+
+    expected = MemoryStream();
+    auto actions = Params<ITSDynActionIDsData>(kTSDynActionIDsDataCmdBoss, kTSDynActionIDsDataInterfaceID, c4);
+    actions->AddEntry(ActionID(0x61035), S("second"));
+    actions->AddEntry(ActionID(0x61034), S("first"));
+    number(2);
+    id(0x61034);
+    text("first");
+    id(0x61035);
+    text("second");
+    EXPECT_EQ(Write(entry(kTSDynActionIDsPersistDataImpl)->readWrite, actions.get(), kTSDynActionIDsPersistDataImpl),
+              expected.TakeBytes());
 }
 
 TEST_F(PluginCoreTest, HostileCountsReadAsShortLists) {

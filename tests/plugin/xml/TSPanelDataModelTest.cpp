@@ -166,6 +166,25 @@ TEST_F(TSPanelDataModelTest, ProjectRecordsCarryTheirDataAndStatusCodesInListOrd
     EXPECT_EQ(Statuses(10), (Names{"Draft", "Late", "Late again"}));
 }
 
+// A project's status ids are split at each ",": an empty id between commas or before a
+// lone "," counts, but a trailing "," adds none.
+TEST_F(TSPanelDataModelTest, StatusIdsSplitAtEachCommaWithoutATrailingEmptyOne) {
+    WriteFile(fSettings.ProjectsFile(), R"(<tessaron authenticated="1">
+  <projectgroups><projectgroup id="1" name="G"/></projectgroups>
+  <projects>
+    <project id="1" name="a" statuscodes="3,5," project_group_id="1"/>
+    <project id="2" name="b" statuscodes="3,,5" project_group_id="1"/>
+    <project id="3" name="c" statuscodes="," project_group_id="1"/>
+    <project id="4" name="d" statuscodes="5,,," project_group_id="1"/>
+  </projects>
+  <statuscodes><statuscode id="" name="Empty"/><statuscode id="3" name="Three"/><statuscode id="5" name="Five"/></statuscodes>
+</tessaron>)");
+    fModel.Rebuild();
+    ASSERT_EQ(Children(0), (Names{"a", "b", "c", "d"}));
+    const Names expected[] = {{"Three", "Five"}, {"Empty", "Three", "Five"}, {"Empty"}, {"Empty", "Five"}};
+    for (int32 i = 0; i < 4; ++i) EXPECT_EQ(Statuses(fModel.GetNthChildID(0, i)), expected[i]) << Name(fModel.GetNthChildID(0, i));
+}
+
 TEST_F(TSPanelDataModelTest, LookupByServerIdSeesLoadedProjectsOnly) {
     fModel.Rebuild();
     EXPECT_FALSE(fModel.IsValidProjectID(100));
