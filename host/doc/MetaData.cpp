@@ -274,7 +274,8 @@ void MetaDataAccess::ReadWrite(IPMStream* stream, ImplementationID) {
         stream->SetFailed();
         return;
     }
-    if (!ReadStored(stored, fPacket, fSetAside)) {
+    // Nothing stored is no metadata: there is nothing to keep aside.
+    if (!stored.empty() && !ReadStored(stored, fPacket, fSetAside)) {
         // Broken framing: every byte is kept aside as it was, and the metadata starts afresh.
         fPacket.clear();
         fSetAside.assign(1, std::move(stored));
