@@ -6,6 +6,8 @@
 #include "BossClasses.h"
 #include "CPMUnknown.h"
 #include "DataBase.h"
+#include "Guard.h"
+#include "HexText.h"
 #include "MemoryStream.h"
 
 namespace tshost {
@@ -70,7 +72,10 @@ Boss::Slot* Boss::CreateSlot(ImplementationID impl) const {
     if (!entry) return nullptr;
     std::size_t size = entry->sizeOf();
     void* memory = ::operator new(size, kImplAlignment);
-    IPMUnknown* object = entry->create(memory, const_cast<Boss*>(this));
+    // A constructor that throws leaves no implementation, and the exception goes no further:
+    // the caller of QueryInterface sees an interface the boss does not have.
+    IPMUnknown* object = Guarded<IPMUnknown*>("making implementation " + Hex(impl.Get()), nullptr,
+                                              [&] { return entry->create(memory, const_cast<Boss*>(this)); });
     if (!object) {
         ::operator delete(memory, kImplAlignment);
         return nullptr;
@@ -88,9 +93,14 @@ std::string Boss::Serialize(const Slot& slot) {
 }
 
 bool Boss::Deserialize(const Slot& slot, const std::string& bytes) {
-    MemoryStream in(bytes);
-    slot.entry->readWrite(slot.object, &in, slot.impl);
-    return in.IsGood() && in.Remaining() == 0;
+    try {
+        MemoryStream in(bytes);
+        slot.entry->readWrite(slot.object, &in, slot.impl);
+        return in.IsGood() && in.Remaining() == 0;
+    } catch (...) {
+        // Bytes that make a reader throw are damaged bytes like any others.
+        return false;
+    }
 }
 
 }  // namespace tshost

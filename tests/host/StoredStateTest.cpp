@@ -31,7 +31,9 @@ constexpr ImplementationID kDataImpl{0x7f501};
 constexpr ImplementationID kPlainImpl{0x7f502};
 constexpr ImplementationID kThrowingCmdImpl{0x7f503};
 constexpr ImplementationID kParameterImpl{0x7f504};
+constexpr ImplementationID kUnmakeableImpl{0x7f505};
 constexpr PMIID kPlainIID{0x7f502};
+constexpr PMIID kUnmakeableIID{0x7f505};
 constexpr ClassID kThrowingCmdBoss{0x7f500};
 
 bool Sql(const std::string& path, const std::string& sql) {
@@ -55,6 +57,12 @@ protected:
     PMString* CreateName() override { return new PMString("ThrowingCmd", PMString::kNoTranslate); }
 };
 
+// An implementation whose making fails.
+class Unmakeable : public tstest::TestData {
+public:
+    explicit Unmakeable(IPMUnknown* boss) : tstest::TestData(boss) { throw std::runtime_error("cannot be made"); }
+};
+
 class StoredStateTest : public ::testing::Test {
 protected:
     void SetUp() override { Boot(); }
@@ -70,11 +78,13 @@ protected:
         ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kPlainImpl)), kSuccess);
         ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kParameterImpl)), kSuccess);
         ASSERT_EQ(impls.Register(tshost::HostImplementation<ThrowingCmd>(kThrowingCmdImpl)), kSuccess);
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<Unmakeable>(kUnmakeableImpl)), kSuccess);
         auto& classes = tshost::BossClasses::Get();
         for (ClassID cls : {tshost::kWorkspaceBoss, tshost::kDocBoss}) {
             classes.AddIn(cls, IID_OF<tstest::ITestData>(), kDataImpl);
             classes.AddIn(cls, kPlainIID, kPlainImpl);
         }
+        classes.AddIn(tshost::kWorkspaceBoss, kUnmakeableIID, kUnmakeableImpl);
         ASSERT_EQ(classes.Define({kThrowingCmdBoss, tshost::kCommandBoss, "kThrowingCmdBoss",
                                   {{IID_OF<ICommand>(), kThrowingCmdImpl}, {IID_OF<tstest::ITestData>(), kParameterImpl}}}),
                   kSuccess);
@@ -261,6 +271,15 @@ TEST_F(StoredStateTest, PreDirtyOfAnImplementationThatIsNotPersistentIsRefused) 
     EXPECT_NE(capture.diagnosed[0].find("not persistent"), std::string::npos) << capture.diagnosed[0];
     EXPECT_FALSE(db->IsModified());
     ASSERT_TRUE(host->Quit(error)) << error;
+}
+
+TEST_F(StoredStateTest, AnImplementationThatCannotBeMadeIsAnInterfaceTheBossLacks) {
+    host->Start(home.Path());
+    InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
+    EXPECT_NO_THROW(EXPECT_FALSE(InterfacePtr<IPMUnknown>(workspace.get(), kUnmakeableIID)));
+    ASSERT_EQ(capture.diagnosed.size(), 1u);
+    EXPECT_NE(capture.diagnosed[0].find("0x7f505 failed: cannot be made"), std::string::npos) << capture.diagnosed[0];
+    EXPECT_TRUE(InterfacePtr<IPMUnknown>(workspace.get(), IID_OF<tstest::ITestData>()));
 }
 
 TEST_F(StoredStateTest, AnExceptionInACommandIsStoppedAtProcessCommand) {
