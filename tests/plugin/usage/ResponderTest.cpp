@@ -3,7 +3,9 @@
 // nothing is written.
 #include <gtest/gtest.h>
 
+#include "Alerts.h"
 #include "BossClasses.h"
+#include "ExportIDs.h"
 #include "IDocumentSignalData.h"
 #include "SignalIDs.h"
 #include "UsageFixture.h"
@@ -55,6 +57,37 @@ TEST_F(ResponderTest, LinesAreDroppedWhenTheyCannotBeTrackedOrWritten) {
     IDocument* again = fHost->Docs().Open(path, error);
     ASSERT_TRUE(again) << error;
     EXPECT_EQ(CloseAndRead(again), Log("09:30:00", {}, "09:30:00", "00:00:00"));
+}
+
+// A damaged byte in a saved document's metadata: its close tells the user once, keeps the
+// damaged packet aside and writes its log into fresh metadata; later sessions append to it.
+TEST_F(ResponderTest, DamagedMetadataIsReportedOnceAndTrackingGoesOn) {
+    IDocument* doc = NewDocument(1);
+    const std::string path = SaveAs(doc, "Flyer.indd");
+    ASSERT_EQ(CloseAndRead(doc).size(), 5u);
+    std::string error;
+    SetClock("09:10:00");
+    doc = fHost->Docs().Open(path, error);
+    ASSERT_TRUE(doc) << error;
+    tshost::DataBase* db = tshost::Documents::DataBaseOf(doc);
+    std::string stored = db->CurrentBytes(db->GetRootUID(), tshost::kMetaDataAccessImpl);
+    const std::size_t at = stored.find("</");
+    ASSERT_NE(at, std::string::npos);
+    stored[at] = ' ';
+    db->Restore(db->GetRootUID(), tshost::kMetaDataAccessImpl, stored);
+    db->SetModified(kFalse);
+    tshost::AlertLog::Get().Clear();
+    EXPECT_EQ(CloseAndRead(doc), Log("09:10:00", {}, "09:10:00", "00:00:00"));
+    ASSERT_EQ(tshost::AlertLog::Get().Records().size(), 1u);
+    EXPECT_NE(tshost::AlertLog::Get().Records()[0].text.find("Flyer.indd"), std::string::npos);
+
+    SetClock("09:20:00");
+    doc = fHost->Docs().Open(path, error);
+    ASSERT_TRUE(doc) << error;
+    ASSERT_EQ(tshost::SetAsideMetadata(doc).size(), 1u);
+    EXPECT_EQ(tshost::SetAsideMetadata(doc)[0], stored.substr(4));
+    EXPECT_EQ(CloseAndRead(doc), Then(Log("09:10:00", {}, "09:10:00", "00:00:00"), Log("09:20:00", {}, "09:20:00", "00:00:00")));
+    EXPECT_EQ(tshost::AlertLog::Get().Records().size(), 1u) << "told once per document";
 }
 
 }  // namespace
