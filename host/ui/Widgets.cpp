@@ -5,6 +5,7 @@
 #include "Boss.h"
 #include "BossClasses.h"
 #include "CreateObject.h"
+#include "Guard.h"
 #include "IDropDownListController.h"
 #include "IEventHandler.h"
 #include "IObserver.h"
@@ -187,19 +188,23 @@ std::string WidgetName(const IPMUnknown* widget) {
 PMLocaleId MLocaleSetting::GetLocale() { return PMLocaleId(tshost::StringTable::Get().Locale()); }
 
 IPMUnknown* CreateObject(IDataBase*, const RsrcSpec& spec, PMIID iid) {
-    if (spec.GetType() != kViewRsrcType) return nullptr;
-    std::string error;
-    InterfacePtr<IPMUnknown> boss(tshost::BuildView(spec.GetPluginID(), spec.GetRsrcID(), error));
-    if (!boss) {
-        tshost::Diagnose(error);
-        return nullptr;
-    }
-    return boss->QueryInterface(iid);
+    return tshost::Guarded<IPMUnknown*>("creating a view", nullptr, [&]() -> IPMUnknown* {
+        if (spec.GetType() != kViewRsrcType) return nullptr;
+        std::string error;
+        InterfacePtr<IPMUnknown> boss(tshost::BuildView(spec.GetPluginID(), spec.GetRsrcID(), error));
+        if (!boss) {
+            tshost::Diagnose(error);
+            return nullptr;
+        }
+        return boss->QueryInterface(iid);
+    });
 }
 
 IPMUnknown* CreateObject(ClassID cls, PMIID iid) {
-    InterfacePtr<IPMUnknown> boss(tshost::Boss::Create(cls));
-    return boss ? boss->QueryInterface(iid) : nullptr;
+    return tshost::Guarded<IPMUnknown*>("creating an object", nullptr, [&]() -> IPMUnknown* {
+        InterfacePtr<IPMUnknown> boss(tshost::Boss::Create(cls));
+        return boss ? boss->QueryInterface(iid) : nullptr;
+    });
 }
 
 namespace tshost {
