@@ -111,15 +111,16 @@ private:
 // is broken (a length or count out of range, bytes missing or left over).
 bool ReadStored(const std::string& stored, std::string& packet, std::vector<std::string>& setAside) {
     MemoryStream in(stored);
-    auto take = [&](std::string& bytes) {
+    // A packet set aside may be a whole stored form that was broken, so larger than a packet.
+    auto take = [&](std::string& bytes, std::size_t limit) {
         int32 length = 0;
         in.XferInt32(length);
-        if (!in.IsGood() || length < 0 || static_cast<std::size_t>(length) > kMaxMetadataBytes || length > in.Remaining())
+        if (!in.IsGood() || length < 0 || static_cast<std::size_t>(length) > limit || length > in.Remaining())
             return false;
         bytes.resize(static_cast<std::size_t>(length));
         return in.XferBytes(bytes.data(), length) == length;
     };
-    if (!take(packet)) return false;
+    if (!take(packet, kMaxMetadataBytes)) return false;
     if (in.Remaining() == 0) return true;
     int32 count = 0;
     in.XferInt32(count);
@@ -127,7 +128,7 @@ bool ReadStored(const std::string& stored, std::string& packet, std::vector<std:
     if (!in.IsGood() || count < 1 || count > in.Remaining() / 4) return false;
     setAside.resize(static_cast<std::size_t>(count));
     for (std::string& bytes : setAside)
-        if (!take(bytes)) return false;
+        if (!take(bytes, kMaxStoredMetadataBytes)) return false;
     return in.Remaining() == 0;
 }
 
