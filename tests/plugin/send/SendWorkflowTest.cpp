@@ -1,6 +1,8 @@
 // The send dialog against a running host and tessaron-proofd: what it shows for each target,
 // how the file name follows the user's edits, and what a send to a folder or a hot folder
 // leaves behind, the document's link to its project included.
+#include <sqlite3.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -194,6 +196,13 @@ TEST_F(SendWorkflowTest, ActionsShowAboutAndOpenLinkedDocuments) {
     ASSERT_EQ(fHost->Docs().Count(), 1);
     EXPECT_EQ(tshost::Documents::NameOf(fHost->Docs().Front()), "Flyer.indd");
     ASSERT_TRUE(fHost->Docs().Close(fHost->Docs().Front()));
+    // A damaged file is refused by the host; nothing is thrown through the plug-in.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "UPDATE meta SET value = NULL WHERE key = 'format'", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_NO_THROW(component->DoAction(fHost->ActiveContext(), kTSFirstDocumentActionID));
+    EXPECT_EQ(fHost->Docs().Count(), 0);
     fs::remove(path);
     component->DoAction(fHost->ActiveContext(), kTSFirstDocumentActionID);
     // An ID the store does not hold, such as one no code handles, is no document either.
