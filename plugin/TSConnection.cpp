@@ -1,6 +1,7 @@
 #include "TSConnection.h"
 
 #include <algorithm>
+#include <cctype>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -150,6 +151,22 @@ PMString ConnectionErrorText() {
     return text;
 }
 
+// The settings folder could not take the answer: a fault of this machine, not of the server.
+void ShowSettingsFolderError(const PMString& folder) {
+    PMString text("0x61000kTSSettingsFolderError");
+    text.Translate();
+    if (!folder.IsEmpty()) {
+        text.Append(" ");
+        text.Append(folder);
+    }
+    text.SetTranslatable(kFalse);
+    CAlert::ErrorAlert(text);
+}
+
+bool IsSchemeChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+}
+
 }  // namespace
 
 void TSConnection::InitializeLibrary() {
@@ -244,12 +261,21 @@ void TSConnection::GetConnectionInfo(void* handle) {
     GetTextInfo<CURLINFO_CONTENT_TYPE>(handle, fContentType);
 }
 
+std::string TSConnection::GetServerURL(const std::string& serverURL) {
+    const std::size_t mark = serverURL.find("://");
+    const bool hasScheme = mark != std::string::npos && mark > 0 &&
+                           std::isalpha(static_cast<unsigned char>(serverURL[0])) &&
+                           std::all_of(serverURL.begin(), serverURL.begin() + static_cast<std::ptrdiff_t>(mark), IsSchemeChar);
+    if (hasScheme || serverURL.empty()) return serverURL;
+    return "http://" + serverURL;
+}
+
 bool16 TSConnection::GetProjectsData(const PMString& userName, const PMString& password, const PMString& serverURL,
-                                     short& status) {
+                                     short& status, TSXmlDataHandling* keepAnswerIn) {
     bool16 result = kFalse;
     std::string posixTemp;
     try {
-        std::string url = serverURL.GetUTF8String() + "/indd_xml.asp?username=" + Escape(userName) +
+        std::string url = GetServerURL(serverURL.GetUTF8String()) + "/indd_xml.asp?username=" + Escape(userName) +
                           "&password=" + Escape(password);
 
         PMString folder = TSPanelUtils::GetTessaronFolderPath();
@@ -258,36 +284,36 @@ bool16 TSConnection::GetProjectsData(const PMString& userName, const PMString& p
         // Without a settings folder there is nowhere to put the answer, and nothing is written
         // anywhere else.
         if (folder.IsEmpty() || hfsFolder[0] == '\0') {
-            CAlert::ErrorAlert(ConnectionErrorText());
+            ShowSettingsFolderError(folder);
             return kFalse;
         }
         posixTemp = folder.GetUTF8String() + "/temp.xml";
+        const std::string posixProjects = folder.GetUTF8String() + "/projects.xml";
         PMString hfsTemp(hfsFolder, PMString::kNoTranslate);
         hfsTemp.Append(":temp.xml");
         PMString hfsProjects(hfsFolder, PMString::kNoTranslate);
         hfsProjects.Append(":projects.xml");
 
-        bool wantUpdate = !FileUtils::DoesFileExist(IDFile(hfsProjects.GetUTF8String())) || g_ServerDetailChanged != kFalse;
+        // The changed details are forgotten only once the new account's list is cached: until
+        // then every download asks for it again.
+        if (!FileUtils::DoesFileExist(IDFile(hfsProjects.GetUTF8String())) || g_ServerDetailChanged != kFalse)
+            url += "&getupdate=1";
 
         TempFile file(posixTemp.c_str());
         if (!file.Get()) {
             posixTemp.clear();
-            CAlert::ErrorAlert(ConnectionErrorText());
+            ShowSettingsFolderError(folder);
             return kFalse;
         }
 
         CURLcode code = CURLE_OK;
+        DownloadSink sink{file.Get()};
         if (fHandle) {
-            // The changed details are forgotten only once a request for the update goes out.
-            if (wantUpdate) {
-                url += "&getupdate=1";
-                g_ServerDetailChanged = kFalse;
-            }
             ClearConnectionInfo();
             int32 lastShown = -1;
             code = SetOption(fHandle, kUrl, url.c_str());
             if (code == CURLE_OK) code = SetOption(fHandle, kWriteFunction, write_data);
-            if (code == CURLE_OK) code = SetOption(fHandle, kWriteData, file.Get());
+            if (code == CURLE_OK) code = SetOption(fHandle, kWriteData, &sink);
             if (code == CURLE_OK) code = SetOption(fHandle, kNoProgress, 0L);
             if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoFunction, download_callback);
             if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoData, &lastShown);
@@ -297,9 +323,19 @@ bool16 TSConnection::GetProjectsData(const PMString& userName, const PMString& p
         bool written = file.Close();
 
         if (code == CURLE_OK && written && fResponseCode == 200) {
-            TSXmlDataHandling answer;
+            // An answer that is to replace the cache is parsed straight into the reader that
+            // will use it, whose old document goes first: one list in memory at a time.
+            TSXmlDataHandling local;
+            TSXmlDataHandling& answer =
+                keepAnswerIn && TSXmlDataHandling::IsUpdateAnswer(posixTemp.c_str()) ? *keepAnswerIn : local;
             answer.InitializeDOMnode(posixTemp.c_str());
-            if (!answer.ParseFailed()) result = answer.UpdateProjectsInfo(hfsTemp, hfsProjects, status) ? kTrue : kFalse;
+            if (!answer.ParseFailed()) {
+                result = answer.UpdateProjectsInfo(hfsTemp, hfsProjects, status) ? kTrue : kFalse;
+                if (result) {
+                    g_ServerDetailChanged = kFalse;
+                    answer.TakeAsParseOf(posixProjects.c_str());
+                }
+            }
         } else {
             PMString message = ConnectionErrorText();
             message.Append("  HTTP Status = ");
@@ -338,7 +374,7 @@ bool TSConnection::UploadPDFToServer(const char* pdfFilePath, const char* server
 
 bool TSConnection::PostPDF(const char* pdfFilePath, const char* serverURL) {
     if (!fHandle || !pdfFilePath || !serverURL || !*pdfFilePath) return false;
-    std::string url = std::string(serverURL) + "/indd_filetransfer.asp?" + "username=" + Escape(g_Name) +
+    std::string url = GetServerURL(serverURL) + "/indd_filetransfer.asp?" + "username=" + Escape(g_Name) +
                       "&password=" + Escape(g_Password) + "&project_id=" + Escape(g_ProjectID) +
                       "&status_id=" + Escape(g_StatusID) + "&item_numbers=" + Escape(g_PageNumber);
     // A shortened URL would be a different request: refuse it.
@@ -367,7 +403,13 @@ bool TSConnection::PostPDF(const char* pdfFilePath, const char* serverURL) {
 }
 
 size_t write_data(char* buffer, size_t size, size_t count, void* stream) {
-    return std::fwrite(buffer, size, count, static_cast<std::FILE*>(stream)) * size;
+    auto* sink = static_cast<DownloadSink*>(stream);
+    const size_t bytes = size * count;
+    // Anything short of the whole piece makes libcurl end the transfer with an error.
+    if (sink->written + static_cast<curl_off_t>(bytes) > TSConnection::kMaxListBytes) return 0;
+    const size_t taken = std::fwrite(buffer, 1, bytes, sink->file);
+    sink->written += static_cast<curl_off_t>(taken);
+    return taken;
 }
 
 int download_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, curl_off_t, curl_off_t) {

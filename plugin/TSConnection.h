@@ -14,6 +14,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdio>
+#include <string>
 
 #include "PMString.h"
 
@@ -21,8 +23,13 @@
 // asks for a full update and clears it. User-interface thread only.
 extern bool16 g_ServerDetailChanged;
 
+class TSXmlDataHandling;
+
 class TSConnection {
 public:
+    // Largest project-list answer taken, in bytes: the biggest real account's list is about
+    // 17 MB; a larger answer is a fault, and would cost its size in memory at every panel show.
+    static constexpr curl_off_t kMaxListBytes = curl_off_t{64} << 20;
     // Longest upload URL sent, terminator excluded; a longer request is refused.
     static constexpr std::size_t kUploadURLSize = 2048;
     static constexpr std::chrono::milliseconds kDefaultTimeOut = std::chrono::seconds(180);
@@ -34,13 +41,20 @@ public:
 
     // Downloads the project list and replaces the cached "projects.xml" when the server sends
     // an update. True only when the cache was replaced. `status` becomes 1 when the server
-    // accepted the user, and is otherwise left alone. Failures are shown as alerts.
+    // accepted the user, and is otherwise left alone. Failures are shown as alerts; an answer
+    // over kMaxListBytes is cut off as it arrives and counts as a failed transfer.
+    // With `keepAnswerIn`, an answer that announces an update is parsed into that reader (its
+    // previous document is dropped first), which then holds the parse of the new cache.
     bool16 GetProjectsData(const PMString& userName, const PMString& password, const PMString& serverURL,
-                           short& status);
+                           short& status, TSXmlDataHandling* keepAnswerIn = nullptr);
     // Posts the PDF with the request in TSUploadGlobals.h. True only for an answer of 200;
     // then g_UploadPercent is 100, otherwise g_UploadError is set.
     bool UploadPDFToServer(const char* pdfFilePath, const char* serverURL);
     bool IsAllowedToUpload() const { return true; }
+
+    // The server URL as every request and the browser use it: "http://" is put in front of a
+    // URL that names no scheme ("host:port"), as libcurl would assume.
+    static std::string GetServerURL(const std::string& serverURL);
 
     // Builds the header lines and hands them to the handle.
     void UpdateHeadersInfo();
@@ -82,7 +96,14 @@ private:
 // always ended; a null `text` leaves the field as it is.
 void CopyConnectionText(char (&field)[256], const char* text);
 
-// libcurl callbacks. write_data appends to the FILE* it is given and returns the bytes taken.
+// Where a list download goes: the open file and the bytes written to it.
+struct DownloadSink {
+    std::FILE* file = nullptr;
+    curl_off_t written = 0;
+};
+
+// libcurl callbacks. write_data appends to the DownloadSink it is given and returns the bytes
+// taken; it takes nothing once the answer would grow past TSConnection::kMaxListBytes.
 size_t write_data(char* buffer, size_t size, size_t count, void* stream);
 // Shows the download's percentage in a short-lived progress bar for 1 to 99 %. `clientData`,
 // when not null, is an int32 holding the percentage last shown, so a bar appears only when

@@ -18,6 +18,7 @@
 #include "InterfacePtr.h"
 #include "TSDialogController.h"
 #include "TSFileNameTemplate.h"
+#include "TSPanelDataModel.h"
 #include "TSPanelNodeData.h"
 #include "TSPanelUtils.h"
 #include "TSSendDialogIDs.h"
@@ -230,9 +231,14 @@ void TSDialogController::InitializeFilename() {
     if (!folder.IsEmpty()) {
         PMString projectsFile(folder);
         projectsFile.Append("/projects.xml");
-        TSXmlDataHandling reader;
-        reader.InitializeDOMnode(projectsFile.GrabCString());
-        if (!reader.ParseFailed()) reader.GetFileNameDefination(g_FileNameDefination);
+        // The tree's reader holds the list already unless it changed since.
+        if (domparseFile.IsParseOf(projectsFile.GrabCString())) {
+            domparseFile.GetFileNameDefination(g_FileNameDefination);
+        } else {
+            TSXmlDataHandling reader;
+            reader.InitializeDOMnode(projectsFile.GrabCString());
+            if (!reader.ParseFailed()) reader.GetFileNameDefination(g_FileNameDefination);
+        }
     }
     if (g_FileNameDefination.IsEmpty()) g_FileNameDefination = PMString(TSFileNameTemplate::kDefaultTemplate, PMString::kNoTranslate);
 

@@ -66,7 +66,8 @@ void TSPanelDataModel::Rebuild() {
 
     PMString projectsFile;
     if (!TSPanelUtils::GetTSProjectsFilePath(projectsFile)) return;
-    domparseFile.InitializeDOMnode(projectsFile.GrabCString());
+    // A list already parsed and unchanged since gives the same document again: keep it.
+    if (!domparseFile.IsParseOf(projectsFile.GrabCString())) domparseFile.InitializeDOMnode(projectsFile.GrabCString());
     TSXmlDataHandling::fPrjID = 0;
     CacheChildren(kRootID);
 }

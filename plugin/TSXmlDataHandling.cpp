@@ -4,13 +4,21 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <unordered_map>
 #include <unordered_set>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/framework/LocalFileFormatTarget.hpp>
+#include <xercesc/sax/ErrorHandler.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/sax2/Attributes.hpp>
+#include <xercesc/sax2/DefaultHandler.hpp>
+#include <xercesc/sax2/SAX2XMLReader.hpp>
+#include <xercesc/sax2/XMLReaderFactory.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
@@ -102,19 +110,83 @@ int32 NumberOf(const XMLCh* text) {
     return PMString(ascii).GetAsNumber();
 }
 
+bool IsXmlBlank(XMLCh c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+
+// An id is a whole number in the range of int32, blanks around it allowed. Anything else
+// ("x1", "12abc", "99999999999", "") is no id at all, so that no group or project is ever taken
+// for another one: IdOf gives -1 for it, as for a missing attribute.
+bool ParseId(const XMLCh* text, int32& id) {
+    if (!text) return false;
+    const XMLCh* c = text;
+    while (IsXmlBlank(*c)) ++c;
+    bool negative = false;
+    if (*c == u'-' || *c == u'+') negative = *c++ == u'-';
+    if (*c < u'0' || *c > u'9') return false;
+    int64 value = 0;
+    for (; *c >= u'0' && *c <= u'9'; ++c) {
+        value = value * 10 + (*c - u'0');
+        if (value > int64{std::numeric_limits<int32>::max()} + 1) return false;
+    }
+    while (IsXmlBlank(*c)) ++c;
+    if (*c) return false;
+    if (negative) value = -value;
+    if (value > std::numeric_limits<int32>::max()) return false;
+    id = static_cast<int32>(value);
+    return true;
+}
+
+int32 IdOf(const XMLCh* text) {
+    int32 id = -1;
+    return ParseId(text, id) ? id : -1;
+}
+
+// Blanks between elements carry nothing the reader uses but cost a node each, most of the
+// memory of an indented list. Those inside a "projectgroups" element stay: their number is
+// the range of the progress bar shown while a group's sub-groups load.
+class TSBlankTextFilter : public DOMLSParserFilter {
+public:
+    FilterAction acceptNode(DOMNode* node) override {
+        if (node->getNodeType() != DOMNode::TEXT_NODE) return FILTER_ACCEPT;
+        for (const XMLCh* c = node->getNodeValue(); c && *c; ++c)
+            if (!IsXmlBlank(*c)) return FILTER_ACCEPT;
+        const DOMNode* parent = node->getParentNode();
+        if (parent && XMLString::equals(parent->getNodeName(), u"projectgroups")) return FILTER_ACCEPT;
+        return FILTER_REJECT;
+    }
+    FilterAction startElement(DOMElement*) override { return FILTER_ACCEPT; }
+    DOMNodeFilter::ShowType getWhatToShow() const override { return DOMNodeFilter::SHOW_TEXT; }
+};
+
 std::basic_string<XMLCh> Utf16Of(const PMString& text) {
     const std::string& bytes = text.GetUTF8String();
     TranscodeFromStr utf16(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), "UTF-8");
     return std::basic_string<XMLCh>(utf16.str(), utf16.length());
 }
 
-void ReportException(const XMLCh* message) {
+// Notes the root element's verdict and whether a document type came first; reports nothing.
+class TSRootReader : public DefaultHandler {
+public:
+    void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const, const Attributes& attributes) override {
+        if (fRootSeen) return;
+        fRootSeen = true;
+        int32 verdict = 0;
+        const XMLCh* type = attributes.getValue(u"type");
+        fUpdate = ParseId(attributes.getValue(u"authenticated"), verdict) && verdict == 1 && type &&
+                  XMLString::compareIStringASCII(type, u"TESSARON_UPDATE") == 0;
+    }
+    void startDTD(const XMLCh* const, const XMLCh* const, const XMLCh* const) override { fDoctype = true; }
+    void fatalError(const SAXParseException&) override { fFailed = true; }
+
+    bool fRootSeen = false, fUpdate = false, fDoctype = false, fFailed = false;
+};
+
+std::string Utf8OfMessage(const XMLCh* message) {
     std::string text;
     if (message) {
         TranscodeToStr utf8(message, "UTF-8");
         text.assign(reinterpret_cast<const char*>(utf8.str()), utf8.length());
     }
-    TSDOMErrorHandler::ShowReport(0, 0, text.c_str());
+    return text;
 }
 
 }  // namespace
@@ -165,7 +237,7 @@ struct TSXmlDataHandling::Index {
                 else if (XMLString::equals(name, u"textcolor"))
                     entry.info.textcolor = NumberOf(value);
                 else if (XMLString::equals(name, u"id"))
-                    entry.info.id = NumberOf(value);
+                    entry.info.id = IdOf(value);
             }
             fStatusCodes.push_back(std::move(entry));
             return true;
@@ -198,7 +270,27 @@ TSXmlDataHandling::~TSXmlDataHandling() {
     ReleaseDocument();
 }
 
+TSXmlDataHandling::FileIdentity TSXmlDataHandling::FileIdentity::Of(const char* path) {
+    FileIdentity identity;
+    struct stat facts {};
+    if (!path || ::stat(path, &facts) != 0 || !S_ISREG(facts.st_mode)) return identity;
+    constexpr long long kNano = 1000000000LL;
+    identity.fValid = true;
+    identity.fDevice = facts.st_dev;
+    identity.fInode = facts.st_ino;
+    identity.fSize = facts.st_size;
+    identity.fModified = facts.st_mtim.tv_sec * kNano + facts.st_mtim.tv_nsec;
+    identity.fChanged = facts.st_ctim.tv_sec * kNano + facts.st_ctim.tv_nsec;
+    return identity;
+}
+
+bool TSXmlDataHandling::FileIdentity::operator==(const FileIdentity& other) const {
+    return fValid == other.fValid && fDevice == other.fDevice && fInode == other.fInode && fSize == other.fSize &&
+           fModified == other.fModified && fChanged == other.fChanged;
+}
+
 void TSXmlDataHandling::ReleaseDocument() {
+    fIdentity = FileIdentity();
     fIndex.reset();
     if (fDocument) fDocument->release();
     fDocument = nullptr;
@@ -223,8 +315,10 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
     fFilePath = std::make_unique<char[]>(kPathSize);
     std::memcpy(fFilePath.get(), filePath, length);
 
+    const FileIdentity before = FileIdentity::Of(fFilePath.get());
     TSDOMErrorHandler handler;
     TSRefusingResolver resolver;
+    TSBlankTextFilter filter;
     SecurityManager security;
     security.setEntityExpansionLimit(kEntityExpansionLimit);
     DOMDocument* document = nullptr;
@@ -239,22 +333,27 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
         config->setParameter(XMLUni::fgXercesSchemaFullChecking, false);
         config->setParameter(XMLUni::fgDOMValidateIfSchema, true);
         config->setParameter(XMLUni::fgDOMDatatypeNormalization, true);
+        // The server's format has no document type. One in an answer could only turn on
+        // validation (a report per element), fetch files or expand entities: refused outright.
+        config->setParameter(XMLUni::fgDOMDisallowDoctype, true);
         config->setParameter(XMLUni::fgXercesLoadExternalDTD, false);
         config->setParameter(XMLUni::fgXercesDisableDefaultEntityResolution, true);
         config->setParameter(XMLUni::fgDOMResourceResolver, static_cast<DOMLSResourceResolver*>(&resolver));
         config->setParameter(XMLUni::fgXercesSecurityManager, &security);
         config->setParameter(XMLUni::fgXercesUserAdoptsDOMDocument, true);
         config->setParameter(XMLUni::fgDOMErrorHandler, static_cast<DOMErrorHandler*>(&handler));
+        parser->setFilter(&filter);
         document = parser->parseURI(fFilePath.get());
     } catch (const XMLException& e) {
-        ReportException(e.getMessage());
+        handler.Add(0, 0, Utf8OfMessage(e.getMessage()));
     } catch (const OutOfMemoryException&) {
-        TSDOMErrorHandler::ShowReport(0, 0, "Out of memory");
+        handler.Add(0, 0, "Out of memory");
     } catch (const DOMException& e) {
-        ReportException(e.getMessage());
+        handler.Add(0, 0, Utf8OfMessage(e.getMessage()));
     } catch (const std::exception& e) {
-        TSDOMErrorHandler::ShowReport(0, 0, e.what());
+        handler.Add(0, 0, e.what());
     }
+    handler.ShowReports();
     // A fatal error still leaves a partial document: only the handler's verdict counts.
     if (!document || handler.ErrorSeen() || !document->getDocumentElement()) {
         if (document) document->release();
@@ -263,14 +362,61 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
     fDocument = document;
     fRoot = document->getDocumentElement();
     fParseFailed = false;
+    // A file changed while it was read is not known by its identity.
+    if (before.Valid() && before == FileIdentity::Of(fFilePath.get())) fIdentity = before;
+}
+
+bool TSXmlDataHandling::IsUpdateAnswer(const char* filePath) {
+    if (!filePath) return false;
+    TSRootReader handler;
+    TSRefusingResolver resolver;
+    try {
+        std::unique_ptr<SAX2XMLReader> reader(XMLReaderFactory::createXMLReader());
+        reader->setFeature(XMLUni::fgSAX2CoreNameSpaces, false);
+        reader->setFeature(XMLUni::fgSAX2CoreValidation, false);
+        reader->setFeature(XMLUni::fgXercesLoadExternalDTD, false);
+        reader->setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
+        reader->setContentHandler(&handler);
+        reader->setLexicalHandler(&handler);
+        reader->setErrorHandler(&handler);
+        XMLPScanToken token;
+        if (!reader->parseFirst(filePath, token)) return false;
+        while (!handler.fRootSeen && !handler.fDoctype && !handler.fFailed && reader->parseNext(token)) {
+        }
+        reader->parseReset(token);
+    } catch (...) {
+        return false;
+    }
+    return handler.fRootSeen && handler.fUpdate && !handler.fDoctype && !handler.fFailed;
+}
+
+void TSXmlDataHandling::TakeAsParseOf(const char* copyPath) {
+    const FileIdentity copy = FileIdentity::Of(copyPath);
+    const std::size_t length = copyPath ? strnlen(copyPath, kPathSize) : kPathSize;
+    // A copy of another size is no copy, and a path the reader could not parse is not taken.
+    if (fParseFailed || !fIdentity.Valid() || !copy.Valid() || copy.fSize != fIdentity.fSize || length >= kPathSize) {
+        fIdentity = FileIdentity();
+        return;
+    }
+    std::memcpy(fFilePath.get(), copyPath, length);
+    fFilePath[length] = '\0';
+    fIdentity = copy;
+}
+
+bool TSXmlDataHandling::IsParseOf(const char* filePath) const {
+    if (fParseFailed || !fFilePath || !filePath || std::strcmp(fFilePath.get(), filePath) != 0) return false;
+    return fIdentity.Valid() && fIdentity == FileIdentity::Of(filePath);
 }
 
 bool TSXmlDataHandling::UpdateProjectsInfo(PMString tempFile, PMString projectsFile, int16& status) {
     if (!fRoot) return false;
     Index& index = GetIndex();
-    PMString authenticated = index.TextOf(fRoot->getAttribute(u"authenticated"));
-    if (authenticated.IsEmpty()) return false;
-    switch (authenticated.GetAsNumber()) {
+    const XMLCh* authenticated = fRoot->getAttribute(u"authenticated");
+    if (!authenticated || !*authenticated) return false;
+    // A verdict that is not a number is no verdict; "1abc" must not let anybody in.
+    int32 verdict = 0;
+    if (!ParseId(authenticated, verdict)) return false;
+    switch (verdict) {
     case 1: {
         status = 1;
         PMString type = index.TextOf(fRoot->getAttribute(u"type"));
@@ -300,7 +446,7 @@ void TSXmlDataHandling::UpdateChildInfo(TSPanelNodeData& parent, std::map<int32,
         index.fGroups = FirstDescendant(fRoot, u"projectgroups");
         // The first group with an id answers for it.
         ForEachDescendant(index.fGroups, u"projectgroup", [&](DOMElement* group) {
-            index.fGroupById.emplace(NumberOf(group->getAttribute(u"id")), group);
+            index.fGroupById.emplace(IdOf(group->getAttribute(u"id")), group);
             return true;
         });
     }
@@ -339,7 +485,7 @@ void TSXmlDataHandling::UpdateChildInfo(TSPanelNodeData& parent, std::map<int32,
     if (!index.fProjectsBuilt) {
         index.fProjectsBuilt = true;
         ForEachDescendant(FirstDescendant(fRoot, u"projects"), u"project", [&](DOMElement* project) {
-            index.fProjectsByGroup[NumberOf(project->getAttribute(u"project_group_id"))].push_back(project);
+            index.fProjectsByGroup[IdOf(project->getAttribute(u"project_group_id"))].push_back(project);
             return true;
         });
     }
@@ -365,7 +511,7 @@ TSPanelNodeData* TSXmlDataHandling::GetGroupNode(DOMNode* node) {
         if (XMLString::equals(attributeName, u"name"))
             name = index.TextOf(attribute->getNodeValue());
         else if (XMLString::equals(attributeName, u"id"))
-            id = NumberOf(attribute->getNodeValue());
+            id = IdOf(attribute->getNodeValue());
     }
     if (id == -1 || name.IsEmpty()) return nullptr;
     auto* group = new TSPanelNodeData;
@@ -387,9 +533,10 @@ TSPanelNodeData* TSXmlDataHandling::GetProjectNode(DOMElement* element) {
         const XMLCh* attributeName = attribute->getNodeName();
         if (XMLString::equals(attributeName, u"name"))
             name = index.TextOf(attribute->getNodeValue());
-        else if (XMLString::equals(attributeName, u"id"))
-            id = NumberOf(attribute->getNodeValue());
-        else if (XMLString::equals(attributeName, u"filename_text"))
+        else if (XMLString::equals(attributeName, u"id")) {
+            // A project that names an id which is none is not shown: nothing could be sent to it.
+            if (!ParseId(attribute->getNodeValue(), id)) return nullptr;
+        } else if (XMLString::equals(attributeName, u"filename_text"))
             fileNameText = index.TextOf(attribute->getNodeValue());
         else if (XMLString::equals(attributeName, u"statuscodes"))
             statusCodes = index.Utf8Of(attribute->getNodeValue());
@@ -492,6 +639,7 @@ bool TSXmlDataHandling::ExportXML(PMString ticketPath, PMString documentPath, co
     partial.resize(partial.rfind('/') + 1);
     partial += ".tessaron-ticket-" + std::to_string(::getpid()) + ".part";
     bool written = false;
+    TSDOMErrorHandler handler;
     try {
         DOMImplementation* impl = DOMImplementationRegistry::getDOMImplementation(u"LS");
         if (!impl) return false;
@@ -503,7 +651,6 @@ bool TSXmlDataHandling::ExportXML(PMString ticketPath, PMString documentPath, co
         root->setAttribute(u"projectcode", Utf16Of(projectCode).c_str());
         root->setAttribute(u"newitemcode", Utf16Of(pageNames).c_str());
 
-        TSDOMErrorHandler handler;
         TSXercesPtr<DOMLSSerializer> serializer(impl->createLSSerializer());
         serializer->getDomConfig()->setParameter(XMLUni::fgDOMErrorHandler, static_cast<DOMErrorHandler*>(&handler));
         TSXercesPtr<DOMLSOutput> output(impl->createLSOutput());
@@ -524,6 +671,7 @@ bool TSXmlDataHandling::ExportXML(PMString ticketPath, PMString documentPath, co
     } catch (const std::exception&) {
         written = false;
     }
+    handler.ShowReports();
     if (written && std::rename(partial.c_str(), ticket) == 0) return true;
     std::remove(partial.c_str());
     return false;

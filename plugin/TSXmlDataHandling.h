@@ -5,8 +5,11 @@
 // a fresh server answer authenticates the user and replaces the cached project list, the
 // children of one tree node at a time (as new TSPanelNodeData records, sorted by name), the
 // list of all status codes and the file-name template. The file comes from a server, so the
-// parser loads no external entity or DTD and bounds entity expansion; anything the parser
-// reports fails the parse, alerts the user ("Line No = …") and leaves nothing loaded.
+// parser refuses a document type, loads no external entity and bounds entity expansion;
+// anything the parser reports fails the parse, costs the user one alert ("Line No = …") and
+// leaves nothing loaded. Ids that are not whole numbers count as missing. Blank text between
+// elements is not kept. A reader remembers which version of which file it holds, so that an
+// unchanged file need not be parsed again.
 //
 // Children are found through an index of the document (groups by server id, projects by
 // group id, status codes in list order) built the first time it is needed, so expanding a
@@ -56,6 +59,9 @@ public:
     // Parses the file at a POSIX path, dropping the previous document first. Afterwards
     // ParseFailed tells whether anything of it may be used.
     void InitializeDOMnode(const char* filePath);
+    // True when this reader holds a good parse of the file at `filePath` and the file has not
+    // changed since: parsing it again would give the same document.
+    bool IsParseOf(const char* filePath) const;
     // True after construction, after ReleaseDocument and after any parse the parser reported on.
     bool ParseFailed() const { return fParseFailed; }
     xercesc::DOMElement* GetRootElement() const { return fRoot; }
@@ -63,6 +69,13 @@ public:
     const char* GetFilePath() const { return fFilePath.get(); }
     // Frees the document and the index; the reader then holds nothing.
     void ReleaseDocument();
+
+    // Whether the answer file's root element says "authenticated, here is an update". Reads
+    // only as far as the root's start tag and reports nothing; the full parse decides.
+    static bool IsUpdateAnswer(const char* filePath);
+    // Records that the file at `copyPath` is a copy of the file just parsed, so that this
+    // reader's document is also its parse (see IsParseOf).
+    void TakeAsParseOf(const char* copyPath);
 
     // Judges a fresh server answer held by this reader. Sets `status` to 1 when the user is
     // authenticated (never clears it); copies `tempFile` over `projectsFile` (both host paths)
@@ -99,6 +112,18 @@ public:
 private:
     struct Index;
     Index& GetIndex();
+
+    // What tells one version of a file from another without reading it.
+    struct FileIdentity {
+        static FileIdentity Of(const char* path);
+        bool Valid() const { return fValid; }
+        bool operator==(const FileIdentity& other) const;
+
+        bool fValid = false;
+        unsigned long long fDevice = 0, fInode = 0;
+        long long fSize = 0, fModified = 0, fChanged = 0;  // times in nanoseconds
+    };
+    FileIdentity fIdentity;
 
     bool fParseFailed = true;
     xercesc::DOMDocument* fDocument = nullptr;  // owned

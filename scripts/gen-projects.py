@@ -2,12 +2,14 @@
 """Writes a large project list in tessaron-proofd's XML format to standard output.
 
 The same arguments always give the same bytes. Groups nest up to --depth
-levels, most under a `projectgroups` element and some as direct children; a
-few groups are hidden (id -1 or an empty name) the way the server marks them.
+levels, most under a `projectgroups` element and some as direct children, or
+all stand at the top level with --flat; a few groups are hidden (id -1 or an
+empty name) the way the server marks them.
 Projects belong to visible groups and carry status codes and, for some, a
 page range.
 
     scripts/gen-projects.py --groups 2000 --projects 100000 > big.xml   # about 19 MB
+    scripts/gen-projects.py --flat --groups 20 --projects 100000 > wide.xml  # 5,000 a group
 """
 import argparse
 import io
@@ -32,6 +34,7 @@ def parse_args():
     parser.add_argument("--projects", type=int, default=100000, help="number of projects")
     parser.add_argument("--statuscodes", type=int, default=12, help="number of status codes")
     parser.add_argument("--depth", type=int, default=5, help="deepest group nesting")
+    parser.add_argument("--flat", action="store_true", help="every group at the top level")
     parser.add_argument("--hidden", type=int, default=None,
                         help="hidden groups (default: one in a hundred)")
     parser.add_argument("--seed", type=int, default=1, help="seed of the generator")
@@ -47,7 +50,7 @@ def parse_args():
 
 def build_groups(args, rng):
     """Returns (children, top, hidden, names): the tree as parent -> child ids."""
-    top_count = max(1, args.groups // 25)
+    top_count = args.groups if args.flat else max(1, args.groups // 25)
     depth = {}
     children = {gid: [] for gid in range(1, args.groups + 1)}
     top = []

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "AbstractDialogObserver.h"
+#include "CAlert.h"
 #include "IApplication.h"
 #include "IControlView.h"
 #include "IDialog.h"
@@ -18,6 +19,7 @@
 #include "RsrcSpec.h"
 #include "TSConnection.h"
 #include "TSID.h"
+#include "TSPanelDataModel.h"
 #include "TSPanelNodeData.h"
 #include "TSPanelNodeID.h"
 #include "TSPanelUtils.h"
@@ -77,7 +79,9 @@ public:
         {
             TSConnection connection;
             short status = 0;
-            connection.GetProjectsData(prefs->GetUserName(), prefs->GetPassword(), prefs->GetTessaronInfo(), status);
+            // A new list goes straight into the tree's reader, which the rebuild below then uses.
+            connection.GetProjectsData(prefs->GetUserName(), prefs->GetPassword(), prefs->GetTessaronInfo(), status,
+                                       &domparseFile);
         }
         IControlView* treeWidget = TSPanelUtils::GetWidgetOnPanel(kTSPanelWidgetID, kTSProjectTreeWidgetID);
         InterfacePtr<ITSPanelDataModel> model(treeWidget, kTSPanelDataModelInterfaceID);
@@ -105,12 +109,19 @@ public:
 
         InterfacePtr<ITSPrefsData> prefs(Prefs());
         if (!prefs) return;
-        PMString url;
-        url = prefs->GetTessaronInfo();
-        if (url.IsEmpty()) return;
+        const PMString serverURL = prefs->GetTessaronInfo();
+        if (serverURL.IsEmpty()) return;
+        // The very server the list came from, "http://" assumed where no scheme is named.
+        PMString url(TSConnection::GetServerURL(serverURL.GetUTF8String()), PMString::kNoTranslate);
         url.Append("/?projectid=");
         url.AppendNumber(project->GetProjectXMLID());
-        tsplatform::OpenInBrowser(url.GetUTF8String());
+        if (tsplatform::OpenInBrowser(url.GetUTF8String())) return;
+        PMString message("0x61000kTSServerURLError");
+        message.Translate();
+        message.Append(" ");
+        message.Append(url);
+        message.SetTranslatable(kFalse);
+        CAlert::WarningAlert(message);
     }
 
 private:

@@ -1,12 +1,18 @@
-// The project-list download against a running tessaron-proofd: the request it sends, what
+// The project-list download against a running tessaron-proofd (or, for answers it would not
+// serve, a loopback server of fixed bytes): the request it sends, what
 // it does with each kind of answer, and the files it leaves in the settings folder.
 #include <gtest/gtest.h>
 
+#include <httplib.h>
+
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Alerts.h"
@@ -15,6 +21,7 @@
 #include "StringTable.h"
 #include "TSConnection.h"
 #include "TSStartupShutdown.h"
+#include "TSXmlDataHandling.h"
 #include "platform/Overrides.h"
 
 using namespace tsconntest;
@@ -23,6 +30,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kConnectionError = "Cannot reach the proofing server";
+constexpr const char* kFolderError = "The settings folder cannot be written:";
 constexpr const char* kCachedList = "<tessaron authenticated=\"1\" type=\"TESSARON_UPDATE\"><cached/></tessaron>";
 
 // The positions of the progress bars shown since the last call, none left open; forgets them
@@ -53,6 +61,8 @@ protected:
         TSConnection::ResetTimeOuts();
         tshost::StringTable::Get().Add(tshost::StringTable::Get().Locale(), "0x61000kTSConnectionError",
                                        kConnectionError);
+        tshost::StringTable::Get().Add(tshost::StringTable::Get().Locale(), "0x61000kTSSettingsFolderError",
+                                       kFolderError);
         TakeBars();
         tsplatform::Overrides overrides;
         overrides.applicationSupportRoot = fRoot.path();
@@ -110,6 +120,10 @@ TEST_F(DownloadTest, CachesOnlyAnAcceptedUpdate) {
         {.name = "wrong password", .password = "wrong", .alert = "0x61000kTSInCorrectUsrNamePwd"},
         {.name = "no rights", .user = "viewer", .password = "viewer", .alert = "0x61000kTSImProperUserRights"},
         {.name = "malformed", .fault = {{"fault", "malformed"}}, .alert = "Line No = "},
+        {.name = "over the limit", .fault = {{"fault", "oversized"}, {"bytes", TSConnection::kMaxListBytes + 1}},
+         .alert = warning + "200" + check},
+        {.name = "at the limit", .fault = {{"fault", "oversized"}, {"bytes", TSConnection::kMaxListBytes}},
+         .result = kTrue},
         // Last: the server logs the request only once its delay is over.
         {.name = "time-out", .fault = {{"fault", "delay"}, {"delay_ms", 3000}, {"count", 1}}, .getupdate = "",
          .alert = warning + "0" + check},
@@ -125,14 +139,13 @@ TEST_F(DownloadTest, CachesOnlyAnAcceptedUpdate) {
         const Outcome outcome = Download(c.user, c.password, c.url);
         EXPECT_EQ(outcome.result, c.result);
         EXPECT_EQ(outcome.status, c.alert.empty() ? 1 : 0);
-        // The parser may report more than once; a warning comes once.
         const bool parser = c.alert == "Line No = ";
-        ASSERT_EQ(outcome.alerts.empty(), c.alert.empty());
-        ASSERT_TRUE(parser || outcome.alerts.size() <= 1u) << outcome.alerts.size();
+        ASSERT_EQ(outcome.alerts.size(), c.alert.empty() ? 0u : 1u);
         for (const tshost::AlertRecord& alert : outcome.alerts)
             EXPECT_TRUE(parser ? alert.kind == tshost::AlertKind::kInformation && alert.text.rfind(c.alert, 0) == 0
                                : alert.kind == tshost::AlertKind::kWarning && alert.text == c.alert) << alert.text;
-        EXPECT_EQ(g_ServerDetailChanged, kFalse);
+        // Forgotten only once the new list is cached.
+        EXPECT_EQ(g_ServerDetailChanged, c.changed && !c.result ? kTrue : kFalse);
         const std::vector<nlohmann::json> requests = fServer.Requests();
         ASSERT_EQ(requests.size() - before, c.getupdate.empty() ? 0u : 1u);
         EXPECT_EQ(c.getupdate.empty() ? "" : QueryValue(requests.back(), "getupdate"), c.getupdate);
@@ -170,8 +183,10 @@ TEST_F(DownloadTest, WithoutAWritableSettingsFolderNothingIsSent) {
     for (const Outcome& outcome : {unwritable, Download()}) {
         EXPECT_EQ(outcome.result, kFalse);
         ASSERT_EQ(outcome.alerts.size(), 1u);
-        EXPECT_TRUE(outcome.alerts[0].kind == tshost::AlertKind::kError && outcome.alerts[0].text == kConnectionError);
+        EXPECT_EQ(outcome.alerts[0].kind, tshost::AlertKind::kError);
+        EXPECT_EQ(outcome.alerts[0].text.rfind(kFolderError, 0), 0u) << outcome.alerts[0].text;
     }
+    EXPECT_EQ(unwritable.alerts[0].text, std::string(kFolderError) + " " + fFolder.string());
     EXPECT_TRUE(fServer.Requests().empty());
     EXPECT_EQ(g_ServerDetailChanged, kTrue);
     EXPECT_TRUE(fs::is_directory(fTemp));
@@ -193,6 +208,125 @@ TEST(ConnectionText, IsCutToItsFieldAndEnded) {
     }
     CopyConnectionText(fields.field, nullptr);
     EXPECT_EQ(std::string(fields.field), std::string(255, 'a'));
+}
+
+// After a change of server or user, a failed download must not leave the old account's list
+// in place for good: every later download asks for the new list until one is cached.
+TEST_F(DownloadTest, ChangedDetailsAreForgottenOnlyOnceTheNewListIsCached) {
+    WriteFile(fProjects, kCachedList);
+    g_ServerDetailChanged = kTrue;
+    const struct { nlohmann::json fault; const char* user; bool16 result; bool16 changedAfter; } steps[] = {
+        {{{"fault", "status"}, {"status", 500}}, "demo", kFalse, kTrue},
+        {{{"fault", "drop"}}, "demo", kFalse, kTrue},
+        {{{"fault", "malformed"}}, "demo", kFalse, kTrue},
+        {nlohmann::json::object(), "viewer", kFalse, kTrue},
+        {nlohmann::json::object(), "demo", kTrue, kFalse},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.fault.dump() + " " + step.user);
+        fServer.Control(step.fault);
+        EXPECT_EQ(Download(step.user, step.user).result, step.result);
+        EXPECT_EQ(QueryValue(fServer.Requests().back(), "getupdate"), "1");
+        EXPECT_EQ(g_ServerDetailChanged, step.changedAfter);
+        EXPECT_EQ(ReadFile(fProjects) == kCachedList, step.result == kFalse);
+    }
+    Download();
+    EXPECT_EQ(QueryValue(fServer.Requests().back(), "getupdate"), "<none>");
+}
+
+// Serves one fixed answer to every GET on a loopback port, and counts the requests for
+// other paths (an entity that points back at it).
+class RawServer {
+public:
+    RawServer() {
+        fServer.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+            if (request.path != "/indd_xml.asp") ++fOtherRequests;
+            std::lock_guard<std::mutex> lock(fMutex);
+            response.set_content(fAnswer, "text/xml");
+        });
+        fPort = fServer.bind_to_any_port("127.0.0.1");
+        fThread = std::thread([this] { fServer.listen_after_bind(); });
+        while (fPort > 0 && !fServer.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ~RawServer() {
+        fServer.stop();
+        fThread.join();
+    }
+    std::string Url() const { return "http://127.0.0.1:" + std::to_string(fPort); }
+    void Answer(const std::string& answer) {
+        std::lock_guard<std::mutex> lock(fMutex);
+        fAnswer = answer;
+    }
+    int OtherRequests() const { return fOtherRequests; }
+
+private:
+    httplib::Server fServer;
+    std::thread fThread;
+    std::mutex fMutex;
+    std::string fAnswer;
+    std::atomic<int> fOtherRequests{0};
+    int fPort = 0;
+};
+
+// Hostile and broken answers: at most one alert each, the cached list and the changed details
+// kept, no file left behind and nothing fetched from anywhere else.
+TEST_F(DownloadTest, HostileAnswersCostOneAlertAndLeaveTheCacheAlone) {
+    RawServer raw;
+    ASSERT_TRUE(fs::create_directories(fRoot.path() + std::string("/outside")));
+    const std::string secret = fRoot.path() + std::string("/outside/secret.txt");
+    WriteFile(secret, "SECRET-CONTENT");
+    const std::string list = ReadFile(std::string(TS_SOURCE_DIR) + "/samples/projects.xml");
+    const std::size_t body = list.find('\n') + 1;
+    const std::string declarations = "<!ELEMENT tessaron ANY><!ATTLIST tessaron authenticated CDATA #IMPLIED "
+                                     "type CDATA #IMPLIED>";
+    std::string bomb = "<!DOCTYPE tessaron [" + declarations + "<!ENTITY a \"aaaaaaaaaa\">";
+    for (char level = 'b'; level <= 'h'; ++level) {
+        bomb += std::string("<!ENTITY ") + level + " \"";
+        for (int i = 0; i < 10; ++i) bomb += std::string("&") + static_cast<char>(level - 1) + ";";
+        bomb += "\">";
+    }
+    const std::string root = R"(<tessaron authenticated="1" type="TESSARON_UPDATE")";
+    const struct { const char* what; std::string answer; bool16 cached; } cases[] = {
+        {"document type", list.substr(0, body) + "<!DOCTYPE tessaron []>\n" + list.substr(body), kFalse},
+        {"external entity", "<!DOCTYPE tessaron [" + declarations + "<!ENTITY x SYSTEM \"file://" + secret + "\">]>" +
+                                root + ">&x;</tessaron>", kFalse},
+        {"entity over HTTP", "<!DOCTYPE tessaron [" + declarations + "<!ENTITY x SYSTEM \"" + raw.Url() + "/x\">]>" +
+                                 root + ">&x;</tessaron>", kFalse},
+        {"external DTD", "<!DOCTYPE tessaron SYSTEM \"" + raw.Url() + "/dtd\">" + root + "/>", kFalse},
+        {"entity bomb", bomb + "]>" + root + " filename=\"&h;\"/>", kFalse},
+        {"bad UTF-8", root + " filename=\"\xc3\x28\xff\"/>", kFalse},
+        {"truncated", list.substr(0, list.size() / 3), kFalse},
+        {"empty", "", kFalse},
+        {"not XML", "<html><body>Service Unavailable", kFalse},
+        {"ids not numbers", root + R"(><projectgroups><projectgroup id="x1" name="G"/></projectgroups><projects>
+            <project id="99999999999" name="P" project_group_id="x1"/></projects></tessaron>)", kTrue},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(fProjects, kCachedList);
+        g_ServerDetailChanged = kTrue;
+        raw.Answer(c.answer);
+        TSXmlDataHandling tree;
+        Outcome outcome;
+        {
+            TSConnection connection;
+            outcome.result = connection.GetProjectsData(PMString("demo"), PMString("demo"), PMString(raw.Url()),
+                                                        outcome.status, &tree);
+            outcome.alerts = tshost::AlertLog::Get().Records();
+            TakeBars();
+        }
+        EXPECT_EQ(outcome.result, c.cached);
+        EXPECT_EQ(outcome.alerts.size(), c.cached ? 0u : 1u);
+        for (const tshost::AlertRecord& alert : outcome.alerts) {
+            EXPECT_EQ(alert.text.rfind("Line No = ", 0), 0u) << alert.text;
+            EXPECT_EQ(alert.text.find("SECRET"), std::string::npos) << alert.text;
+        }
+        EXPECT_EQ(ReadFile(fProjects) == kCachedList, !c.cached);
+        EXPECT_EQ(g_ServerDetailChanged, c.cached ? kFalse : kTrue);
+        EXPECT_FALSE(fs::exists(fTemp));
+        EXPECT_EQ(tree.IsParseOf(fProjects.c_str()), c.cached == kTrue);
+    }
+    EXPECT_EQ(raw.OtherRequests(), 0);
 }
 
 TEST(DownloadCallback, ShowsOneBarPerNewPercentageBetweenOneAndNinetyNine) {

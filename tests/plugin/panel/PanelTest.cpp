@@ -127,6 +127,38 @@ TEST_F(PanelTest, AListCachedByARunThatDiedIsNeitherShownNorTrusted) {
     }
 }
 
+// A broken new list costs one alert, and the tree goes on showing the list cached before,
+// whether the answer is refused at its start or fails half-way through.
+TEST_F(PanelTest, ABrokenListCostsOneAlertAndTheTreeKeepsTheCachedList) {
+    ASSERT_TRUE(ShowPanel());
+    Toggle("Beta");
+    const Lines before = {"+ <1002> Alpha", "- <1003> Beta", "  + <1002> Inner", "    <1001> Feature",
+                          "  <1002> Empty Group"};
+    ASSERT_EQ(Rows(), before);
+    std::string withDoctype = kProjectList;
+    withDoctype.insert(0, "<!DOCTYPE tessaron []>");
+    httplib::Client server("127.0.0.1", fServer.Port());
+    const struct { const char* what; std::string list; const char* fault; } cases[] = {
+        {"document type", withDoctype, R"({})"},
+        {"cut off", kProjectList, R"({"fault": "malformed"})"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ServeProjects(c.list);
+        ASSERT_TRUE(server.Post("/_control", c.fault, "application/json"));
+        g_ServerDetailChanged = kTrue;
+        tshost::AlertLog::Get().Clear();
+        tshost::Click(Widget(kTSRefreshButtonWidgetID));
+        const std::vector<tshost::AlertRecord> alerts = tshost::AlertLog::Get().Records();
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].text.rfind("Line No = ", 0), 0u) << alerts[0].text;
+        Toggle("Beta");
+        EXPECT_EQ(Rows(), before);
+        EXPECT_EQ(g_ServerDetailChanged, kTrue);
+    }
+    g_ServerDetailChanged = kFalse;
+}
+
 // Link hands the page's URL to the browser as one argument: whatever the server URL holds,
 // no shell ever sees it.
 TEST_F(PanelTest, LinkOpensTheSelectedProjectsPageAndNeverRunsAShell) {
@@ -155,12 +187,31 @@ TEST_F(PanelTest, LinkOpensTheSelectedProjectsPageAndNeverRunsAShell) {
     EXPECT_EQ(opened(1), hostile + "/?projectid=101\n");
     EXPECT_FALSE(std::filesystem::exists(marker));
 
-    // Without a server URL nothing is opened and nothing is said.
-    WorkspaceData<ITSPrefsData>(kTSPrefsDataInterfaceID)->SetTessaronInfo(PMString(""));
+    // A URL without a scheme is the server the list came from, over HTTP, for the browser too.
+    const std::string bare = "127.0.0.1:" + std::to_string(fServer.Port());
+    WorkspaceData<ITSPrefsData>(kTSPrefsDataInterfaceID)->SetTessaronInfo(PMString(bare));
+    tshost::Click(Widget(kTSRefreshButtonWidgetID));
+    Toggle("Alpha");
+    Select("Cover");
     tshost::Click(Widget(kTSLinkButtonWidgetID));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(opened(1), hostile + "/?projectid=101\n");
+    EXPECT_EQ(opened(2), hostile + "/?projectid=101\nhttp://" + bare + "/?projectid=101\n");
     EXPECT_TRUE(tshost::AlertLog::Get().Records().empty());
+
+    // A URL no browser can open is refused with a message; without a URL nothing is said.
+    for (const std::string url : {"ftp://127.0.0.1/", "http://proof server", ""}) {
+        SCOPED_TRACE(url);
+        WorkspaceData<ITSPrefsData>(kTSPrefsDataInterfaceID)->SetTessaronInfo(PMString(url));
+        tshost::AlertLog::Get().Clear();
+        tshost::Click(Widget(kTSLinkButtonWidgetID));
+        const std::vector<tshost::AlertRecord> alerts = tshost::AlertLog::Get().Records();
+        ASSERT_EQ(alerts.size(), url.empty() ? 0u : 1u);
+        if (!url.empty()) {
+            EXPECT_EQ(alerts[0].text, "The server URL in the Tessaron preferences cannot be opened in a browser: " + url +
+                                          "/?projectid=101");
+        }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(opened(2), hostile + "/?projectid=101\nhttp://" + bare + "/?projectid=101\n");
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
+
+#include <xercesc/dom/DOMElement.hpp>
 
 #include "TSPanelDataModel.h"
 #include "TSPanelNodeData.h"
@@ -195,6 +198,56 @@ TEST_F(TSPanelDataModelTest, LookupByServerIdSeesLoadedProjectsOnly) {
     EXPECT_EQ(fModel.GetNodeByXMLID(11)->GetNodeName(), PMString("Same id as a group"));
     EXPECT_FALSE(fModel.IsValidProjectID(10));  // a group
     EXPECT_EQ(fModel.GetNodeByXMLID(999), nullptr);
+}
+
+// An id that is not a whole number in range is no id: never 0, never another node's.
+TEST_F(TSPanelDataModelTest, IdsThatAreNotNumbersAreMissing) {
+    WriteFile(fSettings.ProjectsFile(), R"(<tessaron><projectgroups>
+        <projectgroup id="x1" name="Letters"/><projectgroup id="99999999999" name="Too big"/>
+        <projectgroup id="2147483648" name="Just too big"/><projectgroup id="7abc" name="Trailing"/>
+        <projectgroup id="" name="Empty"/><projectgroup id="0x10" name="Hex"/><projectgroup id="1.5" name="Fraction"/>
+        <projectgroup id=" 7 " name="Seven"/><projectgroup id="+8" name="Eight"/><projectgroup id="0" name="Zero"/>
+        <projectgroup id="2147483647" name="Largest"/><projectgroup id="-2147483648" name="Smallest"/>
+      </projectgroups><projects>
+        <project name="Nameless group"/><project id="1" name="Group x1" project_group_id="x1"/>
+        <project id="2" name="Group zero" project_group_id="0"/>
+        <project id="x5" name="Bad id" project_group_id="7"/><project id="" name="Empty id" project_group_id="7"/>
+        <project id="99999999999" name="Huge id" project_group_id="7"/>
+        <project name="No id" project_group_id="7"/><project id=" 5" name="Five" project_group_id=" 7"/>
+        <project id="6" name="Group 7x" project_group_id="7x"/>
+      </projects></tessaron>)");
+    fModel.Rebuild();
+    EXPECT_EQ(Children(-1), (Names{"Eight", "Largest", "Seven", "Smallest", "Zero"}));
+    EXPECT_EQ(fModel.GetNode(fModel.GetNthChildID(-1, 3))->GetProjectXMLID(), std::numeric_limits<int32>::min());
+    const int32 seven = fModel.GetNthChildID(-1, 2), zero = fModel.GetNthChildID(-1, 4);
+    EXPECT_EQ(Children(zero), (Names{"Group zero"}));
+    // A project without an id is shown with none; one whose id is not a number is not shown.
+    EXPECT_EQ(Children(seven), (Names{"Five", "No id"}));
+    EXPECT_EQ(fModel.GetNode(fModel.GetNthChildID(seven, 0))->GetProjectXMLID(), 5);
+    EXPECT_EQ(fModel.GetNode(fModel.GetNthChildID(seven, 1))->GetProjectXMLID(), -1);
+    EXPECT_FALSE(fModel.IsValidProjectID(0));
+    EXPECT_TRUE(TakeAlerts().empty());
+}
+
+// The tree's own list, unchanged on disk, is not parsed again by a rebuild; a changed one is.
+TEST_F(TSPanelDataModelTest, ARebuildParsesTheListOnlyWhenItChanged) {
+    static const XMLCh kMark[] = u"tessaron-test-mark";
+    fModel.Rebuild();
+    Children(0);
+    ASSERT_NE(domparseFile.GetRootElement(), nullptr);
+    domparseFile.GetRootElement()->setUserData(kMark, &fModel, nullptr);
+    fModel.Rebuild();
+    ASSERT_NE(domparseFile.GetRootElement(), nullptr);
+    EXPECT_EQ(domparseFile.GetRootElement()->getUserData(kMark), &fModel) << "parsed again";
+    EXPECT_EQ(fModel.GetNthChildID(-1, 0), 2) << "numbered from 0 again";
+    EXPECT_EQ(Children(0), (Names{"Sub A", "Sub B", "Eta", "Zeta"}));
+
+    std::string renamed = kProjectsXml;
+    renamed.replace(renamed.find("\"beta\""), 6, "\"Beta\"");
+    WriteFile(fSettings.ProjectsFile(), renamed);
+    fModel.Rebuild();
+    EXPECT_EQ(Children(-1), (Names{"Alpha", "Beta", "Gr\xc3\xbcn", "Mixed", "alpha"}));
+    domparseFile.GetRootElement()->setUserData(kMark, nullptr, nullptr);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "IDocument.h"
 #include "IPageList.h"
 #include "StatusCodeInfo.h"
+#include "TSDOMErrorHandler.h"
 #include "TSXmlDataHandling.h"
 #include "XmlTestSupport.h"
 
@@ -104,9 +105,9 @@ TEST_F(TSXmlReader, MalformedFileOrOverlongPathAlertsAndLoadsNothing) {
     EXPECT_EQ(alerts[0].rfind("Line No = 0 Col No = 0 Error Msg = ", 0), 0u);
 }
 
-// Each document is valid apart from what it asks the parser to fetch or expand, so only the
-// refusal can fail it.
-TEST_F(TSXmlReader, HostileDocumentsAreRefused) {
+// Whatever is wrong with a file, and however often the parser would report it, the user gets
+// one alert for it, nothing is loaded from it, and nothing outside it is ever read.
+TEST_F(TSXmlReader, EveryBrokenOrHostileFileGivesOneAlertAndNothingElse) {
     const std::string declarations = "<!ELEMENT r ANY><!ATTLIST r filename CDATA #IMPLIED>";
     WriteFile(fScratch.Path() / "secret.txt", "SECRET-CONTENT");
     WriteFile(fScratch.Path() / "evil.dtd", declarations + "<!ENTITY leak \"SECRET-DTD\">");
@@ -118,25 +119,102 @@ TEST_F(TSXmlReader, HostileDocumentsAreRefused) {
         for (int i = 0; i < 10; ++i) bomb += std::string("&") + static_cast<char>(level - 1) + ";";
         bomb += "\">";
     }
+    // A good list with a document type: validation would report each of its elements.
+    std::string list = kProjectsXml;
+    const std::size_t body = list.find('\n') + 1;
     const struct { const char* what; std::string xml; } cases[] = {
+        {"empty internal subset", list.substr(0, body) + "<!DOCTYPE tessaron []>\n" + list.substr(body)},
         {"external entity",
          "<!DOCTYPE r [" + declarations + "<!ENTITY x SYSTEM \"" + secret + "\">]><r filename=\"n\">&x;</r>"},
         {"external DTD", "<!DOCTYPE r SYSTEM \"" + dtd + "\"><r filename=\"&leak;\"/>"},
         {"external parameter entity",
          "<!DOCTYPE r [<!ENTITY % p SYSTEM \"" + dtd + "\"> %p;]><r filename=\"&leak;\"/>"},
         {"entity expansion", bomb + "]><r filename=\"&h;\"/>"},
+        {"undeclared entity", "<r filename=\"&x;&y;&z;\"/>"},
+        {"bad UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><r filename=\"\xff\xfe\xc3\"/>"},
+        {"truncated", list.substr(0, list.size() / 2)},
+        {"empty", ""},
+        {"not XML", "<html><body><h1>502 Bad Gateway</h1><hr></body>"},
+        {"not XML either", "{\"projects\": []}"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TSXmlDataHandling reader;
         Parse(reader, c.xml);
         EXPECT_TRUE(reader.ParseFailed());
+        EXPECT_EQ(reader.GetRootElement(), nullptr);
         EXPECT_EQ(FileName(reader), "x:");
-        std::vector<std::string> alerts = TakeAlerts();
-        ASSERT_FALSE(alerts.empty());
-        for (const std::string& alert : alerts)
-            EXPECT_TRUE(alert.rfind("Line No = ", 0) == 0 && alert.find("SECRET") == std::string::npos) << alert;
+        const std::vector<std::string> alerts = TakeAlerts();
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].rfind("Line No = ", 0), 0u) << alerts[0];
+        EXPECT_EQ(alerts[0].find("SECRET"), std::string::npos) << alerts[0];
     }
+}
+
+TEST(TSDOMErrorHandlerTest, ShowsTheFirstReportWithTheNumberOfFurtherOnesOnce) {
+    TakeAlerts();
+    const struct { int reports; const char* alert; } cases[] = {
+        {0, nullptr},
+        {1, "Line No = 3 Col No = 7 Error Msg = first"},
+        {2, "Line No = 3 Col No = 7 Error Msg = first (and 1 further error)"},
+        {5, "Line No = 3 Col No = 7 Error Msg = first (and 4 further errors)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reports);
+        TSDOMErrorHandler handler;
+        for (int i = 0; i < c.reports; ++i) handler.Add(3 + i, 7 + i, i == 0 ? "first" : "later");
+        EXPECT_EQ(handler.ErrorSeen(), c.reports > 0);
+        handler.ShowReports();
+        handler.ShowReports();
+        EXPECT_EQ(TakeAlerts(), c.alert ? std::vector<std::string>{c.alert} : std::vector<std::string>{});
+        EXPECT_EQ(handler.ErrorSeen(), c.reports > 0);
+    }
+}
+
+// Only the root's start tag is read for the verdict; the rest of the file may be anything.
+TEST_F(TSXmlReader, AnUpdateAnswerIsToldByItsRootAlone) {
+    const struct { const char* xml; bool update; } cases[] = {
+        {R"(<tessaron authenticated="1" type="TESSARON_UPDATE"><projects>)", true},
+        {R"(<?xml version="1.0"?><!-- c --><t type="tessaron_update" authenticated=" 1 "/>)", true},
+        {R"(<tessaron authenticated="1" type="TESSARON"/>)", false},
+        {R"(<tessaron authenticated="1"/>)", false},
+        {R"(<tessaron authenticated="0" type="TESSARON_UPDATE"/>)", false},
+        {R"(<tessaron authenticated="1x" type="TESSARON_UPDATE"/>)", false},
+        {R"(<!DOCTYPE t []><t authenticated="1" type="TESSARON_UPDATE"/>)", false},
+        {"not xml", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.xml);
+        WriteFile(fScratch.Path() / "answer.xml", c.xml);
+        EXPECT_EQ(TSXmlDataHandling::IsUpdateAnswer((fScratch.Path() / "answer.xml").c_str()), c.update);
+        EXPECT_TRUE(TakeAlerts().empty());
+    }
+    EXPECT_FALSE(TSXmlDataHandling::IsUpdateAnswer((fScratch.Path() / "missing.xml").c_str()));
+}
+
+// A reader knows the file it holds until that file changes; a copy of it counts as the same.
+TEST_F(TSXmlReader, AParseStaysTheParseOfItsFileUntilTheFileChanges) {
+    const auto file = fScratch.Path() / "list.xml", copy = fScratch.Path() / "copy.xml";
+    TSXmlDataHandling reader;
+    EXPECT_FALSE(reader.IsParseOf(file.c_str()));
+    Parse(reader, kProjectsXml, "list.xml");
+    EXPECT_TRUE(reader.IsParseOf(file.c_str()));
+    EXPECT_FALSE(reader.IsParseOf(copy.c_str()));
+    std::filesystem::copy_file(file, copy);
+    reader.TakeAsParseOf(copy.c_str());
+    EXPECT_TRUE(reader.IsParseOf(copy.c_str()));
+    EXPECT_FALSE(reader.IsParseOf(file.c_str()));
+    WriteFile(copy, kProjectsXml);  // the same bytes, written again
+    EXPECT_FALSE(reader.IsParseOf(copy.c_str()));
+
+    WriteFile(copy, "<other/>");
+    Parse(reader, kProjectsXml, "list.xml");
+    reader.TakeAsParseOf(copy.c_str());  // not a copy: another size
+    EXPECT_FALSE(reader.IsParseOf(copy.c_str()));
+    Parse(reader, "<broken>", "list.xml");
+    TakeAlerts();
+    EXPECT_FALSE(reader.IsParseOf(file.c_str()));
 }
 
 const std::string kDocumentHfs = "Macintosh HD:Users:ana:Work:Flyer.indd";

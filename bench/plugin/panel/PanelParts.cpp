@@ -1,0 +1,65 @@
+// Heap taken, for panel-timings.sh, by what the shown projects panel holds of a project list:
+// the reader's document (beside a bare parse's), the records of the top-level groups and of
+// their children (the rows' expanders ask for those) and the reader's per-parent index.
+//   panel_parts FILE
+#include <malloc.h>
+
+#include <cstdio>
+#include <map>
+
+#include <xercesc/dom/DOM.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+
+#include "TSPanelNodeData.h"
+#include "TSXmlDataHandling.h"
+#include "Transcript.h"
+
+namespace {
+
+double HeapMB() { return static_cast<double>(mallinfo2().uordblks) / 1e6; }
+
+int Parts(const char* file) {
+    xercesc::XMLPlatformUtils::Initialize();
+    tshost::SetTranscriptSink([](std::string_view) {});
+    const double base = HeapMB();
+    double document = 0, index = 0, records = 0;
+    std::size_t count = 0;
+    {
+        xercesc::DOMImplementation* impl = xercesc::DOMImplementationRegistry::getDOMImplementation(u"LS");
+        xercesc::DOMLSParser* parser = impl->createLSParser(xercesc::DOMImplementationLS::MODE_SYNCHRONOUS, nullptr);
+        parser->parseURI(file);
+        std::printf("bare_document_mb %.1f ", HeapMB() - base);
+        parser->release();
+    }
+    {
+        TSXmlDataHandling reader;
+        reader.InitializeDOMnode(file);
+        document = HeapMB() - base;
+        TSPanelNodeData root;
+        root.SetData(PMString("Root"), -1, false, -1);
+        std::map<int32, TSPanelNodeData*> nodes;
+        reader.UpdateChildInfo(root, nodes);
+        for (int32 i = 0; i < root.ChildCount(); ++i) reader.UpdateChildInfo(*nodes[root.GetNthChild(i).GetProjectID()], nodes);
+        const double built = HeapMB() - base;
+        count = nodes.size();
+        for (auto& [id, node] : nodes) delete node;
+        nodes.clear();
+        TSPanelNodeData empty;
+        root = empty;
+        index = HeapMB() - base - document;
+        records = built - document - index;
+    }
+    xercesc::XMLPlatformUtils::Terminate();
+    std::printf("document_mb %.1f records_mb %.1f records %zu index_mb %.1f\n", document, records, count, index);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: panel_parts FILE\n");
+        return 2;
+    }
+    return Parts(argv[1]);
+}
