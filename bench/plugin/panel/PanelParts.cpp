@@ -4,6 +4,7 @@
 //   panel_parts FILE
 #include <malloc.h>
 
+#include <chrono>
 #include <cstdio>
 #include <map>
 
@@ -16,7 +17,14 @@
 
 namespace {
 
-double HeapMB() { return static_cast<double>(mallinfo2().uordblks) / 1e6; }
+// Heap in use, large blocks the allocator maps on their own included.
+double HeapMB() {
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd) / 1e6;
+}
+
+using Clock = std::chrono::steady_clock;
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 int Parts(const char* file) {
     xercesc::XMLPlatformUtils::Initialize();
@@ -26,21 +34,26 @@ int Parts(const char* file) {
     std::size_t count = 0;
     {
         xercesc::DOMImplementation* impl = xercesc::DOMImplementationRegistry::getDOMImplementation(u"LS");
+        const auto start = Clock::now();
         xercesc::DOMLSParser* parser = impl->createLSParser(xercesc::DOMImplementationLS::MODE_SYNCHRONOUS, nullptr);
         parser->parseURI(file);
-        std::printf("bare_document_mb %.1f ", HeapMB() - base);
+        std::printf("bare_parse_s %.3f bare_document_mb %.1f ", Since(start), HeapMB() - base);
         parser->release();
     }
     {
         TSXmlDataHandling reader;
+        auto start = Clock::now();
         reader.InitializeDOMnode(file);
+        std::printf("parse_s %.3f ", Since(start));
         document = HeapMB() - base;
+        start = Clock::now();
         TSPanelNodeData root;
         root.SetData(PMString("Root"), -1, false, -1);
         std::map<int32, TSPanelNodeData*> nodes;
         reader.UpdateChildInfo(root, nodes);
         for (int32 i = 0; i < root.ChildCount(); ++i) reader.UpdateChildInfo(*nodes[root.GetNthChild(i).GetProjectID()], nodes);
         const double built = HeapMB() - base;
+        std::printf("records_s %.3f ", Since(start));
         count = nodes.size();
         for (auto& [id, node] : nodes) delete node;
         nodes.clear();

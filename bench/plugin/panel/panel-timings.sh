@@ -56,7 +56,7 @@ for shape in nested flat wide; do
   show=$(median < "$work/show"); refresh=$(median < "$work/refresh"); update=$(median < "$work/update")
   peak=$(median < "$work/peak")
   echo "$shape list, $(stat -c %s "$work/answer.xml") bytes: curl -o ${curl_s} s, bare parse ${parse} s"
-  echo "  panel show ${show} s, ratio $(ratio "$show" "$curl_s + $parse") (limit 1.2)"
+  echo "  panel show ${show} s, ratio $(ratio "$show" "($curl_s + $parse)") (limit 1.2)"
   echo "  Refresh, list cached ${refresh} s, ratio $(ratio "$refresh" "$parse") (limit 1.2)"
   echo "  Refresh, whole list again ${update} s, ratio $(ratio "$update" "$parse") (limit 1.2)"
   echo "  peak memory: host $((peak / 1024)) MiB, bare parse $((parse_peak / 1024)) MiB," \
