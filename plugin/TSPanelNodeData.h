@@ -4,6 +4,8 @@
 // keeps the parent pointer, which is never owned. User-interface thread only.
 #pragma once
 
+#include <utility>
+
 #include "K2Vector.h"
 #include "PMString.h"
 #include "StatusCodeInfo.h"
@@ -31,17 +33,21 @@ public:
 
     // Stores a copy; later changes to `child` do not reach it.
     void AddChild(const TSPanelNodeData& child) { fChildren.push_back(child); }
+    void AddChild(TSPanelNodeData&& child) { fChildren.push_back(std::move(child)); }
     int32 ChildCount() const { return static_cast<int32>(fChildren.size()); }
     // n must lie in 0 .. ChildCount() - 1.
     TSPanelNodeData& GetNthChild(int32 n) { return fChildren[static_cast<size_t>(n)]; }
     const TSPanelNodeData& GetNthChild(int32 n) const { return fChildren[static_cast<size_t>(n)]; }
 
     PMString GetNodeName() const { return fNodeName; }
+    // The name without a copy, for the many comparisons of a sort.
+    const PMString& NodeName() const { return fNodeName; }
     int32 GetProjectID() const { return fProjectID; }
     int32 GetProjectXMLID() const { return fProjectXMLID; }
     bool IsProject() const { return fIsProject; }
 
     void AddStatusCode(const StatusCodeInfo& code) { fStatusCodes.push_back(code); }
+    void ReserveStatusCodes(int32 count) { fStatusCodes.reserve(static_cast<size_t>(count)); }
     int32 StatusCount() const { return static_cast<int32>(fStatusCodes.size()); }
     // n must lie in 0 .. StatusCount() - 1.
     StatusCodeInfo& GetNthStatus(int32 n) { return fStatusCodes[static_cast<size_t>(n)]; }

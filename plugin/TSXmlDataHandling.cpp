@@ -13,6 +13,7 @@
 
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/framework/LocalFileFormatTarget.hpp>
+#include <xercesc/parsers/DOMLSParserImpl.hpp>
 #include <xercesc/sax/ErrorHandler.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/sax2/Attributes.hpp>
@@ -44,6 +45,8 @@ int32 TSXmlDataHandling::fPrjID = 0;
 
 namespace {
 
+uint64_t gGenerations = 0;
+
 // A server answer has no business with entities: a handful of expansions is plenty.
 constexpr XMLSize_t kEntityExpansionLimit = 100;
 
@@ -71,19 +74,27 @@ bool IsElementNamed(const DOMNode* node, const XMLCh* name) {
 }
 
 // Visits the elements below `scope` named `name`, in document order, until `visit` says stop.
+// The siblings still to visit are kept on a stack: the library's way back up to a parent is
+// far slower than its way down.
 template <class Visit>
 void ForEachDescendant(DOMNode* scope, const XMLCh* name, Visit visit) {
     if (!scope) return;
+    std::vector<DOMNode*> pending;
     DOMNode* node = scope->getFirstChild();
     while (node) {
         if (IsElementNamed(node, name) && !visit(static_cast<DOMElement*>(node))) return;
+        DOMNode* next = node->getNextSibling();
         if (DOMNode* child = node->getFirstChild()) {
+            if (next) pending.push_back(next);
             node = child;
-            continue;
+        } else if (next) {
+            node = next;
+        } else if (!pending.empty()) {
+            node = pending.back();
+            pending.pop_back();
+        } else {
+            node = nullptr;
         }
-        while (node != scope && !node->getNextSibling()) node = node->getParentNode();
-        if (node == scope) return;
-        node = node->getNextSibling();
     }
 }
 
@@ -141,20 +152,18 @@ int32 IdOf(const XMLCh* text) {
 }
 
 // Blanks between elements carry nothing the reader uses but cost a node each, most of the
-// memory of an indented list. Those inside a "projectgroups" element stay: their number is
-// the range of the progress bar shown while a group's sub-groups load.
-class TSBlankTextFilter : public DOMLSParserFilter {
+// memory of an indented list, so they are never made into nodes. Those inside a
+// "projectgroups" element stay: their number is the range of the progress bar shown while a
+// group's sub-groups load. (The library's node filter would make each node and then take it
+// out again, at a fifth of the parse's time.)
+class TSListParser : public DOMLSParserImpl {
 public:
-    FilterAction acceptNode(DOMNode* node) override {
-        if (node->getNodeType() != DOMNode::TEXT_NODE) return FILTER_ACCEPT;
-        for (const XMLCh* c = node->getNodeValue(); c && *c; ++c)
-            if (!IsXmlBlank(*c)) return FILTER_ACCEPT;
-        const DOMNode* parent = node->getParentNode();
-        if (parent && XMLString::equals(parent->getNodeName(), u"projectgroups")) return FILTER_ACCEPT;
-        return FILTER_REJECT;
+    void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override {
+        if (!cdataSection && fCurrentParent && !XMLString::equals(fCurrentParent->getNodeName(), u"projectgroups") &&
+            std::all_of(chars, chars + length, IsXmlBlank))
+            return;
+        DOMLSParserImpl::docCharacters(chars, length, cdataSection);
     }
-    FilterAction startElement(DOMElement*) override { return FILTER_ACCEPT; }
-    DOMNodeFilter::ShowType getWhatToShow() const override { return DOMNodeFilter::SHOW_TEXT; }
 };
 
 std::basic_string<XMLCh> Utf16Of(const PMString& text) {
@@ -206,6 +215,11 @@ struct TSXmlDataHandling::Index {
     // The host's 8-bit text is UTF-8, whatever the process locale says.
     std::string Utf8Of(const XMLCh* text) const {
         if (!text || !*text) return {};
+        // Most texts of a list are ASCII, which is its own UTF-8.
+        std::string ascii;
+        const XMLCh* c = text;
+        for (; *c && *c < 0x80; ++c) ascii.push_back(static_cast<char>(*c));
+        if (!*c) return ascii;
         if (!fUtf8) {
             TranscodeToStr utf8(text, "UTF-8");
             return std::string(reinterpret_cast<const char*>(utf8.str()), utf8.length());
@@ -290,6 +304,7 @@ bool TSXmlDataHandling::FileIdentity::operator==(const FileIdentity& other) cons
 }
 
 void TSXmlDataHandling::ReleaseDocument() {
+    fGeneration = 0;
     fIdentity = FileIdentity();
     fIndex.reset();
     if (fDocument) fDocument->release();
@@ -318,15 +333,12 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
     const FileIdentity before = FileIdentity::Of(fFilePath.get());
     TSDOMErrorHandler handler;
     TSRefusingResolver resolver;
-    TSBlankTextFilter filter;
     SecurityManager security;
     security.setEntityExpansionLimit(kEntityExpansionLimit);
     DOMDocument* document = nullptr;
     try {
         XMLPlatformUtils::recognizeNEL(false);
-        DOMImplementation* impl = DOMImplementationRegistry::getDOMImplementation(u"LS");
-        if (!impl) return;
-        TSXercesPtr<DOMLSParser> parser(impl->createLSParser(DOMImplementationLS::MODE_SYNCHRONOUS, nullptr));
+        TSXercesPtr<DOMLSParser> parser(new TSListParser);
         DOMConfiguration* config = parser->getDomConfig();
         config->setParameter(XMLUni::fgDOMNamespaces, false);
         config->setParameter(XMLUni::fgXercesSchema, false);
@@ -342,7 +354,6 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
         config->setParameter(XMLUni::fgXercesSecurityManager, &security);
         config->setParameter(XMLUni::fgXercesUserAdoptsDOMDocument, true);
         config->setParameter(XMLUni::fgDOMErrorHandler, static_cast<DOMErrorHandler*>(&handler));
-        parser->setFilter(&filter);
         document = parser->parseURI(fFilePath.get());
     } catch (const XMLException& e) {
         handler.Add(0, 0, Utf8OfMessage(e.getMessage()));
@@ -362,6 +373,7 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
     fDocument = document;
     fRoot = document->getDocumentElement();
     fParseFailed = false;
+    fGeneration = ++gGenerations;
     // A file changed while it was read is not known by its identity.
     if (before.Valid() && before == FileIdentity::Of(fFilePath.get())) fIdentity = before;
 }
@@ -438,7 +450,14 @@ bool TSXmlDataHandling::UpdateProjectsInfo(PMString tempFile, PMString projectsF
     }
 }
 
+void TSXmlDataHandling::ShowLoadProgress(const LoadProgress& progress) {
+    if (progress.range < 0) return;
+    RangeProgressBar bar(PMString("0x61000kTSLoadingXMLStatusKey"), 0, progress.range, kTrue);
+    for (int32 made = 1; made <= progress.made; ++made) bar.SetPosition(made);
+}
+
 void TSXmlDataHandling::UpdateChildInfo(TSPanelNodeData& parent, std::map<int32, TSPanelNodeData*>& nodesById) {
+    fLastLoadProgress = LoadProgress();
     if (!fRoot) return;
     Index& index = GetIndex();
     if (!index.fGroupsBuilt) {
@@ -453,6 +472,7 @@ void TSXmlDataHandling::UpdateChildInfo(TSPanelNodeData& parent, std::map<int32,
     if (!index.fGroups) return;
 
     const int32 parentID = parent.GetProjectXMLID();
+    fLastLoadProgress = LoadProgress();
     std::vector<TSPanelNodeData*> groups;
     if (parentID == -1) {
         for (DOMNode* node = index.fGroups->getFirstChild(); node; node = node->getNextSibling())
@@ -476,6 +496,7 @@ void TSXmlDataHandling::UpdateChildInfo(TSPanelNodeData& parent, std::map<int32,
                 progress.SetPosition(static_cast<int32>(groups.size()));
             }
         }
+        fLastLoadProgress = {count, static_cast<int32>(groups.size())};
     } else {
         for (DOMNode* node = groupElement->getFirstChild(); node; node = node->getNextSibling())
             if (TSPanelNodeData* group = GetGroupNode(node)) groups.push_back(group);
@@ -572,15 +593,17 @@ void TSXmlDataHandling::FillStatusCodeInfo(TSPanelNodeData& project, std::vector
     constexpr std::size_t kLinearSearchLimit = 8;
     std::unordered_set<std::string> idSet;
     if (ids.size() > kLinearSearchLimit) idSet.insert(ids.begin(), ids.end());
-    for (const Index::StatusEntry& entry : index.fStatusCodes) {
-        bool listed = ids.size() > kLinearSearchLimit ? idSet.count(entry.idText) != 0
-                                                      : std::find(ids.begin(), ids.end(), entry.idText) != ids.end();
-        if (listed) project.AddStatusCode(entry.info);
-    }
+    std::vector<const StatusCodeInfo*> listed;
+    for (const Index::StatusEntry& entry : index.fStatusCodes)
+        if (ids.size() > kLinearSearchLimit ? idSet.count(entry.idText) != 0
+                                            : std::find(ids.begin(), ids.end(), entry.idText) != ids.end())
+            listed.push_back(&entry.info);
+    project.ReserveStatusCodes(static_cast<int32>(listed.size()));
+    for (const StatusCodeInfo* code : listed) project.AddStatusCode(*code);
 }
 
 bool TSXmlDataHandling::sort_function(const TSPanelNodeData* a, const TSPanelNodeData* b) {
-    return std::strcmp(a->GetNodeName().GrabCString(), b->GetNodeName().GrabCString()) < 0;
+    return std::strcmp(a->NodeName().GrabCString(), b->NodeName().GrabCString()) < 0;
 }
 
 void TSXmlDataHandling::UpdateProjectTree(std::vector<TSPanelNodeData*>& batch, TSPanelNodeData& parent,
@@ -589,7 +612,13 @@ void TSXmlDataHandling::UpdateProjectTree(std::vector<TSPanelNodeData*>& batch, 
     if (batch.size() > 1) std::stable_sort(batch.begin(), batch.end(), sort_function);
     for (TSPanelNodeData* node : batch) {
         node->SetParent(&parent);
-        parent.AddChild(*node);
+        // The parent's list holds what the model reads of a child (ids, name, kind, parent:
+        // all that equality compares); the record in the map holds the rest. A whole copy
+        // would double the memory of every project's status codes.
+        TSPanelNodeData child;
+        child.SetData(node->NodeName(), node->GetProjectXMLID(), node->IsProject(), node->GetProjectID());
+        child.SetParent(&parent);
+        parent.AddChild(std::move(child));
         // A record whose id is taken already would belong to nobody.
         if (!nodesById.emplace(node->GetProjectID(), node).second) delete node;
     }

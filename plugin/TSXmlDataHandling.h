@@ -22,6 +22,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -69,6 +70,8 @@ public:
     const char* GetFilePath() const { return fFilePath.get(); }
     // Frees the document and the index; the reader then holds nothing.
     void ReleaseDocument();
+    // Tells one parse from another: a number of the document held, 0 without one.
+    uint64_t DocumentGeneration() const { return fGeneration; }
 
     // Whether the answer file's root element says "authenticated, here is an update". Reads
     // only as far as the root's start tag and reports nothing; the full parse decides.
@@ -90,6 +93,15 @@ public:
     TSPanelNodeData* GetGroupNode(xercesc::DOMNode* node);
     // A new project record for a "project" element, else null. Takes the next internal id.
     TSPanelNodeData* GetProjectNode(xercesc::DOMElement* element);
+    // The progress bar the last UpdateChildInfo showed while it made sub-groups: its range
+    // and the number of groups made; a range of -1 when it showed none.
+    struct LoadProgress {
+        int32 range = -1;
+        int32 made = 0;
+    };
+    LoadProgress LastLoadProgress() const { return fLastLoadProgress; }
+    // Shows that bar again, as the load would.
+    static void ShowLoadProgress(const LoadProgress& progress);
     // Attaches the status codes whose id text is among `ids`, in the order of the file's list.
     void FillStatusCodeInfo(TSPanelNodeData& project, std::vector<std::string> ids);
     // Sorts the batch by name, links each record to `parent` and hands it to `nodesById`.
@@ -124,6 +136,8 @@ private:
         long long fSize = 0, fModified = 0, fChanged = 0;  // times in nanoseconds
     };
     FileIdentity fIdentity;
+    uint64_t fGeneration = 0;
+    LoadProgress fLastLoadProgress;
 
     bool fParseFailed = true;
     xercesc::DOMDocument* fDocument = nullptr;  // owned

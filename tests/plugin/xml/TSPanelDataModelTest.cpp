@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -198,6 +200,58 @@ TEST_F(TSPanelDataModelTest, LookupByServerIdSeesLoadedProjectsOnly) {
     EXPECT_EQ(fModel.GetNodeByXMLID(11)->GetNodeName(), PMString("Same id as a group"));
     EXPECT_FALSE(fModel.IsValidProjectID(10));  // a group
     EXPECT_EQ(fModel.GetNodeByXMLID(999), nullptr);
+}
+
+// What the tree view asks when it shows the top level: every row's number of children.
+void LookAsTheTreeDoes(TSPanelDataModel& model) {
+    for (int32 i = 0; i < model.GetChildCount(-1); ++i) model.GetChildCount(model.GetNthChildID(-1, i));
+}
+
+// The records by id, and the loading bars shown, since the last call.
+std::pair<std::map<int32, std::string>, std::vector<std::string>> Loaded(TSPanelDataModel& model) {
+    std::map<int32, std::string> names;
+    for (int32 id = -1; id < 100; ++id)
+        if (const TSPanelNodeData* node = model.GetNode(id)) names[id] = node->GetNodeName().GetUTF8String();
+    std::vector<std::string> bars;
+    for (const tshost::ProgressRecord& bar : tshost::ProgressLog::Get().Records()) {
+        std::string text = bar.title + " " + std::to_string(bar.minimum) + ".." + std::to_string(bar.maximum) + ":";
+        for (int32 position : bar.positions) text += " " + std::to_string(position);
+        bars.push_back(text);
+    }
+    tshost::ProgressLog::Get().Clear();
+    return {names, bars};
+}
+
+// Rebuilding from the same list after the tree's first look gives the same records with the
+// same ids and shows the same progress; once anything else was loaded it starts over.
+TEST_F(TSPanelDataModelTest, ARebuildFromTheSameListKeepsWhatItWouldMakeAgain) {
+    fModel.Rebuild();
+    LookAsTheTreeDoes(fModel);
+    const auto first = Loaded(fModel);
+    ASSERT_EQ(first.first.size(), 16u);
+    ASSERT_EQ(first.second, (std::vector<std::string>{"0x61000kTSLoadingXMLStatusKey 0..5: 1 2"})) << "beta's";
+    const int32 last = first.first.rbegin()->first;
+    TSPanelNodeData* const kept = fModel.GetNode(last);
+
+    fModel.Rebuild();
+    EXPECT_EQ(fModel.GetNode(last), kept);
+    LookAsTheTreeDoes(fModel);
+    EXPECT_EQ(Loaded(fModel), first);
+    EXPECT_EQ(Children(fModel.GetNthChildID(3, 0)), (Names{"Grandchild"})) << "numbered on from the kept ones";
+    const int32 grandchild = fModel.GetNthChildID(fModel.GetNthChildID(3, 0), 0);
+
+    TSPanelDataModel fresh{nullptr};
+    fresh.Rebuild();
+    LookAsTheTreeDoes(fresh);
+    EXPECT_EQ(Loaded(fresh).first, first.first);
+    EXPECT_EQ(fresh.GetNthChildID(fresh.GetNthChildID(3, 0), 0), grandchild);
+    tshost::ProgressLog::Get().Clear();
+
+    // Child was loaded beyond the tree's first look: the next rebuild starts over.
+    fModel.Rebuild();
+    EXPECT_EQ(fModel.GetNode(last), nullptr);
+    LookAsTheTreeDoes(fModel);
+    EXPECT_EQ(Loaded(fModel), first);
 }
 
 // An id that is not a whole number in range is no id: never 0, never another node's.
