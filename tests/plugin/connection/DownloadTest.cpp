@@ -120,10 +120,6 @@ TEST_F(DownloadTest, CachesOnlyAnAcceptedUpdate) {
         {.name = "wrong password", .password = "wrong", .alert = "0x61000kTSInCorrectUsrNamePwd"},
         {.name = "no rights", .user = "viewer", .password = "viewer", .alert = "0x61000kTSImProperUserRights"},
         {.name = "malformed", .fault = {{"fault", "malformed"}}, .alert = "Line No = "},
-        {.name = "over the limit", .fault = {{"fault", "oversized"}, {"bytes", TSConnection::kMaxListBytes + 1}},
-         .alert = warning + "200" + check},
-        {.name = "at the limit", .fault = {{"fault", "oversized"}, {"bytes", TSConnection::kMaxListBytes}},
-         .result = kTrue},
         // Last: the server logs the request only once its delay is over.
         {.name = "time-out", .fault = {{"fault", "delay"}, {"delay_ms", 3000}, {"count", 1}}, .getupdate = "",
          .alert = warning + "0" + check},
@@ -208,6 +204,30 @@ TEST(ConnectionText, IsCutToItsFieldAndEnded) {
     }
     CopyConnectionText(fields.field, nullptr);
     EXPECT_EQ(std::string(fields.field), std::string(255, 'a'));
+}
+
+// An answer larger than any real list is cut off as it arrives: a warning, the cache kept,
+// nothing left behind. One of exactly the largest size is taken.
+TEST_F(DownloadTest, AnAnswerOverTheLimitIsCutOff) {
+    const std::string warning = std::string(kConnectionError) + "  HTTP Status = 200. Check the Server Details in "
+                                                                "Tessaron settings. ";
+    for (const curl_off_t bytes : {TSConnection::kMaxListBytes + 1, TSConnection::kMaxListBytes * 4,
+                                   TSConnection::kMaxListBytes}) {
+        SCOPED_TRACE(bytes);
+        const bool over = bytes > TSConnection::kMaxListBytes;
+        WriteFile(fProjects, kCachedList);
+        g_ServerDetailChanged = kTrue;
+        fServer.Control({{"fault", "oversized"}, {"bytes", bytes}});
+        const Outcome outcome = Download();
+        EXPECT_EQ(outcome.result, over ? kFalse : kTrue);
+        ASSERT_EQ(outcome.alerts.size(), over ? 1u : 0u);
+        if (over) {
+            EXPECT_EQ(outcome.alerts[0].text, warning);
+        }
+        EXPECT_EQ(ReadFile(fProjects) == kCachedList, over);
+        EXPECT_EQ(g_ServerDetailChanged, over ? kTrue : kFalse);
+        EXPECT_FALSE(fs::exists(fTemp));
+    }
 }
 
 // After a change of server or user, a failed download must not leave the old account's list
