@@ -117,7 +117,7 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
         int rc;
         while ((rc = sqlite3_step(meta.stmt)) == SQLITE_ROW) {
             std::string key;
-            if (!TextAt(meta.stmt, 0, key)) return damaged("a key of the meta table is not text");
+            if (!TextAt(meta.stmt, 0, key)) return damaged("a key of the meta table is NULL or not text");
             if (!seen.insert(key).second) return damaged("the meta table holds '" + key + "' twice");
             if (sqlite3_column_type(meta.stmt, 1) == SQLITE_NULL) return damaged("'" + key + "' in the meta table has no value");
             if (key == "format") {
