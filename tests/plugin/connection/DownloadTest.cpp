@@ -250,8 +250,16 @@ TEST_F(DownloadTest, ChangedDetailsAreForgottenOnlyOnceTheNewListIsCached) {
         EXPECT_EQ(g_ServerDetailChanged, step.changedAfter);
         EXPECT_EQ(ReadFile(fProjects) == kCachedList, step.result == kFalse);
     }
-    Download();
+    // An answer that is no update leaves the document of the cached list where it is.
+    TSXmlDataHandling tree;
+    tree.InitializeDOMnode(fProjects.c_str());
+    const uint64_t generation = tree.DocumentGeneration();
+    short status = 0;
+    EXPECT_EQ(TSConnection().GetProjectsData(PMString("demo"), PMString("demo"), PMString(fServer.Url()), status, &tree),
+              kFalse);
     EXPECT_EQ(QueryValue(fServer.Requests().back(), "getupdate"), "<none>");
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(tree.IsParseOf(fProjects.c_str()) && tree.DocumentGeneration() == generation);
 }
 
 // Serves one fixed answer to every GET on a loopback port, and counts the requests for
