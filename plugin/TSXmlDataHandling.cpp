@@ -217,6 +217,7 @@ struct TSXmlDataHandling::Index {
         if (!text || !*text) return {};
         // Most texts of a list are ASCII, which is its own UTF-8.
         std::string ascii;
+        ascii.reserve(XMLString::stringLen(text));
         const XMLCh* c = text;
         for (; *c && *c < 0x80; ++c) ascii.push_back(static_cast<char>(*c));
         if (!*c) return ascii;
