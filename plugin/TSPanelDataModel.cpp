@@ -1,5 +1,7 @@
 #include "TSPanelDataModel.h"
 
+#include <unordered_set>
+
 #include "ImplementationRecord.h"
 #include "TSID.h"
 #include "TSPanelNodeData.h"
@@ -91,18 +93,18 @@ bool TSPanelDataModel::WouldRebuildTheSame(const PMString& projectsFile) const {
     if (fBuiltFrom == 0 || domparseFile.ParseFailed() || fBuiltFrom != domparseFile.DocumentGeneration() ||
         !domparseFile.IsParseOf(projectsFile.GrabCString()) || fLoads.empty() || fLoads.front().first != kRootID)
         return false;
+    std::unordered_set<int32> seen;
     int32 next = 0;
     for (std::size_t i = 1; i < fLoads.size(); ++i) {
         const int32 id = fLoads[i].first;
         if (next < fRoot->ChildCount() && fRoot->GetNthChild(next).GetProjectID() == id) {
+            seen.insert(id);
             ++next;
             continue;
         }
         // Asked again: a group that loaded nothing before, which loads nothing again.
-        bool seen = false;
-        for (int32 k = 0; k < next && !seen; ++k) seen = fRoot->GetNthChild(k).GetProjectID() == id;
         const TSPanelNodeData* node = GetNode(id);
-        if (!seen || !node || node->ChildCount() > 0) return false;
+        if (!seen.count(id) || !node || node->ChildCount() > 0) return false;
     }
     return true;
 }
