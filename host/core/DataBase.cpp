@@ -5,10 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <random>
 #include <set>
 
 #include "BossClasses.h"
+#include "FileCalls.h"
 #include "FileUtils.h"
 #include "Guard.h"
 #include "HexText.h"
@@ -58,6 +62,18 @@ bool TextAt(sqlite3_stmt* stmt, int column, std::string& text) {
     return true;
 }
 
+// A new identity for a file: 128 random bits as hex.
+std::string NewIdentity() {
+    std::random_device random;
+    std::string id;
+    char part[9];
+    for (int i = 0; i < 4; ++i) {
+        std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(random()));
+        id += part;
+    }
+    return id;
+}
+
 bool FileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -102,6 +118,7 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
     std::unique_ptr<DataBase> db(new DataBase());
     db->fPath = posixPath;
     db->fDisplayName = posixPath.substr(posixPath.find_last_of('/') + 1);
+    db->ReadIdentity(c.db, posixPath);
     auto damaged = [&](const std::string& why) {
         error = posixPath + ": not a readable Tessaron file (" + why + ")";
         return nullptr;
@@ -172,6 +189,18 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
     if (!db->fClasses.empty() && db->fClasses.rbegin()->first.Get() >= db->fNextUID)
         db->fNextUID = db->fClasses.rbegin()->first.Get() + 1;
     return db;
+}
+
+void DataBase::ReadIdentity(sqlite3* db, const std::string& path) {
+    // Damage here shows when the rest is read; an identity that cannot be read is none.
+    Statement identity(db, "SELECT value FROM meta WHERE key = 'id'");
+    if (identity && sqlite3_step(identity.stmt) == SQLITE_ROW && sqlite3_column_type(identity.stmt, 0) == SQLITE_TEXT)
+        fIdentity = reinterpret_cast<const char*>(sqlite3_column_text(identity.stmt, 0));
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        fDevice = st.st_dev;
+        fInode = st.st_ino;
+    }
 }
 
 DataBase::~DataBase() {
@@ -272,94 +301,202 @@ ErrorCode DataBase::SaveAs(const std::string& posixPath, std::string& error, boo
 }
 
 ErrorCode DataBase::Write(const std::string& path, bool everything, bool privateFile, std::string& error) {
-    if (privateFile) {
-        int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            ::fchmod(fd, 0600);
-            ::close(fd);
-        }
-    }
-    // Current bytes of every changed implementation; kept aside until the transaction commits.
-    std::map<std::pair<UID, ImplementationID>, std::string> fresh;
+    fReplacedFile = false;
+    // Current bytes of every implementation whose stored bytes they would change; kept aside
+    // until the file holds them.
+    Rows changed;
     for (auto& [uid, boss] : fBosses)
-        for (const Boss::Slot& slot : boss->Slots())
-            if (slot.entry->Persistent() && (slot.dirty || (everything && !fStored.count({uid, slot.impl}))))
-                fresh[{uid, slot.impl}] = Boss::Serialize(slot);
+        for (const Boss::Slot& slot : boss->Slots()) {
+            if (!slot.entry->Persistent() || !slot.dirty) continue;
+            std::string bytes = Boss::Serialize(slot);
+            auto stored = fStored.find({uid, slot.impl});
+            if (stored == fStored.end() || stored->second != bytes) changed[{uid, slot.impl}] = std::move(bytes);
+        }
+    if (!everything) {
+        int written = WriteChanges(path, changed, privateFile, error);
+        if (written < 0) return kFailure;
+        if (written > 0) return kSuccess;
+        fReplacedFile = true;
+    }
+    return WriteAfresh(path, std::move(changed), privateFile, error);
+}
 
+int DataBase::WriteChanges(const std::string& path, Rows changed, bool privateFile, std::string& error) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != fDevice || st.st_ino != fInode) return 0;
     Connection c;
+    auto notOurs = [&] { return c.db && (sqlite3_errcode(c.db) == SQLITE_NOTADB || sqlite3_errcode(c.db) == SQLITE_CORRUPT); };
     auto fail = [&](const std::string& what) {
+        if (notOurs()) return 0;
         error = path + ": " + what + ": " + c.Error();
         if (c.db) c.Exec("ROLLBACK");
-        return kFailure;
+        return -1;
     };
-    if (sqlite3_open_v2(path.c_str(), &c.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+    // Without SQLITE_OPEN_CREATE: a file deleted since the check is not made anew, empty.
+    if (sqlite3_open_v2(path.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        if (::stat(path.c_str(), &st) != 0) return 0;
         return fail("cannot be opened for writing");
+    }
     sqlite3_busy_timeout(c.db, 2000);
     if (!c.Exec("PRAGMA journal_mode=WAL") || !c.Exec("PRAGMA synchronous=FULL")) return fail("cannot be written");
     if (!c.Exec("BEGIN IMMEDIATE")) return fail("cannot be written");
-    if (!c.Exec("CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value);"
-                "CREATE TABLE IF NOT EXISTS objects(uid INTEGER PRIMARY KEY, class INTEGER NOT NULL);"
-                "CREATE TABLE IF NOT EXISTS data(uid INTEGER NOT NULL, impl INTEGER NOT NULL, bytes BLOB NOT NULL,"
-                " PRIMARY KEY(uid, impl));"))
-        return fail("cannot be written");
-    if (everything && !c.Exec("DELETE FROM objects; DELETE FROM data;")) return fail("cannot be written");
     {
-        Statement meta(c.db, "INSERT OR REPLACE INTO meta(key, value) VALUES (?1, ?2)");
-        if (!meta) return fail("cannot be written");
+        // A file that is not ours reads as another identity, or as none where we have one.
+        Statement identity(c.db, "SELECT value FROM meta WHERE key = 'id'");
+        if (!identity) return sqlite3_errcode(c.db) == SQLITE_ERROR ? 0 : fail("cannot be read");
+        std::string found;
+        int rc = sqlite3_step(identity.stmt);
+        if (rc == SQLITE_ROW && sqlite3_column_type(identity.stmt, 0) == SQLITE_TEXT)
+            found = reinterpret_cast<const char*>(sqlite3_column_text(identity.stmt, 0));
+        else if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            return fail("cannot be read");
+        if (found != fIdentity) {
+            c.Exec("ROLLBACK");
+            return 0;
+        }
+    }
+    if (privateFile) ::chmod(path.c_str(), 0600);
+    // A new identity each time: a copy of this file as it was before (a backup put back in
+    // its place) no longer passes for it.
+    const std::string id = NewIdentity();
+    if (!WriteRows(c.db, false, id, changed)) return fail("cannot be written");
+    if (!c.Exec("COMMIT")) return fail("cannot be written");
+    Saved(path, id, changed);
+    return 1;
+}
+
+ErrorCode DataBase::WriteAfresh(const std::string& path, Rows changed, bool privateFile, std::string& error) {
+    // Implementations that were never stored are written as they are now.
+    for (auto& [uid, boss] : fBosses)
+        for (const Boss::Slot& slot : boss->Slots())
+            if (slot.entry->Persistent() && !fStored.count({uid, slot.impl}) && !changed.count({uid, slot.impl}))
+                changed[{uid, slot.impl}] = Boss::Serialize(slot);
+    const std::string folder = path.substr(0, path.find_last_of('/') + 1);
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temp = path + ".saving-" + NewIdentity().substr(0, 8);
+        fd = ::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, privateFile ? 0600 : 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        error = path + ": cannot be written: " + std::strerror(errno);
+        return kFailure;
+    }
+    ::close(fd);
+    auto fail = [&](const std::string& what) {
+        ::unlink(temp.c_str());
+        error = path + ": " + what;
+        return kFailure;
+    };
+    const std::string id = NewIdentity();
+    {
+        Connection c;
+        auto failed = [&] { return fail("cannot be written: " + c.Error()); };
+        if (sqlite3_open_v2(temp.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) return failed();
+        // The new file is nobody's until it is renamed into place, so it needs no journal:
+        // a failure leaves it to be removed.
+        if (!c.Exec("PRAGMA journal_mode=OFF") || !c.Exec("PRAGMA synchronous=FULL") || !c.Exec("BEGIN"))
+            return failed();
+        if (!WriteRows(c.db, true, id, changed) || !c.Exec("COMMIT")) return failed();
+        if (sqlite3_close(c.db) != SQLITE_OK) return failed();
+        c.db = nullptr;
+    }
+    fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || FileCalls::Get().sync(fd) != 0) {
+        std::string why = std::strerror(errno);
+        if (fd >= 0) ::close(fd);
+        return fail("cannot be written: " + why);
+    }
+    ::close(fd);
+    // A write-ahead log or index left beside the path belongs to the file being replaced;
+    // SQLite would replay it into the new one.
+    ::unlink((path + "-wal").c_str());
+    ::unlink((path + "-shm").c_str());
+    if (FileCalls::Get().rename(temp.c_str(), path.c_str()) != 0) return fail("cannot be replaced: " + std::string(std::strerror(errno)));
+    // The rename is the save: once it is done the new file is in place. Flushing the folder
+    // only makes it outlast a power cut, so its failure cannot undo the save.
+    fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+    Saved(path, id, changed);
+    return kSuccess;
+}
+
+bool DataBase::WriteRows(sqlite3* db, bool everything, const std::string& id, const Rows& changed) {
+    auto exec = [db](const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
+    if (everything && !exec("CREATE TABLE meta(key TEXT PRIMARY KEY, value);"
+                            "CREATE TABLE objects(uid INTEGER PRIMARY KEY, class INTEGER NOT NULL);"
+                            "CREATE TABLE data(uid INTEGER NOT NULL, impl INTEGER NOT NULL, bytes BLOB NOT NULL,"
+                            " PRIMARY KEY(uid, impl));"))
+        return false;
+    {
+        Statement meta(db, "INSERT OR REPLACE INTO meta(key, value) VALUES (?1, ?2)");
+        if (!meta) return false;
         auto put = [&](const char* key, auto bind) {
             sqlite3_reset(meta.stmt);
             sqlite3_bind_text(meta.stmt, 1, key, -1, SQLITE_STATIC);
             bind();
             return sqlite3_step(meta.stmt) == SQLITE_DONE;
         };
-        if (!put("format", [&] { sqlite3_bind_text(meta.stmt, 2, kFormat, -1, SQLITE_STATIC); }) ||
-            !put("root", [&] { sqlite3_bind_int64(meta.stmt, 2, fRoot.Get()); }) ||
-            !put("next", [&] { sqlite3_bind_int64(meta.stmt, 2, fNextUID); }))
-            return fail("cannot be written");
+        if (everything && (!put("format", [&] { sqlite3_bind_text(meta.stmt, 2, kFormat, -1, SQLITE_STATIC); }) ||
+                           !put("root", [&] { sqlite3_bind_int64(meta.stmt, 2, fRoot.Get()); })))
+            return false;
+        if ((everything || !fUnsavedObjects.empty()) && !put("next", [&] { sqlite3_bind_int64(meta.stmt, 2, fNextUID); }))
+            return false;
+        if (id != fIdentity && !put("id", [&] { sqlite3_bind_text(meta.stmt, 2, id.c_str(), -1, SQLITE_STATIC); }))
+            return false;
     }
     {
-        Statement obj(c.db, "INSERT OR REPLACE INTO objects(uid, class) VALUES (?1, ?2)");
-        if (!obj) return fail("cannot be written");
+        Statement obj(db, "INSERT OR REPLACE INTO objects(uid, class) VALUES (?1, ?2)");
+        if (!obj) return false;
         for (const auto& [uid, cls] : fClasses) {
             if (!everything && !fUnsavedObjects.count(uid)) continue;
             sqlite3_reset(obj.stmt);
             sqlite3_bind_int64(obj.stmt, 1, uid.Get());
             sqlite3_bind_int64(obj.stmt, 2, cls.Get());
-            if (sqlite3_step(obj.stmt) != SQLITE_DONE) return fail("cannot be written");
+            if (sqlite3_step(obj.stmt) != SQLITE_DONE) return false;
         }
     }
-    {
-        Statement data(c.db, "INSERT OR REPLACE INTO data(uid, impl, bytes) VALUES (?1, ?2, ?3)");
-        if (!data) return fail("cannot be written");
-        auto put = [&](const std::pair<UID, ImplementationID>& key, const std::string& bytes) {
-            sqlite3_reset(data.stmt);
-            sqlite3_bind_int64(data.stmt, 1, key.first.Get());
-            sqlite3_bind_int64(data.stmt, 2, key.second.Get());
-            // An empty blob must stay an empty blob, not NULL.
-            if (bytes.empty())
-                sqlite3_bind_zeroblob(data.stmt, 3, 0);
-            else
-                sqlite3_bind_blob(data.stmt, 3, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
-            return sqlite3_step(data.stmt) == SQLITE_DONE;
-        };
-        for (const auto& [key, bytes] : fresh)
-            if (!put(key, bytes)) return fail("cannot be written");
-        if (everything)
-            for (const auto& [key, bytes] : fStored)
-                if (!fresh.count(key) && !put(key, bytes)) return fail("cannot be written");
-    }
-    if (!c.Exec("COMMIT")) return fail("cannot be written");
+    Statement data(db, "INSERT OR REPLACE INTO data(uid, impl, bytes) VALUES (?1, ?2, ?3)");
+    if (!data) return false;
+    auto put = [&](const std::pair<UID, ImplementationID>& key, const std::string& bytes) {
+        sqlite3_reset(data.stmt);
+        sqlite3_bind_int64(data.stmt, 1, key.first.Get());
+        sqlite3_bind_int64(data.stmt, 2, key.second.Get());
+        // An empty blob must stay an empty blob, not NULL.
+        if (bytes.empty())
+            sqlite3_bind_zeroblob(data.stmt, 3, 0);
+        else
+            sqlite3_bind_blob(data.stmt, 3, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
+        return sqlite3_step(data.stmt) == SQLITE_DONE;
+    };
+    for (const auto& [key, bytes] : changed)
+        if (!put(key, bytes)) return false;
+    if (everything)
+        for (const auto& [key, bytes] : fStored)
+            if (!changed.count(key) && !put(key, bytes)) return false;
+    return true;
+}
 
-    for (auto& [key, bytes] : fresh) fStored[key] = std::move(bytes);
+void DataBase::Saved(const std::string& path, const std::string& id, Rows& changed) {
+    for (auto& [key, bytes] : changed) fStored[key] = std::move(bytes);
     for (auto& [uid, boss] : fBosses)
         for (Boss::Slot& slot : boss->Slots()) slot.dirty = false;
     fUnsavedObjects.clear();
     fModified = false;
+    fIdentity = id;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        fDevice = st.st_dev;
+        fInode = st.st_ino;
+    }
     if (fPath != path) {
         fPath = path;
         fDisplayName = path.substr(path.find_last_of('/') + 1);
     }
-    return kSuccess;
 }
 
 }  // namespace tshost

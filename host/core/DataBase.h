@@ -2,9 +2,17 @@
 // holds every boss by UID and the stored bytes of every persistent implementation; on disk it
 // is one SQLite file. A save writes every dirty implementation in one transaction, so a crash
 // during a save leaves the file as it was before the save or as it is after it.
+// Such a save writes only into the file this database was read from or last written to: each
+// save stores a new identity in the file, and the file's device and inode are kept. When the file at the
+// path is another one (deleted or replaced meanwhile), the whole database is written to a new
+// file beside it, which is then renamed over the path; a save to a new path does the same.
+// A session database (the workspace) holds settings rather than the user's work: its changes
+// never become undo steps of their own.
 // PreDirty marks the database modified and records the pre-image for undo.
 // User-interface thread only.
 #pragma once
+
+#include <sys/types.h>
 
 #include <map>
 #include <memory>
@@ -13,6 +21,8 @@
 
 #include "Boss.h"
 #include "IDataBase.h"
+
+struct sqlite3;
 
 namespace tshost {
 
@@ -45,6 +55,12 @@ public:
     ErrorCode SaveAs(const std::string& posixPath, std::string& error, bool privateFile = false);
     const std::string& Path() const { return fPath; }
     const std::string& DisplayName() const { return fDisplayName; }
+    // True after a save that found the file at its path was no longer this database's and so
+    // wrote the whole database there afresh.
+    bool LastSaveReplacedFile() const { return fReplacedFile; }
+
+    bool IsSessionData() const { return fSessionData; }
+    void SetSessionData(bool session) { fSessionData = session; }
 
     // Called by bosses. PreDirty of an implementation that is not persistent is refused and
     // reported.
@@ -57,13 +73,27 @@ public:
 private:
     DataBase() = default;
     static std::unique_ptr<DataBase> Read(const std::string& posixPath, std::string& error);
+    using Rows = std::map<std::pair<UID, ImplementationID>, std::string>;
     ErrorCode Write(const std::string& posixPath, bool everything, bool privateFile, std::string& error);
+    // 1: written; 0: the file is not this database's, nothing written; -1: failed.
+    int WriteChanges(const std::string& posixPath, Rows changed, bool privateFile, std::string& error);
+    ErrorCode WriteAfresh(const std::string& posixPath, Rows changed, bool privateFile, std::string& error);
+    bool WriteRows(sqlite3* db, bool everything, const std::string& id, const Rows& changed);
+    void Saved(const std::string& posixPath, const std::string& id, Rows& changed);
+    void ReadIdentity(sqlite3* db, const std::string& posixPath);
 
     std::string fPath;
     std::string fDisplayName;
     UID fRoot;
     uint32 fNextUID = 1;
     bool fModified = false;
+    bool fSessionData = false;
+    bool fReplacedFile = false;
+    // Which file is ours: the identity stored in it when last read or written (empty for files
+    // written before identities were), and its device and inode then.
+    std::string fIdentity;
+    dev_t fDevice = 0;
+    ino_t fInode = 0;
     std::map<UID, ClassID> fClasses;
     std::map<UID, Boss*> fBosses;  // each holds one reference for the database
     std::map<std::pair<UID, ImplementationID>, std::string> fStored;

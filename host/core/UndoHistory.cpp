@@ -18,9 +18,15 @@ void UndoHistory::BeginStep(const PMString& name) {
 
 void UndoHistory::EndStep() {
     if (fDepth == 0 || --fDepth > 0) return;
-    if (fCurrent.changes.empty()) return;
-    fDone.push_back(std::move(fCurrent));
-    fUndone.clear();
+    std::erase_if(fCurrent.changes, [](const Change& c) { return c.db->CurrentBytes(c.uid, c.impl) == c.before; });
+    bool userWork = std::any_of(fCurrent.changes.begin(), fCurrent.changes.end(),
+                                [](const Change& c) { return !c.db->IsSessionData(); });
+    if (userWork) {
+        fDone.push_back(std::move(fCurrent));
+        fUndone.clear();
+    }
+    fCurrent = Step{};
+    if (fSettled) fSettled();
 }
 
 bool UndoHistory::WantsPreImage(DataBase* db, UID uid, ImplementationID impl) const {
@@ -42,6 +48,7 @@ bool UndoHistory::Undo() {
         it->db->Restore(it->uid, it->impl, it->before);
     }
     fUndone.push_back(std::move(step));
+    if (fSettled) fSettled();
     return true;
 }
 
@@ -51,6 +58,7 @@ bool UndoHistory::Redo() {
     fUndone.pop_back();
     for (Change& c : step.changes) c.db->Restore(c.uid, c.impl, c.after);
     fDone.push_back(std::move(step));
+    if (fSettled) fSettled();
     return true;
 }
 

@@ -1,9 +1,13 @@
 // The undo history: one step per processed command that changed persistent data. While a
 // command runs, the first PreDirty of each implementation records its bytes before the
 // change; undo puts those bytes back (keeping the bytes after the change for redo).
-// Closing a database forgets the steps that touched it. User-interface thread only.
+// Only the user's work is undone: a change that left the bytes as they were is no change, and
+// a command that changed nothing but session data (the workspace's settings and the host's
+// housekeeping) leaves no step. Closing a database forgets the steps that touched it.
+// User-interface thread only.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,7 +38,11 @@ public:
     bool Undo();
     bool Redo();
     void Forget(DataBase* db);
-    void Clear() { fDone.clear(); fUndone.clear(); fDepth = 0; }
+    void Clear() { fDone.clear(); fUndone.clear(); fDepth = 0; fSettled = nullptr; }
+
+    // Called whenever persistent data has settled: when the outermost command has ended
+    // (whether or not it left a step), and after each undo and redo.
+    void SetSettledHandler(std::function<void()> handler) { fSettled = std::move(handler); }
 
 private:
     struct Change {
@@ -53,6 +61,7 @@ private:
     std::vector<Step> fUndone;
     Step fCurrent;
     int fDepth = 0;
+    std::function<void()> fSettled;
 };
 
 }  // namespace tshost

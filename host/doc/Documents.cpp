@@ -6,6 +6,7 @@
 #include "HostIDs.h"
 #include "InterfacePtr.h"
 #include "PageList.h"
+#include "Transcript.h"
 
 namespace fs = std::filesystem;
 
@@ -141,6 +142,9 @@ bool Documents::Save(IDocument* document, std::string& error) {
         return false;
     }
     if (entry->db->Save(error) != kSuccess) return false;
+    if (entry->db->LastSaveReplacedFile())
+        Diagnose(entry->db->Path() + ": the file was deleted or replaced by another since it was opened; "
+                 "the whole document was written to it anew");
     Notify([&](DocumentObserver* o) { o->DocumentSaved(document); });
     return true;
 }

@@ -127,6 +127,12 @@ void Host::Start(const std::string& home) {
     if (!IsBooted() || fStarted) return;
     LoadWorkspace(home);
     fStarted = true;
+    // What a command confirmed must outlast a crash of the host.
+    UndoHistory::Get().SetSettledHandler([this] {
+        if (!fWorkspace || !fWorkspace->IsModified() || fWorkspacePath.empty()) return;
+        std::string error;
+        if (!SaveWorkspace(error)) Diagnose(error + "; the settings will be saved again after the next change and at quit");
+    });
     StartServices();
 }
 
@@ -182,6 +188,7 @@ void Host::LoadWorkspace(const std::string& home) {
         }
     }
     if (!fWorkspace) fWorkspace = DataBase::CreateNew(kWorkspaceBoss, "workspace.db");
+    if (fWorkspace) fWorkspace->SetSessionData(true);
 }
 
 void Host::StartServices() {
@@ -222,7 +229,10 @@ std::vector<IPMUnknown*> Host::StartupServices() const { return fServices; }
 
 bool Host::SaveWorkspace(std::string& error) {
     if (!fWorkspace || fWorkspacePath.empty()) return true;
-    return fWorkspace->SaveAs(fWorkspacePath, error, true) == kSuccess;
+    if (fWorkspace->SaveAs(fWorkspacePath, error, true) != kSuccess) return false;
+    if (fWorkspace->LastSaveReplacedFile())
+        Diagnose(fWorkspacePath + ": it was deleted or replaced while the host ran; the whole workspace was written anew");
+    return true;
 }
 
 bool Host::Quit(std::string& error) {

@@ -13,6 +13,10 @@
 // file gives a new workspace; an unreadable one is reported, moved aside as
 // workspace.db.corrupt (or .corrupt.1, .2, … when that exists) and replaced by a new one.
 //
+// The workspace is saved whenever a command that changed it has ended (and after undo and
+// redo), not only at quit, so a crash loses no confirmed setting; only changed rows are
+// written. A failed save is reported and tried again after the next change and at quit.
+//
 // One Host exists at a time; Host::Current() is it. Destroying it quits if needed and then
 // empties the process-wide registries, so a test can make a fresh one.
 // User-interface thread only.

@@ -1,9 +1,15 @@
 // A small persistent implementation for host tests: one int32, saved through ReadWrite,
-// changed only after PreDirty. Tests register it with HostImplementation under their own IDs.
+// changed only after PreDirty; and a command that sets it. Tests register them with
+// HostImplementation under their own IDs.
 #pragma once
 
 #include "CPMUnknown.h"
+#include "CmdUtils.h"
+#include "Command.h"
 #include "IPMStream.h"
+#include "ISession.h"
+#include "IWorkspace.h"
+#include "InterfacePtr.h"
 
 namespace tstest {
 
@@ -36,6 +42,37 @@ public:
     explicit EmptyData(IPMUnknown* boss) : CPMUnknown<IPMUnknown>(boss) {}
     void Touch() { PreDirty(); }
     void ReadWrite(IPMStream*, ImplementationID) {}
+};
+
+// The data a command changes: that of its one item, else the workspace's.
+inline InterfacePtr<IPMUnknown> TargetOf(const ICommand* command, PMIID iid) {
+    const UIDList* items = command->GetItemList();
+    if (items && items->Length() == 1) return InterfacePtr<IPMUnknown>(items->GetRef(0), iid);
+    InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
+    return InterfacePtr<IPMUnknown>(workspace.get(), iid);
+}
+
+// Copies the value of its own ITestData parameter to its target's; a value below -1 fails.
+// Counts its DoNotify calls in `Notified()`.
+class SetValueCmd : public Command {
+public:
+    explicit SetValueCmd(IPMUnknown* boss) : Command(boss) {}
+    static int& Notified() {
+        static int count = 0;
+        return count;
+    }
+
+protected:
+    void Do() override {
+        InterfacePtr<ITestData> parameter(this, IID_OF<ITestData>());
+        if (parameter->GetValue() < -1) {
+            ErrorUtils::PMSetGlobalErrorCode(kInvalidParameterError);
+            return;
+        }
+        InterfacePtr<IPMUnknown> target = TargetOf(this, IID_OF<ITestData>());
+        static_cast<ITestData*>(target.get())->SetValue(parameter->GetValue());
+    }
+    void DoNotify() override { ++Notified(); }
 };
 
 }  // namespace tstest

@@ -1,6 +1,8 @@
-// Commands and undo: a processed command is one undoable step over the persistent data it
-// changed; undo and redo restore either side; failing commands report their error and skip
-// DoNotify; commands that change nothing leave no step.
+// Commands and undo: a processed command that changed the user's document is one undoable
+// step; undo and redo restore either side and leave the document modified, so the restored
+// bytes are saved; failing commands report their error and skip DoNotify; commands that
+// change nothing, or only the session workspace, leave no step, and the workspace is saved as
+// soon as such a command has ended.
 #include <gtest/gtest.h>
 
 #include "BossClasses.h"
@@ -21,26 +23,22 @@ namespace {
 constexpr ImplementationID kPersistentDataImpl{0x7f301};
 constexpr ImplementationID kParameterDataImpl{0x7f302};
 constexpr ImplementationID kSetValueCmdImpl{0x7f303};
+constexpr ImplementationID kTouchCmdImpl{0x7f304};
+constexpr ImplementationID kEmptyDataImpl{0x7f305};
 constexpr ClassID kSetValueCmdBoss{0x7f300};
+constexpr ClassID kTouchCmdBoss{0x7f301};
 
-int gNotified = 0;
-
-// Copies its parameter's value to the workspace's data; a negative value fails.
-class SetValueCmd : public Command {
+// Dirties its target's data without changing a byte, as housekeeping that rewrites a list
+// with the same entries does.
+class TouchCmd : public Command {
 public:
-    explicit SetValueCmd(IPMUnknown* boss) : Command(boss) { SetTarget(kSessionWorkspaceTarget); }
+    explicit TouchCmd(IPMUnknown* boss) : Command(boss) {}
 
 protected:
     void Do() override {
-        InterfacePtr<tstest::ITestData> parameter(this, IID_OF<tstest::ITestData>());
-        if (parameter->GetValue() < -1) {
-            ErrorUtils::PMSetGlobalErrorCode(kInvalidParameterError);
-            return;
-        }
-        InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
-        InterfacePtr<tstest::ITestData>(workspace.get(), IID_OF<tstest::ITestData>())->SetValue(parameter->GetValue());
+        InterfacePtr<IPMUnknown> target = tstest::TargetOf(this, IID_OF<tstest::EmptyData>());
+        static_cast<tstest::EmptyData*>(target.get())->Touch();
     }
-    void DoNotify() override { ++gNotified; }
 };
 
 class UndoTest : public ::testing::Test {
@@ -50,65 +48,140 @@ protected:
         ASSERT_TRUE(host.Boot(error)) << error;
         auto& impls = tshost::ImplRegistry::Get();
         ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kPersistentDataImpl, true)), kSuccess);
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::EmptyData>(kEmptyDataImpl, true)), kSuccess);
         ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kParameterDataImpl)), kSuccess);
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<SetValueCmd>(kSetValueCmdImpl)), kSuccess);
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::SetValueCmd>(kSetValueCmdImpl)), kSuccess);
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<TouchCmd>(kTouchCmdImpl)), kSuccess);
         auto& classes = tshost::BossClasses::Get();
-        classes.AddIn(tshost::kWorkspaceBoss, IID_OF<tstest::ITestData>(), kPersistentDataImpl);
+        for (ClassID cls : {tshost::kWorkspaceBoss, tshost::kDocBoss}) {
+            classes.AddIn(cls, IID_OF<tstest::ITestData>(), kPersistentDataImpl);
+            classes.AddIn(cls, IID_OF<tstest::EmptyData>(), kEmptyDataImpl);
+        }
         ASSERT_EQ(classes.Define({kSetValueCmdBoss, tshost::kCommandBoss, "kSetValueCmdBoss",
                                   {{IID_OF<ICommand>(), kSetValueCmdImpl}, {IID_OF<tstest::ITestData>(), kParameterDataImpl}}}),
                   kSuccess);
+        ASSERT_EQ(classes.Define({kTouchCmdBoss, tshost::kCommandBoss, "kTouchCmdBoss", {{IID_OF<ICommand>(), kTouchCmdImpl}}}),
+                  kSuccess);
         host.Start(home.Path());
-        gNotified = 0;
+        document = host.Docs().New(1, error);
+        ASSERT_TRUE(document) << error;
+        tstest::SetValueCmd::Notified() = 0;
     }
 
-    ErrorCode Process(int32 value) {
+    // On the document, or with `onDocument` false on the workspace.
+    ErrorCode Process(int32 value, bool onDocument = true) {
         InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kSetValueCmdBoss));
         EXPECT_TRUE(command);
         InterfacePtr<tstest::ITestData>(command.get(), IID_OF<tstest::ITestData>())->SetValue(value);
+        if (onDocument) command->SetItemList(UIDList(::GetUIDRef(document)));
+        return CmdUtils::ProcessCommand(command.get());
+    }
+    ErrorCode Touch(bool onDocument) {
+        InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kTouchCmdBoss));
+        if (onDocument) command->SetItemList(UIDList(::GetUIDRef(document)));
         return CmdUtils::ProcessCommand(command.get());
     }
 
+    int32 DocumentValue() { return InterfacePtr<tstest::ITestData>(document, IID_OF<tstest::ITestData>())->GetValue(); }
     int32 WorkspaceValue() {
         InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
         return InterfacePtr<tstest::ITestData>(workspace.get(), IID_OF<tstest::ITestData>())->GetValue();
     }
+    tshost::DataBase* DocumentDataBase() { return tshost::Documents::DataBaseOf(document); }
+    // The value as the document's file holds it.
+    int32 SavedValue() {
+        std::string error;
+        auto db = tshost::DataBase::Open(DocumentDataBase()->Path(), error);
+        EXPECT_TRUE(db) << error;
+        return db ? InterfacePtr<tstest::ITestData>(db.get(), db->GetRootUID(), IID_OF<tstest::ITestData>())->GetValue() : -99;
+    }
 
+    tstest::Capture capture;
     tstest::TempDir home;
     tshost::Host host;
+    IDocument* document = nullptr;
 };
 
-TEST_F(UndoTest, AProcessedCommandCanBeUndoneAndRedoneAndOthersLeaveNoStep) {
+TEST_F(UndoTest, ADocumentCommandCanBeUndoneAndRedoneAndOthersLeaveNoStep) {
     EXPECT_EQ(Process(-5), kInvalidParameterError);
     EXPECT_EQ(ErrorUtils::PMGetGlobalErrorCode(), kInvalidParameterError);
-    EXPECT_EQ(gNotified, 0);
+    EXPECT_EQ(tstest::SetValueCmd::Notified(), 0);
     ASSERT_EQ(Process(-1), kSuccess);  // the default value: nothing changes
     EXPECT_EQ(ErrorUtils::PMGetGlobalErrorCode(), kSuccess);
-    EXPECT_EQ(gNotified, 1);
+    EXPECT_EQ(tstest::SetValueCmd::Notified(), 1);
     tshost::UndoHistory& history = tshost::UndoHistory::Get();
     EXPECT_FALSE(history.CanUndo());
-    EXPECT_FALSE(host.Workspace()->IsModified());
+    EXPECT_FALSE(DocumentDataBase()->IsModified());
     EXPECT_EQ(CmdUtils::CreateCommand(tshost::kCommandBoss), nullptr);  // no ICommand of its own
     EXPECT_EQ(CmdUtils::ProcessCommand(nullptr), kInvalidParameterError);
 
     ASSERT_EQ(Process(5), kSuccess);
     ASSERT_EQ(Process(6), kSuccess);
-    EXPECT_EQ(WorkspaceValue(), 6);
-    EXPECT_TRUE(host.Workspace()->IsModified());
+    EXPECT_EQ(DocumentValue(), 6);
+    EXPECT_TRUE(DocumentDataBase()->IsModified());
     ASSERT_TRUE(history.Undo());
-    EXPECT_EQ(WorkspaceValue(), 5);
+    EXPECT_EQ(DocumentValue(), 5);
     ASSERT_TRUE(history.Undo());
-    EXPECT_EQ(WorkspaceValue(), -1);
+    EXPECT_EQ(DocumentValue(), -1);
     EXPECT_FALSE(history.Undo());
     ASSERT_TRUE(history.Redo());
-    EXPECT_EQ(WorkspaceValue(), 5);
+    EXPECT_EQ(DocumentValue(), 5);
     ASSERT_TRUE(history.Redo());
-    EXPECT_EQ(WorkspaceValue(), 6);
+    EXPECT_EQ(DocumentValue(), 6);
     EXPECT_FALSE(history.Redo());
 
     // A new command after an undo drops what could have been redone.
     ASSERT_TRUE(history.Undo());
     ASSERT_EQ(Process(9), kSuccess);
     EXPECT_FALSE(history.CanRedo());
+}
+
+// Undo and redo change the document as a command does: it is modified afterwards, and the
+// next save writes the restored bytes.
+TEST_F(UndoTest, UndoAndRedoLeaveTheDocumentModifiedAndTheSaveKeepsThem) {
+    std::string error;
+    ASSERT_TRUE(host.Docs().SaveAs(document, home / "A.indd", error)) << error;
+    ASSERT_EQ(Process(5), kSuccess);
+    ASSERT_TRUE(host.Docs().Save(document, error)) << error;
+    ASSERT_FALSE(DocumentDataBase()->IsModified());
+    ASSERT_TRUE(tshost::UndoHistory::Get().Undo());
+    EXPECT_TRUE(DocumentDataBase()->IsModified());
+    ASSERT_TRUE(host.Docs().Save(document, error)) << error;
+    EXPECT_EQ(SavedValue(), -1);
+    ASSERT_TRUE(tshost::UndoHistory::Get().Redo());
+    EXPECT_TRUE(DocumentDataBase()->IsModified());
+    ASSERT_TRUE(host.Docs().Save(document, error)) << error;
+    EXPECT_EQ(SavedValue(), 5);
+}
+
+// Housekeeping is not the user's to undo: a command that changes only the workspace leaves
+// the document's undo and redo as they were, and its change is in the workspace's file as
+// soon as it has ended. A command that dirtied without changing a byte leaves no step.
+TEST_F(UndoTest, WorkspaceCommandsAndByteEqualChangesLeaveNoStepAndTheWorkspaceIsSavedAtOnce) {
+    tshost::UndoHistory& history = tshost::UndoHistory::Get();
+    ASSERT_EQ(Process(5), kSuccess);
+    ASSERT_EQ(Process(6), kSuccess);
+    ASSERT_TRUE(history.Undo());
+    ASSERT_EQ(Process(7, false), kSuccess);
+    EXPECT_EQ(WorkspaceValue(), 7);
+    EXPECT_TRUE(history.CanRedo()) << "housekeeping dropped what the user could redo";
+    EXPECT_FALSE(host.Workspace()->IsModified());
+    {
+        std::string error;
+        auto saved = tshost::DataBase::Open(host.WorkspacePath(), error);
+        ASSERT_TRUE(saved) << error;
+        EXPECT_EQ(InterfacePtr<tstest::ITestData>(saved.get(), saved->GetRootUID(), IID_OF<tstest::ITestData>())->GetValue(), 7);
+    }
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(DocumentValue(), -1);
+    EXPECT_EQ(WorkspaceValue(), 7) << "undo reached the workspace";
+    EXPECT_FALSE(history.CanUndo());
+
+    for (bool onDocument : {true, false}) {
+        ASSERT_EQ(Touch(onDocument), kSuccess);
+        EXPECT_FALSE(history.CanUndo()) << onDocument;
+    }
+    EXPECT_TRUE(capture.diagnosed.empty()) << capture.diagnosed.front();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "BossClasses.h"
+#include "DataBase.h"
 #include "CmdUtils.h"
 #include "IDocument.h"
 #include "IIdleTask.h"
@@ -88,7 +89,9 @@ TEST_F(PluginCoreTest, PrefsDefaultsAndDirtyOnlyOnChange) {
     EXPECT_TRUE(db->IsModified());
 }
 
-TEST_F(PluginCoreTest, PrefsCommandCopiesAllEightAndUndoes) {
+// Settings are not the user's work to undo; once the command has ended they are in the
+// workspace's file, so a crash right after loses none of them.
+TEST_F(PluginCoreTest, PrefsCommandCopiesAllEightAndTheyAreSavedWhenItEnds) {
     InterfacePtr<ICommand> cmd;
     auto p = Params<ITSPrefsData>(kTSPrefsDataCmdBoss, kTSPrefsDataInterfaceID, cmd);
     ASSERT_TRUE(p);
@@ -102,17 +105,18 @@ TEST_F(PluginCoreTest, PrefsCommandCopiesAllEightAndUndoes) {
     p->SetStatusName(S(values[6]));
     p->SetPresetName(S(values[7]));
     EXPECT_EQ(CmdUtils::ProcessCommand(cmd.get()), kSuccess);
-    auto prefs = WorkspaceData<ITSPrefsData>(kTSPrefsDataInterfaceID);
-    PMString got[8] = {prefs->GetUserName(),   prefs->GetPassword(),   prefs->GetSendToOption(),
-                       prefs->GetTessaronInfo(), prefs->GetFolderInfo(), prefs->GetIDServerInfo(),
-                       prefs->GetStatusName(),  prefs->GetPresetName()};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(got[i].GetUTF8String(), values[i]) << i;
-
-    ASSERT_TRUE(tshost::UndoHistory::Get().Undo());
-    EXPECT_TRUE(prefs->GetUserName().IsEmpty());
-    EXPECT_EQ(prefs->GetSendToOption().GetUTF8String(), "Tessaron");
-    ASSERT_TRUE(tshost::UndoHistory::Get().Redo());
-    EXPECT_EQ(prefs->GetPassword().GetUTF8String(), "p&ss #1");
+    EXPECT_FALSE(tshost::UndoHistory::Get().CanUndo());
+    std::string error;
+    auto saved = tshost::DataBase::Open(fHost->WorkspacePath(), error);
+    ASSERT_TRUE(saved) << error;
+    for (auto* db : {fHost->Workspace(), saved.get()}) {
+        InterfacePtr<ITSPrefsData> prefs(db, db->GetRootUID(), kTSPrefsDataInterfaceID);
+        PMString got[8] = {prefs->GetUserName(),   prefs->GetPassword(),   prefs->GetSendToOption(),
+                           prefs->GetTessaronInfo(), prefs->GetFolderInfo(), prefs->GetIDServerInfo(),
+                           prefs->GetStatusName(),  prefs->GetPresetName()};
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(got[i].GetUTF8String(), values[i]) << i;
+    }
+    EXPECT_FALSE(fHost->Workspace()->IsModified());
 }
 
 TEST_F(PluginCoreTest, UnchangedPrefsCommandDirtiesNothingAndLeavesNoUndoStep) {

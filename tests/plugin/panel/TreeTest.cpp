@@ -16,6 +16,7 @@
 #include "MenuMgr.h"
 #include "PanelTestSupport.h"
 #include "TSPanelNodeID.h"
+#include "UndoHistory.h"
 
 namespace tspaneltest {
 namespace {
@@ -163,6 +164,7 @@ TEST_F(TreeTest, ADocumentsMenuListsTheSelectedProjectsExistingDocumentsAndARigh
                             {0x61034, flyer},  {0x61035, poster},       {0x61036, again}};
     EXPECT_EQ(DocumentsMenu(), expected);
     EXPECT_EQ(DocumentsMenu(), expected) << "rebuilt, none left over";
+    EXPECT_FALSE(tshost::UndoHistory::Get().CanUndo()) << "a rebuilt menu is not the user's to undo";
     // Another project: its own documents only, numbered from the start.
     Select("Feature");
     EXPECT_EQ(DocumentsMenu(), (Items{{0x61033, "----"}, {0x61034, "Other.indd"}, {0x61034, other}}));

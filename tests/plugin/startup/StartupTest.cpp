@@ -56,6 +56,8 @@ TEST_F(StartupTest, PruningDropsGoneFilesAndMergesDuplicates) {
     Touch(kept);
     SetLinks({{HostPath(fHome + "/Gone.indd"), 1}, {HostPath(kept), 2}, {HostPath(kept), 2}, {HostPath(kept), 3}});
     Restart();
+    // The prune is not the user's to undo: undo must not bring the gone file back.
+    EXPECT_FALSE(tshost::UndoHistory::Get().Undo());
     auto links = Links();
     ASSERT_EQ(links.size(), 2u);
     EXPECT_EQ(links[0].prjID, 2);
@@ -63,8 +65,10 @@ TEST_F(StartupTest, PruningDropsGoneFilesAndMergesDuplicates) {
 }
 
 TEST_F(StartupTest, AnEmptyStoreStillRunsThePruningCommand) {
-    // The command is the last undoable step of a start-up with nothing to prune.
-    EXPECT_EQ(tshost::UndoHistory::Get().UndoName().GetUTF8String(), "TSDocPathPrjIdDataCmd");
+    // Nothing else of a start-up in a fresh home changes the workspace: the command's end
+    // saved it, and housekeeping left no step to undo.
+    EXPECT_TRUE(std::filesystem::exists(fHost->WorkspacePath()));
+    EXPECT_FALSE(tshost::UndoHistory::Get().CanUndo());
     EXPECT_TRUE(Links().empty());
 }
 

@@ -1,0 +1,388 @@
+// Saves that keep what is on disk sound: a save never writes into a file that is no longer the
+// document's (deleted, replaced, overwritten) and never reports a failure as "saved"; and,
+// as SQLite tests itself, every write, sync and rename of a document save and of a workspace
+// save is made to fail in turn, and the disk made full: the failure is reported, the file
+// still opens with what it held before, and a later save succeeds.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+
+#include "Alerts.h"
+#include "BossClasses.h"
+#include "Documents.h"
+#include "FileCalls.h"
+#include "Host.h"
+#include "HostIDs.h"
+#include "HostTestSupport.h"
+#include "IDocFileUtils.h"
+#include "IPageList.h"
+#include "ImplRegistry.h"
+#include "TestData.h"
+#include "UtilsBoss.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr ImplementationID kDataImpl{0x7f401};
+constexpr ImplementationID kOtherImpl{0x7f402};
+constexpr ImplementationID kParameterImpl{0x7f403};
+constexpr ImplementationID kSetValueCmdImpl{0x7f404};
+constexpr PMIID kOtherIID{0x7f405};
+constexpr ClassID kSetValueCmdBoss{0x7f400};
+
+// I/O faults: SQLite's calls through a VFS wrapped around the default one, the host's own
+// through FileCalls. Armed with a kind and n, the n-th call of that kind fails; with a full
+// disk, every write from the n-th on fails as SQLite's do when the disk is full.
+enum class Op { kWrite, kSync, kRename, kFullDisk };
+const char* Name(Op op) {
+    switch (op) {
+        case Op::kWrite: return "write";
+        case Op::kSync: return "sync";
+        case Op::kRename: return "rename";
+        case Op::kFullDisk: return "full disk";
+    }
+    return "?";
+}
+
+struct Faults {
+    bool armed = false;
+    Op op = Op::kWrite;
+    int n = 0;
+    int calls = 0;
+    int failed = 0;
+
+    void Arm(Op kind, int nth) { *this = Faults{true, kind, nth, 0, 0}; }
+    void Disarm() { armed = false; }
+    // True when this call must fail.
+    bool Fails(Op kind) {
+        Op counted = op == Op::kFullDisk ? Op::kWrite : op;
+        if (!armed || kind != counted) return false;
+        ++calls;
+        bool fail = op == Op::kFullDisk ? calls >= n : calls == n;
+        if (fail) ++failed;
+        return fail;
+    }
+};
+Faults gFaults;
+
+sqlite3_vfs* gDefaultVfs = nullptr;
+sqlite3_vfs gFaultyVfs;
+sqlite3_io_methods gFaultyMethods;
+
+struct FaultyFile {
+    sqlite3_file base;
+    sqlite3_file* real;  // in the same allocation, right after this
+};
+sqlite3_file* Real(sqlite3_file* file) { return reinterpret_cast<FaultyFile*>(file)->real; }
+
+int FaultyOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
+    auto* faulty = reinterpret_cast<FaultyFile*>(file);
+    faulty->real = reinterpret_cast<sqlite3_file*>(faulty + 1);
+    int rc = gDefaultVfs->xOpen(gDefaultVfs, name, faulty->real, flags, outFlags);
+    faulty->base.pMethods = faulty->real->pMethods ? &gFaultyMethods : nullptr;
+    return rc;
+}
+
+void InstallFaultyVfs() {
+    gDefaultVfs = sqlite3_vfs_find(nullptr);
+    gFaultyVfs = *gDefaultVfs;
+    gFaultyVfs.zName = "tessaron-faulty";
+    gFaultyVfs.szOsFile = static_cast<int>(sizeof(FaultyFile)) + gDefaultVfs->szOsFile;
+    gFaultyVfs.pNext = nullptr;
+    gFaultyVfs.xOpen = FaultyOpen;
+    sqlite3_io_methods& m = gFaultyMethods;
+    m.iVersion = 3;
+    m.xClose = [](sqlite3_file* f) { return Real(f)->pMethods->xClose(Real(f)); };
+    m.xRead = [](sqlite3_file* f, void* p, int n, sqlite3_int64 at) { return Real(f)->pMethods->xRead(Real(f), p, n, at); };
+    m.xWrite = [](sqlite3_file* f, const void* p, int n, sqlite3_int64 at) {
+        if (gFaults.Fails(Op::kWrite)) return gFaults.op == Op::kFullDisk ? SQLITE_FULL : SQLITE_IOERR_WRITE;
+        return Real(f)->pMethods->xWrite(Real(f), p, n, at);
+    };
+    m.xTruncate = [](sqlite3_file* f, sqlite3_int64 size) { return Real(f)->pMethods->xTruncate(Real(f), size); };
+    m.xSync = [](sqlite3_file* f, int flags) {
+        if (gFaults.Fails(Op::kSync)) return SQLITE_IOERR_FSYNC;
+        return Real(f)->pMethods->xSync(Real(f), flags);
+    };
+    m.xFileSize = [](sqlite3_file* f, sqlite3_int64* size) { return Real(f)->pMethods->xFileSize(Real(f), size); };
+    m.xLock = [](sqlite3_file* f, int lock) { return Real(f)->pMethods->xLock(Real(f), lock); };
+    m.xUnlock = [](sqlite3_file* f, int lock) { return Real(f)->pMethods->xUnlock(Real(f), lock); };
+    m.xCheckReservedLock = [](sqlite3_file* f, int* out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); };
+    m.xFileControl = [](sqlite3_file* f, int op, void* arg) { return Real(f)->pMethods->xFileControl(Real(f), op, arg); };
+    m.xSectorSize = [](sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); };
+    m.xDeviceCharacteristics = [](sqlite3_file* f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); };
+    m.xShmMap = [](sqlite3_file* f, int page, int size, int extend, void volatile** out) {
+        return Real(f)->pMethods->xShmMap(Real(f), page, size, extend, out);
+    };
+    m.xShmLock = [](sqlite3_file* f, int offset, int n, int flags) { return Real(f)->pMethods->xShmLock(Real(f), offset, n, flags); };
+    m.xShmBarrier = [](sqlite3_file* f) { Real(f)->pMethods->xShmBarrier(Real(f)); };
+    m.xShmUnmap = [](sqlite3_file* f, int remove) { return Real(f)->pMethods->xShmUnmap(Real(f), remove); };
+    m.xFetch = [](sqlite3_file* f, sqlite3_int64 at, int n, void** out) { return Real(f)->pMethods->xFetch(Real(f), at, n, out); };
+    m.xUnfetch = [](sqlite3_file* f, sqlite3_int64 at, void* p) { return Real(f)->pMethods->xUnfetch(Real(f), at, p); };
+    sqlite3_vfs_register(&gFaultyVfs, 1);
+
+    tshost::FileCalls& calls = tshost::FileCalls::Get();
+    calls.sync = [](int fd) {
+        if (gFaults.Fails(Op::kSync)) {
+            errno = EIO;
+            return -1;
+        }
+        return tshost::FileCalls::System().sync(fd);
+    };
+    calls.rename = [](const char* from, const char* to) {
+        if (gFaults.Fails(Op::kRename)) {
+            errno = EIO;
+            return -1;
+        }
+        return tshost::FileCalls::System().rename(from, to);
+    };
+}
+
+void RemoveFaultyVfs() {
+    gFaults.Disarm();
+    sqlite3_vfs_unregister(&gFaultyVfs);
+    tshost::FileCalls::Get() = tshost::FileCalls::System();
+}
+
+class SaveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallFaultyVfs();
+        ASSERT_TRUE(host.Boot(error)) << error;
+        auto& impls = tshost::ImplRegistry::Get();
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kDataImpl, true)), kSuccess);
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kOtherImpl, true)), kSuccess);
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kParameterImpl)), kSuccess);
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::SetValueCmd>(kSetValueCmdImpl)), kSuccess);
+        auto& classes = tshost::BossClasses::Get();
+        for (ClassID cls : {tshost::kDocBoss, tshost::kWorkspaceBoss}) {
+            classes.AddIn(cls, IID_OF<tstest::ITestData>(), kDataImpl);
+            classes.AddIn(cls, kOtherIID, kOtherImpl);
+        }
+        ASSERT_EQ(classes.Define({kSetValueCmdBoss, tshost::kCommandBoss, "kSetValueCmdBoss",
+                                  {{IID_OF<ICommand>(), kSetValueCmdImpl}, {IID_OF<tstest::ITestData>(), kParameterImpl}}}),
+                  kSuccess);
+        host.Start(dir.Path());
+        tshost::SetTranscriptSink([this](std::string_view line) { shown.emplace_back(line); });
+    }
+    void TearDown() override { RemoveFaultyVfs(); }
+
+    static void Set(IDocument* document, int32 value, PMIID iid = IID_OF<tstest::ITestData>()) {
+        InterfacePtr<tstest::ITestData>(document, iid)->SetValue(value);
+    }
+    // The workspace's value, changed as the user's settings are: by a command.
+    static void SetSetting(int32 value) {
+        InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kSetValueCmdBoss));
+        InterfacePtr<tstest::ITestData>(command.get(), IID_OF<tstest::ITestData>())->SetValue(value);
+        CmdUtils::ProcessCommand(command.get());
+    }
+    // The document-file utility's save, as the plug-in calls it, with failures shown.
+    ErrorCode Save(IDocument* document) {
+        shown.clear();
+        tshost::AlertLog::Get().Clear();
+        capture.diagnosed.clear();
+        InterfacePtr<IDocFileUtils> files(UtilsBoss::QueryUtils<IDocFileUtils>());
+        return files->Save(::GetUIDRef(document), IDocFileUtils::kMinimalUI);
+    }
+    bool ShownSaved() const {
+        return std::any_of(shown.begin(), shown.end(), [](const std::string& l) { return l.rfind("saved", 0) == 0; });
+    }
+
+    // What a file holds: "value/other/pages", or "unreadable: why".
+    static std::string Holds(const std::string& path, ClassID root = tshost::kDocBoss) {
+        std::string error;
+        auto db = tshost::DataBase::Open(path, error);
+        if (!db) return "unreadable: " + error;
+        if (db->GetClass(db->GetRootUID()) != root) return "another kind of file";
+        auto value = [&](PMIID iid) {
+            InterfacePtr<tstest::ITestData> data(db.get(), db->GetRootUID(), iid);
+            return data ? std::to_string(data->GetValue()) : std::string("none");
+        };
+        std::string held = value(IID_OF<tstest::ITestData>()) + "/" + value(kOtherIID);
+        if (root == tshost::kDocBoss) {
+            InterfacePtr<IPageList> pages(db.get(), db->GetRootUID(), IID_OF<IPageList>());
+            held += "/" + (pages ? std::to_string(pages->GetPageCount()) : std::string("none"));
+        }
+        return held;
+    }
+
+    tstest::Capture capture;
+    tstest::TempDir dir;
+    tshost::Host host;
+    std::string error;
+    std::vector<std::string> shown;
+};
+
+// Whatever happened to the file while the document was open, the save leaves the complete
+// document at its path, never a file missing its root nor another document with this one's
+// rows merged in; where that cannot be done the save fails, says why, and does not say
+// "saved".
+TEST_F(SaveTest, ASaveNeverWritesIntoAFileThatIsNoLongerTheDocuments) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& file, const std::string& backup, const std::string& other)> change;
+        bool saves;
+    };
+    const Case cases[] = {
+        {"deleted", [](const std::string& f, auto&, auto&) { fs::remove(f); }, true},
+        {"replaced by another document", [](const std::string& f, auto&, const std::string& o) { fs::rename(o, f); }, true},
+        {"overwritten in place by another document",
+         [](const std::string& f, auto&, const std::string& o) { tstest::WriteFile(f, tstest::ReadFile(o)); }, true},
+        {"replaced by an older copy of itself",
+         [](const std::string& f, const std::string& b, auto&) { fs::rename(b, f); }, true},
+        {"overwritten in place by an older copy of itself",
+         [](const std::string& f, const std::string& b, auto&) { tstest::WriteFile(f, tstest::ReadFile(b)); }, true},
+        {"overwritten with text", [](const std::string& f, auto&, auto&) { tstest::WriteFile(f, "not a database"); }, true},
+        {"gone with its folder", [](const std::string& f, auto&, auto&) { fs::remove_all(fs::path(f).parent_path()); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = dir / c.name;
+        const std::string file = folder + "/A.indd", backup = folder + "/A.backup", other = folder + "/B.indd";
+        fs::create_directories(folder);
+        IDocument* b = host.Docs().New(3, error);
+        Set(b, 9);
+        ASSERT_TRUE(host.Docs().SaveAs(b, other, error)) << error;
+        host.Docs().Close(b);
+        IDocument* a = host.Docs().New(1, error);
+        Set(a, 1);
+        ASSERT_TRUE(host.Docs().SaveAs(a, file, error)) << error;
+        fs::copy_file(file, backup);
+        Set(a, 2, kOtherIID);
+        ASSERT_EQ(Save(a), kSuccess);
+        Set(a, 3);
+
+        c.change(file, backup, other);
+        if (!c.saves) {
+            EXPECT_NE(Save(a), kSuccess);
+            EXPECT_FALSE(ShownSaved());
+            ASSERT_EQ(tshost::AlertLog::Get().Records().size(), 1u);
+            EXPECT_NE(tshost::AlertLog::Get().Records()[0].text.find(file), std::string::npos);
+            EXPECT_TRUE(tshost::Documents::DataBaseOf(a)->IsModified());
+            fs::create_directories(folder);
+        }
+        ASSERT_EQ(Save(a), kSuccess);
+        EXPECT_TRUE(ShownSaved());
+        ASSERT_EQ(capture.diagnosed.size(), 1u);
+        EXPECT_NE(capture.diagnosed[0].find(file + ": the file was deleted or replaced"), std::string::npos)
+            << capture.diagnosed[0];
+        EXPECT_EQ(Holds(file), "3/2/1");
+        // From then on the file is the document's again, and saves go on into it.
+        Set(a, 4);
+        ASSERT_EQ(Save(a), kSuccess);
+        EXPECT_TRUE(capture.diagnosed.empty()) << capture.diagnosed.front();
+        EXPECT_EQ(Holds(file), "4/2/1");
+        host.Docs().Close(a);
+    }
+}
+
+// Each call a save makes fails in turn, for every n until a save makes fewer calls than n.
+// Either the save reports the failure and the file holds its previous content, or, when the
+// call came after the save was committed, the save succeeds with the new content; the next
+// save always succeeds.
+TEST_F(SaveTest, EveryFailingWriteSyncAndRenameOfADocumentSaveLeavesThePreviousFileReadable) {
+    const std::string file = dir / "A.indd";
+    IDocument* a = host.Docs().New(2, error);
+    int32 value = 1;
+    Set(a, value);
+    ASSERT_TRUE(host.Docs().SaveAs(a, file, error)) << error;
+    // Saves into the document's own file, and saves that write it afresh to a new path.
+    for (bool afresh : {false, true}) {
+        for (Op op : {Op::kWrite, Op::kSync, Op::kRename, Op::kFullDisk}) {
+            int reported = 0;
+            for (int n = 1; n < 200; ++n) {
+                SCOPED_TRACE(std::string(afresh ? "afresh, " : "in place, ") + Name(op) + " " + std::to_string(n));
+                const std::string before = Holds(file);
+                const std::string target = afresh ? dir / ("A" + std::to_string(value) + ".indd") : file;
+                Set(a, ++value);
+                shown.clear();
+                tshost::AlertLog::Get().Clear();
+                gFaults.Arm(op, n);
+                bool saved = afresh ? host.Docs().SaveAs(a, target, error) : Save(a) == kSuccess;
+                gFaults.Disarm();
+                if (gFaults.failed == 0) {
+                    EXPECT_TRUE(saved) << error;
+                    break;
+                }
+                const std::string wanted = std::to_string(value) + "/-1/2";
+                if (saved) {
+                    EXPECT_EQ(Holds(target), wanted) << "reported saved";
+                } else {
+                    ++reported;
+                    EXPECT_FALSE(ShownSaved());
+                    EXPECT_EQ(tshost::AlertLog::Get().Records().size(), afresh ? 0u : 1u);
+                    EXPECT_EQ(Holds(file), before);
+                    EXPECT_EQ(fs::exists(target), !afresh);
+                    EXPECT_TRUE(tshost::Documents::DataBaseOf(a)->IsModified());
+                    ASSERT_EQ(afresh ? host.Docs().SaveAs(a, target, error) : Save(a) == kSuccess, true) << error;
+                    EXPECT_EQ(Holds(target), wanted);
+                }
+                if (afresh) {
+                    // Back to the first file for the next round.
+                    ASSERT_TRUE(host.Docs().SaveAs(a, file, error)) << error;
+                    fs::remove(target);
+                }
+                // Nothing is left beside the files.
+                for (const auto& entry : fs::directory_iterator(dir.Path()))
+                    EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos) << entry.path();
+            }
+            // A write, a sync and a full disk fail every kind of save; only a save afresh renames.
+            EXPECT_EQ(reported > 0, op != Op::kRename || afresh) << Name(op);
+        }
+    }
+}
+
+// The workspace is saved when a command that changed it ends; a failing call of that save
+// is reported, keeps the previous settings on disk, and the change is saved by the next
+// command's save (or at quit).
+TEST_F(SaveTest, EveryFailingCallOfAWorkspaceSaveIsReportedAndTheNextSaveKeepsTheSetting) {
+    const std::string file = host.WorkspacePath();
+    ASSERT_FALSE(file.empty());
+    int32 value = 1;
+    SetSetting(value);
+    ASSERT_EQ(Holds(file, tshost::kWorkspaceBoss), "1/-1");
+    for (Op op : {Op::kWrite, Op::kSync, Op::kFullDisk}) {
+        int reported = 0;
+        for (int n = 1; n < 200; ++n) {
+            SCOPED_TRACE(std::string(Name(op)) + " " + std::to_string(n));
+            const std::string before = Holds(file, tshost::kWorkspaceBoss);
+            capture.diagnosed.clear();
+            gFaults.Arm(op, n);
+            SetSetting(++value);
+            gFaults.Disarm();
+            if (gFaults.failed == 0) {
+                EXPECT_TRUE(capture.diagnosed.empty());
+                break;
+            }
+            if (!host.Workspace()->IsModified()) {
+                EXPECT_EQ(Holds(file, tshost::kWorkspaceBoss), std::to_string(value) + "/-1");
+                continue;
+            }
+            ++reported;
+            ASSERT_EQ(capture.diagnosed.size(), 1u);
+            EXPECT_NE(capture.diagnosed[0].find(file), std::string::npos) << capture.diagnosed[0];
+            EXPECT_EQ(Holds(file, tshost::kWorkspaceBoss), before);
+            SetSetting(++value);
+            EXPECT_FALSE(host.Workspace()->IsModified());
+            EXPECT_EQ(Holds(file, tshost::kWorkspaceBoss), std::to_string(value) + "/-1");
+        }
+        EXPECT_GT(reported, 0) << Name(op);
+    }
+    // The first save of a workspace writes it afresh and renames it into place.
+    fs::remove(file);
+    capture.diagnosed.clear();
+    gFaults.Arm(Op::kRename, 1);
+    SetSetting(++value);
+    gFaults.Disarm();
+    EXPECT_EQ(gFaults.failed, 1);
+    ASSERT_EQ(capture.diagnosed.size(), 1u);
+    EXPECT_FALSE(fs::exists(file));
+    ASSERT_TRUE(host.Quit(error)) << error;
+    EXPECT_EQ(Holds(file, tshost::kWorkspaceBoss), std::to_string(value) + "/-1");
+}
+
+}  // namespace
