@@ -280,6 +280,32 @@ TEST_F(SaveTest, ASaveNeverWritesIntoAFileThatIsNoLongerTheDocuments) {
     }
 }
 
+// Files written before they carried an identity are known by their device and inode: one
+// put in the place of another is not saved into.
+TEST_F(SaveTest, AFileWithoutAnIdentityIsKnownByItsInode) {
+    const std::string file = dir / "A.indd", other = dir / "B.indd";
+    auto dropIdentity = [](const std::string& path) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, "DELETE FROM meta WHERE key = 'id'", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    };
+    for (const auto& [path, pages] : {std::pair{other, 3}, std::pair{file, 1}}) {
+        IDocument* document = host.Docs().New(pages, error);
+        Set(document, pages);
+        ASSERT_TRUE(host.Docs().SaveAs(document, path, error)) << error;
+        host.Docs().Close(document);
+        dropIdentity(path);
+    }
+    IDocument* a = host.Docs().Open(file, error);
+    ASSERT_TRUE(a) << error;
+    Set(a, 2, kOtherIID);
+    fs::rename(other, file);
+    ASSERT_EQ(Save(a), kSuccess);
+    ASSERT_EQ(capture.diagnosed.size(), 1u);
+    EXPECT_EQ(Holds(file), "1/2/1");
+}
+
 // Each call a save makes fails in turn, for every n until a save makes fewer calls than n.
 // Either the save reports the failure and the file holds its previous content, or, when the
 // call came after the save was committed, the save succeeds with the new content; the next
