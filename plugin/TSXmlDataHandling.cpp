@@ -594,13 +594,15 @@ void TSXmlDataHandling::FillStatusCodeInfo(TSPanelNodeData& project, std::vector
     constexpr std::size_t kLinearSearchLimit = 8;
     std::unordered_set<std::string> idSet;
     if (ids.size() > kLinearSearchLimit) idSet.insert(ids.begin(), ids.end());
-    std::vector<const StatusCodeInfo*> listed;
+    const auto listed = [&](const Index::StatusEntry& entry) {
+        return ids.size() > kLinearSearchLimit ? idSet.count(entry.idText) != 0
+                                               : std::find(ids.begin(), ids.end(), entry.idText) != ids.end();
+    };
+    // Counted first, so that the project's list is allocated once.
+    project.ReserveStatusCodes(
+        static_cast<int32>(std::count_if(index.fStatusCodes.begin(), index.fStatusCodes.end(), listed)));
     for (const Index::StatusEntry& entry : index.fStatusCodes)
-        if (ids.size() > kLinearSearchLimit ? idSet.count(entry.idText) != 0
-                                            : std::find(ids.begin(), ids.end(), entry.idText) != ids.end())
-            listed.push_back(&entry.info);
-    project.ReserveStatusCodes(static_cast<int32>(listed.size()));
-    for (const StatusCodeInfo* code : listed) project.AddStatusCode(*code);
+        if (listed(entry)) project.AddStatusCode(entry.info);
 }
 
 bool TSXmlDataHandling::sort_function(const TSPanelNodeData* a, const TSPanelNodeData* b) {
