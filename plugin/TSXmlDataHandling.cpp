@@ -7,6 +7,7 @@
 #include <limits>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -156,14 +157,55 @@ int32 IdOf(const XMLCh* text) {
 // "projectgroups" element stay: their number is the range of the progress bar shown while a
 // group's sub-groups load. (The library's node filter would make each node and then take it
 // out again, at a fifth of the parse's time.)
+//
+// It also notes, as they are made, the "project" elements inside the first "projects" element
+// with their group ids, in document order: walking the finished document for them again
+// costs as much as making the records of a whole list.
 class TSListParser : public DOMLSParserImpl {
 public:
+    using Projects = std::vector<std::pair<int32, DOMElement*>>;
+
     void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override {
         if (!cdataSection && fCurrentParent && !XMLString::equals(fCurrentParent->getNodeName(), u"projectgroups") &&
             std::all_of(chars, chars + length, IsXmlBlank))
             return;
         DOMLSParserImpl::docCharacters(chars, length, cdataSection);
     }
+
+    // The library ends an empty element from inside its start, through endElement.
+    void startElement(const XMLElementDecl& declaration, const unsigned int urlId, const XMLCh* const prefix,
+                      const RefVectorOf<XMLAttr>& attributes, const XMLSize_t count, const bool isEmpty,
+                      const bool isRoot) override {
+        const int depth = ++fDepth;
+        DOMLSParserImpl::startElement(declaration, urlId, prefix, attributes, count, isEmpty, isRoot);
+        const XMLCh* name = declaration.getFullName();
+        if (!fProjectsSeen && !isRoot && XMLString::equals(name, u"projects")) {
+            fProjectsSeen = true;
+            if (!isEmpty) fProjectsDepth = depth;
+        } else if (fProjectsDepth > 0 && XMLString::equals(name, u"project") && fCurrentNode &&
+                   fCurrentNode->getNodeType() == DOMNode::ELEMENT_NODE) {
+            int32 group = -1;
+            for (XMLSize_t i = 0; i < count; ++i)
+                if (XMLString::equals(attributes.elementAt(i)->getQName(), u"project_group_id"))
+                    group = IdOf(attributes.elementAt(i)->getValue());
+            fProjects.emplace_back(group, static_cast<DOMElement*>(fCurrentNode));
+        }
+    }
+
+    void endElement(const XMLElementDecl& declaration, const unsigned int urlId, const bool isRoot,
+                    const XMLCh* const prefix) override {
+        if (fDepth == fProjectsDepth) fProjectsDepth = 0;
+        --fDepth;
+        DOMLSParserImpl::endElement(declaration, urlId, isRoot, prefix);
+    }
+
+    Projects TakeProjects() { return std::move(fProjects); }
+
+private:
+    int fDepth = 0;
+    int fProjectsDepth = 0;  // of the first "projects" element while it is open
+    bool fProjectsSeen = false;
+    Projects fProjects;
 };
 
 std::basic_string<XMLCh> Utf16Of(const PMString& text) {
@@ -200,7 +242,8 @@ std::string Utf8OfMessage(const XMLCh* message) {
 
 }  // namespace
 
-// What the lazy loading needs from the document, gathered in one walk each.
+// What the lazy loading needs from the document: the projects by group as the parse found
+// them, the rest gathered in one walk each when first needed.
 struct TSXmlDataHandling::Index {
     struct StatusEntry {
         std::string idText;
@@ -265,7 +308,7 @@ struct TSXmlDataHandling::Index {
     DOMElement* fGroups = nullptr;  // the first "projectgroups"
     std::unordered_map<int32, DOMElement*> fGroupById;
 
-    bool fProjectsBuilt = false;
+    // Filled by the parse.
     std::unordered_map<int32, std::vector<DOMElement*>> fProjectsByGroup;
 
     bool fStatusBuilt = false;
@@ -337,9 +380,11 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
     SecurityManager security;
     security.setEntityExpansionLimit(kEntityExpansionLimit);
     DOMDocument* document = nullptr;
+    TSListParser::Projects projects;
     try {
         XMLPlatformUtils::recognizeNEL(false);
-        TSXercesPtr<DOMLSParser> parser(new TSListParser);
+        auto* listParser = new TSListParser;
+        TSXercesPtr<DOMLSParser> parser(listParser);
         DOMConfiguration* config = parser->getDomConfig();
         config->setParameter(XMLUni::fgDOMNamespaces, false);
         config->setParameter(XMLUni::fgXercesSchema, false);
@@ -356,6 +401,7 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
         config->setParameter(XMLUni::fgXercesUserAdoptsDOMDocument, true);
         config->setParameter(XMLUni::fgDOMErrorHandler, static_cast<DOMErrorHandler*>(&handler));
         document = parser->parseURI(fFilePath.get());
+        projects = listParser->TakeProjects();
     } catch (const XMLException& e) {
         handler.Add(0, 0, Utf8OfMessage(e.getMessage()));
     } catch (const OutOfMemoryException&) {
@@ -375,6 +421,8 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
     fRoot = document->getDocumentElement();
     fParseFailed = false;
     fGeneration = ++gGenerations;
+    Index& index = GetIndex();
+    for (const auto& [group, project] : projects) index.fProjectsByGroup[group].push_back(project);
     // A file changed while it was read is not known by its identity.
     if (before.Valid() && before == FileIdentity::Of(fFilePath.get())) fIdentity = before;
 }
@@ -504,13 +552,6 @@ void TSXmlDataHandling::UpdateChildInfo(TSPanelNodeData& parent, std::map<int32,
     }
     UpdateProjectTree(groups, parent, nodesById);
 
-    if (!index.fProjectsBuilt) {
-        index.fProjectsBuilt = true;
-        ForEachDescendant(FirstDescendant(fRoot, u"projects"), u"project", [&](DOMElement* project) {
-            index.fProjectsByGroup[IdOf(project->getAttribute(u"project_group_id"))].push_back(project);
-            return true;
-        });
-    }
     auto members = index.fProjectsByGroup.find(parentID);
     if (members == index.fProjectsByGroup.end()) return;
     std::vector<TSPanelNodeData*> projects;
