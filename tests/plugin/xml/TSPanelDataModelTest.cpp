@@ -283,6 +283,26 @@ TEST_F(TSPanelDataModelTest, IdsThatAreNotNumbersAreMissing) {
     EXPECT_TRUE(TakeAlerts().empty());
 }
 
+// Only the first "projects" element holds projects, wherever it stands and however deep they
+// lie in it; an empty first one means no projects at all.
+TEST_F(TSPanelDataModelTest, ProjectsComeFromTheFirstProjectsElementOnly) {
+    const std::string groups = R"(<projectgroups><projectgroup id="7" name="G"/></projectgroups>)";
+    const struct { std::string body; Names projects; } cases[] = {
+        {R"(<x><projects><project id="1" name="A" project_group_id="7"/><y><project id="2" name="B"
+            project_group_id="7"><project id="3" name="C" project_group_id="7"/></project></y></projects></x>
+            <projects><project id="4" name="D" project_group_id="7"/></projects>)", {"A", "B", "C"}},
+        {R"(<projects/><projects><project id="4" name="D" project_group_id="7"/></projects>)", {}},
+        {R"(<project id="5" name="E" project_group_id="7"/><projects></projects>)", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body);
+        WriteFile(fSettings.ProjectsFile(), "<projects>" + groups + c.body + "</projects>");
+        fModel.Rebuild();
+        ASSERT_EQ(Children(-1), (Names{"G"}));
+        EXPECT_EQ(Children(fModel.GetNthChildID(-1, 0)), c.projects);
+    }
+}
+
 // The tree's own list, unchanged on disk, is not parsed again by a rebuild; a changed one is.
 TEST_F(TSPanelDataModelTest, ARebuildParsesTheListOnlyWhenItChanged) {
     static const XMLCh kMark[] = u"tessaron-test-mark";
