@@ -279,6 +279,11 @@ std::string DataBase::CurrentBytes(UID uid, ImplementationID impl) {
     return slot && slot->entry->Persistent() ? Boss::Serialize(*slot) : std::string();
 }
 
+const std::string* DataBase::StoredBytes(UID uid, ImplementationID impl) const {
+    auto it = fStored.find({uid, impl});
+    return it == fStored.end() ? nullptr : &it->second;
+}
+
 void DataBase::Restore(UID uid, ImplementationID impl, const std::string& bytes) {
     Boss* boss = GetBoss(uid);
     Boss::Slot* slot = boss ? boss->InstantiateImpl(impl) : nullptr;

@@ -69,6 +69,8 @@ public:
     // Restores an implementation from bytes (undo and redo); marks it dirty.
     void Restore(UID uid, ImplementationID impl, const std::string& bytes);
     std::string CurrentBytes(UID uid, ImplementationID impl);
+    // The bytes the file holds for an implementation; null when it holds none.
+    const std::string* StoredBytes(UID uid, ImplementationID impl) const;
 
 private:
     DataBase() = default;

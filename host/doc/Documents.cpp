@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "HostIDs.h"
 #include "InterfacePtr.h"
+#include "MemoryStream.h"
 #include "PageList.h"
 #include "Transcript.h"
 
@@ -18,6 +20,33 @@ std::string Absolute(const std::string& path) {
     std::error_code ec;
     fs::path full = fs::absolute(path, ec);
     return ec ? path : full.lexically_normal().string();
+}
+
+// A document's pages as its file holds them: a whole list of one page or more, each a page
+// object named once. Anything else is damage that would only show later, half-working.
+bool PagesReadable(const DataBase& db, std::string& why) {
+    const std::string* bytes = db.StoredBytes(db.GetRootUID(), kPageListImpl);
+    if (!bytes) {
+        why = "it has no page list";
+        return false;
+    }
+    MemoryStream in(*bytes);
+    int32 count = 0;
+    in.XferInt32(count);
+    if (!in.IsGood() || count < 1 || int64(count) * 4 != in.Remaining()) {
+        why = "its page list is damaged";
+        return false;
+    }
+    std::set<UID> seen;
+    for (int32 i = 0; i < count; ++i) {
+        UID page;
+        in.XferID(page);
+        if (db.GetClass(page) != kPageBoss || !seen.insert(page).second) {
+            why = "its page list names object " + std::to_string(page.Get()) + ", which is not one of its pages";
+            return false;
+        }
+    }
+    return true;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -126,6 +155,10 @@ IDocument* Documents::Open(const std::string& posixPath, std::string& error) {
     if (!db) return nullptr;
     if (db->GetClass(db->GetRootUID()) != kDocBoss) {
         error = path + ": not a document";
+        return nullptr;
+    }
+    if (std::string why; !PagesReadable(*db, why)) {
+        error = path + ": not a readable Tessaron file (" + why + ")";
         return nullptr;
     }
     return Adopt(std::move(db), false, error);

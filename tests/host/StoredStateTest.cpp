@@ -115,15 +115,18 @@ protected:
 };
 
 struct Damage {
-    Damage(const char* n, std::string s, std::string b = {}) : name(n), sql(std::move(s)), bytes(std::move(b)) {}
+    Damage(const char* n, std::string s, std::string b = {}, bool d = false)
+        : name(n), sql(std::move(s)), bytes(std::move(b)), documentOnly(d) {}
     const char* name;
     std::string sql;  // applied to a good file; empty: `bytes` replace it
     std::string bytes;
+    bool documentOnly;
 };
 
 std::vector<Damage> Damages(const std::string& good) {
     const std::string root = "(SELECT value FROM meta WHERE key = 'root')";
     const std::string oneRow = " WHERE rowid = (SELECT min(rowid) FROM data)";
+    const std::string pageList = " WHERE uid = " + root + " AND impl = " + std::to_string(tshost::kPageListImpl.Get());
     std::string garbage;
     for (uint32 x = 12345; garbage.size() < 8192;) garbage += static_cast<char>((x = x * 1103515245 + 12345) >> 16);
     return {
@@ -157,6 +160,13 @@ std::vector<Damage> Damages(const std::string& good) {
         {"data of implementation 0", "UPDATE data SET impl = 0" + oneRow},
         {"data as text", "UPDATE data SET bytes = 'abc'" + oneRow},
         {"data as a number", "UPDATE data SET bytes = 7" + oneRow},
+        // The good document's pages are objects 2 and 3.
+        {"page list cut", "UPDATE data SET bytes = substr(bytes, 1, 6)" + pageList, "", true},
+        {"no pages", "UPDATE data SET bytes = x'00000000'" + pageList, "", true},
+        {"page list naming no object", "UPDATE data SET bytes = x'0100000063000000'" + pageList, "", true},
+        {"page list naming the document", "UPDATE data SET bytes = x'01000000' || x'01000000'" + pageList, "", true},
+        {"a page twice", "UPDATE data SET bytes = x'020000000200000002000000'" + pageList, "", true},
+        {"no page list", "DELETE FROM data" + pageList, "", true},
         {"garbage", "", garbage},
         {"empty", "", ""},
         {"truncated", "", good.substr(0, good.size() / 3)},
@@ -200,6 +210,7 @@ TEST_F(StoredStateTest, EachDamagedWorkspaceIsMovedAsideWithOneMessageAndReplace
     ASSERT_TRUE(host->Quit(error)) << error;
     const std::string good = tstest::ReadFile(WorkspacePath());
     for (const Damage& damage : Damages(good)) {
+        if (damage.documentOnly) continue;
         SCOPED_TRACE(damage.name);
         std::filesystem::remove_all(home.Path() + "/.tessaron-host");
         std::filesystem::create_directories(home.Path() + "/.tessaron-host");
