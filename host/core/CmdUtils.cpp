@@ -40,7 +40,11 @@ ErrorCode CmdUtils::ProcessCommand(ICommand* command) {
         return done;
     });
     // A command that threw still ends its step, so that later commands are not folded into it.
-    undo.EndStep();
+    // Ending it reads the changed data back and saves the workspace: guarded as well.
+    tshost::Guarded<bool>("ending the step of " + label.GetUTF8String(), false, [&] {
+        undo.EndStep();
+        return true;
+    });
     if (result != kSuccess) ErrorUtils::PMSetGlobalErrorCode(result);
     return result;
 }

@@ -34,6 +34,10 @@ constexpr ImplementationID kParameterImpl{0x7f504};
 constexpr ImplementationID kUnmakeableImpl{0x7f505};
 constexpr PMIID kPlainIID{0x7f502};
 constexpr PMIID kUnmakeableIID{0x7f505};
+constexpr ImplementationID kWriterImpl{0x7f506};
+constexpr ImplementationID kWriterCmdImpl{0x7f507};
+constexpr PMIID kWriterIID{0x7f506};
+constexpr ClassID kWriterCmdBoss{0x7f501};
 constexpr ClassID kThrowingCmdBoss{0x7f500};
 
 bool Sql(const std::string& path, const std::string& sql) {
@@ -55,6 +59,30 @@ protected:
         throw std::runtime_error("boom");
     }
     PMString* CreateName() override { return new PMString("ThrowingCmd", PMString::kNoTranslate); }
+};
+
+// Persistent data whose writing fails once its budget of writes is spent.
+int gWritesLeft = -1;
+class FailingWriter : public tstest::TestData {
+public:
+    explicit FailingWriter(IPMUnknown* boss) : tstest::TestData(boss) {}
+    void ReadWrite(IPMStream* stream, ImplementationID impl) {
+        if (stream->IsWriting() && gWritesLeft >= 0 && gWritesLeft-- == 0) throw std::runtime_error("cannot be written");
+        tstest::TestData::ReadWrite(stream, impl);
+    }
+};
+
+// Sets the workspace's failing writer to 7.
+class WriterCmd : public Command {
+public:
+    explicit WriterCmd(IPMUnknown* boss) : Command(boss) {}
+
+protected:
+    void Do() override {
+        InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
+        InterfacePtr<tstest::ITestData>(workspace.get(), kWriterIID)->SetValue(7);
+    }
+    PMString* CreateName() override { return new PMString("WriterCmd", PMString::kNoTranslate); }
 };
 
 // An implementation whose making fails.
@@ -79,12 +107,17 @@ protected:
         ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kParameterImpl)), kSuccess);
         ASSERT_EQ(impls.Register(tshost::HostImplementation<ThrowingCmd>(kThrowingCmdImpl)), kSuccess);
         ASSERT_EQ(impls.Register(tshost::HostImplementation<Unmakeable>(kUnmakeableImpl)), kSuccess);
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<FailingWriter>(kWriterImpl, true)), kSuccess);
+        ASSERT_EQ(impls.Register(tshost::HostImplementation<WriterCmd>(kWriterCmdImpl)), kSuccess);
         auto& classes = tshost::BossClasses::Get();
         for (ClassID cls : {tshost::kWorkspaceBoss, tshost::kDocBoss}) {
             classes.AddIn(cls, IID_OF<tstest::ITestData>(), kDataImpl);
             classes.AddIn(cls, kPlainIID, kPlainImpl);
         }
         classes.AddIn(tshost::kWorkspaceBoss, kUnmakeableIID, kUnmakeableImpl);
+        classes.AddIn(tshost::kWorkspaceBoss, kWriterIID, kWriterImpl);
+        ASSERT_EQ(classes.Define({kWriterCmdBoss, tshost::kCommandBoss, "kWriterCmdBoss", {{IID_OF<ICommand>(), kWriterCmdImpl}}}),
+                  kSuccess);
         ASSERT_EQ(classes.Define({kThrowingCmdBoss, tshost::kCommandBoss, "kThrowingCmdBoss",
                                   {{IID_OF<ICommand>(), kThrowingCmdImpl}, {IID_OF<tstest::ITestData>(), kParameterImpl}}}),
                   kSuccess);
@@ -303,6 +336,17 @@ TEST_F(StoredStateTest, AnExceptionInACommandIsStoppedAtProcessCommand) {
     EXPECT_EQ(ErrorUtils::PMGetGlobalErrorCode(), result);
     ASSERT_EQ(capture.diagnosed.size(), 1u);
     EXPECT_NE(capture.diagnosed[0].find("ThrowingCmd failed: boom"), std::string::npos) << capture.diagnosed[0];
+
+    // Ending the step reads the changed data back: a writer that throws then is stopped too.
+    capture.diagnosed.clear();
+    InterfacePtr<ICommand> writer(CmdUtils::CreateCommand(kWriterCmdBoss));
+    ASSERT_TRUE(writer);
+    gWritesLeft = 1;  // the pre-image, then no more
+    EXPECT_NO_THROW(CmdUtils::ProcessCommand(writer.get()));
+    gWritesLeft = -1;
+    ASSERT_FALSE(capture.diagnosed.empty());
+    EXPECT_NE(capture.diagnosed[0].find("ending the step of WriterCmd failed: cannot be written"), std::string::npos)
+        << capture.diagnosed[0];
 }
 
 }  // namespace
