@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <map>
 
 #include "IEvent.h"
 #include "IPanelControlData.h"
@@ -12,6 +11,7 @@
 #include "ITreeViewWidgetMgr.h"
 #include "ITriStateControlData.h"
 #include "Transcript.h"
+#include "WidgetImpls.h"
 #include "WidgetIDs.h"
 #include "Widgets.h"
 
@@ -288,13 +288,46 @@ void TreeView::ExpanderWatcher::Update(const ClassID& change, ISubject* subject,
 
 void TreeView::DropRows(std::vector<Row>& rows) {
     InterfacePtr<IPanelControlData> panel(this, IID_OF<IPanelControlData>());
-    for (Row& row : rows) {
-        if (row.expander) row.expander->DetachObserver(&fWatcher, IID_ITRISTATECONTROLDATA, IID_OF<IObserver>());
-        row.expander.reset();
-        if (panel && row.widget) panel->RemoveWidget(row.widget.get());
+    // Last row first: each then leaves from the end of the tree's children, at no cost to the others.
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        if (row->expander) row->expander->DetachObserver(&fWatcher, IID_ITRISTATECONTROLDATA, IID_OF<IObserver>());
+        row->expander.reset();
+        if (panel && row->widget) panel->RemoveWidget(row->widget.get());
     }
     rows.clear();
 }
+
+// The old rows that still hold a widget, ordered by node, so that each new row finds the row
+// it may reuse without copying a node.
+class TreeView::OldRowIndex {
+public:
+    explicit OldRowIndex(const std::vector<TreeView::Row>& rows) : fRows(rows) {}
+
+    // The old row showing `node`, or -1. Rows are mostly asked for in their old order, so the
+    // one after the last found is tried first.
+    std::ptrdiff_t Find(const NodeID& node) {
+        if (fNext < fRows.size() && fRows[fNext].widget && fRows[fNext].node == node) return static_cast<std::ptrdiff_t>(fNext++);
+        if (!fSorted) Sort();
+        auto found = std::lower_bound(fOrder.begin(), fOrder.end(), node,
+                                      [this](std::size_t i, const NodeID& n) { return fRows[i].node < n; });
+        if (found == fOrder.end() || fRows[*found].node != node) return -1;
+        fNext = *found + 1;
+        return static_cast<std::ptrdiff_t>(*found);
+    }
+
+private:
+    void Sort() {
+        fSorted = true;
+        for (std::size_t i = 0; i < fRows.size(); ++i)
+            if (fRows[i].widget) fOrder.push_back(i);
+        std::stable_sort(fOrder.begin(), fOrder.end(), [this](std::size_t a, std::size_t b) { return fRows[a].node < fRows[b].node; });
+    }
+
+    const std::vector<TreeView::Row>& fRows;
+    std::vector<std::size_t> fOrder;
+    std::size_t fNext = 0;
+    bool fSorted = false;
+};
 
 void TreeView::Rebuild() {
     if (fBuilding) {
@@ -303,19 +336,22 @@ void TreeView::Rebuild() {
     }
     fBuilding = true;
     InterfacePtr<IPanelControlData> panel(this, IID_OF<IPanelControlData>());
-    // Keep the old rows' widgets alive until the new rows have taken the ones they reuse.
+    // The old rows keep their widgets alive until the new rows have taken the ones they reuse.
     std::vector<Row> old = std::move(fRows);
     fRows.clear();
-    for (Row& row : old)
-        if (panel && row.widget) panel->RemoveWidget(row.widget.get());
+    fRows.reserve(old.size());
+    std::vector<const IControlView*> oldWidgets;
+    oldWidgets.reserve(old.size());
+    for (const Row& row : old)
+        if (row.widget) oldWidgets.push_back(row.widget.get());
+    std::sort(oldWidgets.begin(), oldWidgets.end());
     InterfacePtr<ITreeViewHierarchyAdapter> adapter(this, IID_OF<ITreeViewHierarchyAdapter>());
     InterfacePtr<ITreeViewWidgetMgr> mgr(this, IID_OF<ITreeViewWidgetMgr>());
     std::vector<std::size_t> fresh, changed;
+    bool placed = false;
     try {
         bool cut = false;
-        std::map<NodeID, std::size_t> oldIndex;
-        for (std::size_t i = 0; i < old.size(); ++i)
-            if (old[i].widget) oldIndex.emplace(old[i].node, i);
+        OldRowIndex oldIndex(old);
         if (adapter) {
             NodeID root = adapter->GetRootNode();
             if (root.IsValid()) Visit(*adapter, mgr.get(), root, 0, old, oldIndex, cut);
@@ -329,27 +365,32 @@ void TreeView::Rebuild() {
             if (!row.widget) continue;
             PMRect frame = row.widget->GetFrame();
             PMReal height = mgr ? mgr->GetNodeWidgetHeight(row.node) : frame.Height();
-            row.widget->SetFrame(PMRect(frame.Left(), top, frame.Right(), top + height), kFalse);
+            if (frame.Top() != top || frame.Bottom() != top + height)
+                row.widget->SetFrame(PMRect(frame.Left(), top, frame.Right(), top + height), kFalse);
             top += height;
-            if (panel) panel->AddWidget(row.widget.get());
             bool expanded = IsExpanded(row.node);
+            bool expander = row.children > 0;
             if (!row.applied) {
                 // A new row: the host's part first, so the manager can change it.
                 InterfacePtr<ITreeNodeIDData> data(row.widget.get(), IID_OF<ITreeNodeIDData>());
                 if (data) data->Set(row.node);
-                ShowExpander(row.widget.get(), row.children > 0, expanded);
-                if (IControlView* expander = ExpanderOf(row.widget.get())) {
-                    row.expander.reset(static_cast<ISubject*>(expander->QueryInterface(IID_OF<ISubject>())));
+                ShowExpander(row.widget.get(), expander, expanded);
+                if (IControlView* view = ExpanderOf(row.widget.get())) {
+                    row.expander.reset(static_cast<ISubject*>(view->QueryInterface(IID_OF<ISubject>())));
                     if (row.expander) row.expander->AttachObserver(&fWatcher, IID_ITRISTATECONTROLDATA, IID_OF<IObserver>());
                 }
                 fresh.push_back(i);
                 row.applied = true;
-            } else {
-                ShowExpander(row.widget.get(), row.children > 0, expanded);
+            } else if (row.appliedExpander != expander || row.appliedExpanded != expanded) {
+                // Rows whose children and expansion are as last applied are left as they are.
+                ShowExpander(row.widget.get(), expander, expanded);
                 if (row.appliedExpanded != expanded) changed.push_back(i);
             }
+            row.appliedExpander = expander;
             row.appliedExpanded = expanded;
         }
+        placed = true;
+        PlaceRows(panel.get(), oldWidgets);
         for (std::size_t i : fresh)
             if (mgr && i < fRows.size()) mgr->ApplyNodeIDToWidget(NodeID(fRows[i].node), fRows[i].widget.get(), ITreeViewWidgetMgr::kApplyNew);
         for (std::size_t i : changed)
@@ -361,14 +402,37 @@ void TreeView::Rebuild() {
     } catch (...) {
         Diagnose("tree view " + WidgetName(this) + ": building the rows failed");
     }
+    // The tree's children are its rows' widgets, however far the rows were built.
+    if (!placed) PlaceRows(panel.get(), oldWidgets);
     for (Row& row : old)
         if (row.expander) row.expander->DetachObserver(&fWatcher, IID_ITRISTATECONTROLDATA, IID_OF<IObserver>());
     old.clear();
     fBuilding = false;
 }
 
+void TreeView::PlaceRows(IPanelControlData* panel, const std::vector<const IControlView*>& oldWidgets) {
+    if (!panel) return;
+    auto wasRow = [&](const IControlView* child) { return std::binary_search(oldWidgets.begin(), oldWidgets.end(), child); };
+    if (auto* children = dynamic_cast<PanelControlData*>(panel)) {
+        // One pass: widgets that stay are not touched, whatever moved around them.
+        std::vector<IControlView*> next;
+        next.reserve(static_cast<std::size_t>(children->Length()) + fRows.size());
+        for (int32 i = 0; i < children->Length(); ++i)
+            if (IControlView* child = children->GetWidget(i); !wasRow(child)) next.push_back(child);
+        for (const Row& row : fRows)
+            if (row.widget) next.push_back(row.widget.get());
+        children->SetChildren(next);
+        return;
+    }
+    // Last first: each then leaves from the end of the children, at no cost to the others.
+    for (int32 i = panel->Length() - 1; i >= 0; --i)
+        if (IControlView* child = panel->GetWidget(i); wasRow(child)) panel->RemoveWidget(child);
+    for (const Row& row : fRows)
+        if (row.widget) panel->AddWidget(row.widget.get());
+}
+
 void TreeView::Visit(const ITreeViewHierarchyAdapter& adapter, const ITreeViewWidgetMgr* mgr, const NodeID& parent,
-                     int32 depth, std::vector<Row>& old, const std::map<NodeID, std::size_t>& oldIndex, bool& cut) {
+                     int32 depth, std::vector<Row>& old, OldRowIndex& oldIndex, bool& cut) {
     int32 count = adapter.GetNumChildren(parent);
     for (int32 n = 0; n < count; ++n) {
         if (static_cast<int32>(fRows.size()) >= kMaxRows) {
@@ -378,28 +442,31 @@ void TreeView::Visit(const ITreeViewHierarchyAdapter& adapter, const ITreeViewWi
         NodeID child = adapter.GetNthChild(parent, n);
         if (!child.IsValid()) continue;
         Row row;
-        row.node = child;
         row.depth = depth;
         row.children = std::max<int32>(0, adapter.GetNumChildren(child));
-        auto found = oldIndex.find(child);
-        Row* reuse = found != oldIndex.end() ? &old[found->second] : nullptr;
+        std::ptrdiff_t found = oldIndex.Find(child);
+        Row* reuse = found >= 0 ? &old[static_cast<std::size_t>(found)] : nullptr;
         if (reuse && reuse->widget && reuse->depth == depth) {
             row.widget = std::move(reuse->widget);
             row.expander = std::move(reuse->expander);
             row.applied = reuse->applied;
+            row.appliedExpander = reuse->appliedExpander;
             row.appliedExpanded = reuse->appliedExpanded;
         } else if (mgr) {
             row.widget.reset(mgr->CreateWidgetForNode(child));
             if (!row.widget) Diagnose("tree view " + WidgetName(this) + ": no row widget for " + DisplayText(child->GetDescription()));
         }
         bool expanded = row.children > 0 && IsExpanded(child);
+        row.node = std::move(child);
         fRows.push_back(std::move(row));
         if (!expanded) continue;
         if (depth + 1 >= kMaxDepth) {
             cut = true;
             continue;
         }
-        Visit(adapter, mgr, child, depth + 1, old, oldIndex, cut);
+        // A copy: the rows below may move the vector.
+        const NodeID expandedNode = fRows.back().node;
+        Visit(adapter, mgr, expandedNode, depth + 1, old, oldIndex, cut);
     }
 }
 

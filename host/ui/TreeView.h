@@ -9,11 +9,13 @@
 // from the widget manager's CreateWidgetForNode; the tree view stores the node in the row's
 // node-ID data (0x671), shows the row's expander (0x61e) only for nodes with children and
 // then calls ApplyNodeIDToWidget (kApplyNew). ChangeRoot makes every row anew; across an
-// expand, collapse or reveal rows that stay shown keep their widgets, and a row
-// whose node was expanded or collapsed since it was last applied is applied again
-// (kApplyExpansion). Row widgets are the tree widget's children, in row order, stacked by
-// GetNodeWidgetHeight. A tree holds at most kMaxRows rows and kMaxDepth levels; an adapter
-// that claims more (or loops) is cut there with a diagnostic.
+// expand, collapse or reveal rows that stay shown keep their widgets, a row's expander is
+// set again only when its node's children or expansion changed, and a row whose node was
+// expanded or collapsed since it was last applied is applied again (kApplyExpansion). Row
+// widgets are the tree widget's last children, in row order, stacked by GetNodeWidgetHeight;
+// an expand or collapse costs in proportion to the rows shown. A tree holds at most kMaxRows
+// rows and kMaxDepth levels; an adapter that claims more (or loops) is cut there with a
+// diagnostic.
 //
 // Events: a left click on a row selects only that row; a double click toggles it; clicking
 // a row's expander expands or collapses its node. The host's tree-node event handler hands
@@ -25,7 +27,6 @@
 // are refused with a diagnostic. User-interface thread only.
 #pragma once
 
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -38,6 +39,7 @@
 #include "NodeID.h"
 
 class IEvent;
+class IPanelControlData;
 class ITreeViewHierarchyAdapter;
 class ITreeViewWidgetMgr;
 
@@ -59,6 +61,7 @@ public:
         int32 depth = 0;
         int32 children = 0;       // GetNumChildren when the row was built
         bool applied = false;          // ApplyNodeIDToWidget was called for this widget
+        bool appliedExpander = false;  // whether the host last showed its expander
         bool appliedExpanded = false;  // the expansion it was last applied with
         InterfacePtr<IControlView> widget;  // null when the manager made none
         InterfacePtr<ISubject> expander;    // watched for clicks; null without an expander
@@ -130,9 +133,14 @@ private:
         TreeView& fTree;
     };
 
+    class OldRowIndex;
+
     void Rebuild();
     void Visit(const ITreeViewHierarchyAdapter& adapter, const ITreeViewWidgetMgr* mgr, const NodeID& parent, int32 depth,
-               std::vector<Row>& old, const std::map<NodeID, std::size_t>& oldIndex, bool& cut);
+               std::vector<Row>& old, OldRowIndex& oldIndex, bool& cut);
+    // Makes the rows' widgets the tree widget's last children, in row order, in place of the
+    // old rows' widgets (`oldWidgets`, sorted).
+    void PlaceRows(IPanelControlData* panel, const std::vector<const IControlView*>& oldWidgets);
     void DropRows(std::vector<Row>& rows);
     void Broadcast();
     void Highlight(const NodeID& node, bool on);

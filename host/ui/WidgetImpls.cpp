@@ -79,9 +79,8 @@ IControlView* PanelControlData::GetWidget(int32 index) const {
 }
 
 int32 PanelControlData::GetIndex(const IControlView* child) const {
-    for (std::size_t i = 0; i < fChildren.size(); ++i)
-        if (fChildren[i] == child) return static_cast<int32>(i);
-    return -1;
+    auto found = fIndex.find(child);
+    return found == fIndex.end() ? -1 : static_cast<int32>(found->second);
 }
 
 IControlView* PanelControlData::FindWidget(const WidgetID& id, int32 depth) const {
@@ -100,7 +99,7 @@ IControlView* PanelControlData::FindWidget(const WidgetID& id, int32 depth) cons
 }
 
 void PanelControlData::AddWidget(IControlView* child) {
-    if (!child || GetIndex(child) >= 0) return;
+    if (!child || !fIndex.emplace(child, fChildren.size()).second) return;
     child->AddRef();
     fChildren.push_back(child);
     InterfacePtr<IWidgetParent> link(child, IID_OF<IWidgetParent>());
@@ -108,13 +107,52 @@ void PanelControlData::AddWidget(IControlView* child) {
 }
 
 bool16 PanelControlData::RemoveWidget(IControlView* child) {
-    int32 index = GetIndex(child);
-    if (index < 0) return kFalse;
-    fChildren.erase(fChildren.begin() + index);
+    auto found = fIndex.find(child);
+    if (found == fIndex.end()) return kFalse;
+    const std::size_t index = found->second;
+    fIndex.erase(found);
+    fChildren.erase(fChildren.begin() + static_cast<std::ptrdiff_t>(index));
+    for (std::size_t i = index; i < fChildren.size(); ++i) fIndex[fChildren[i]] = i;
     InterfacePtr<IWidgetParent> link(child, IID_OF<IWidgetParent>());
     if (link) link->SetParent(nullptr);
     child->Release();
     return kTrue;
+}
+
+void PanelControlData::SetChildren(const std::vector<IControlView*>& children) {
+    // Children met in `children` are marked in the index while it is walked; what stays
+    // unmarked has left. Only the widgets that come or go cost more than a look-up.
+    constexpr std::size_t kMet = std::size_t(1) << (sizeof(std::size_t) * 8 - 1);
+    std::vector<IControlView*> next;
+    next.reserve(children.size());
+    for (IControlView* child : children) {
+        if (!child) continue;
+        auto [at, added] = fIndex.try_emplace(child, next.size() | kMet);
+        if (!added) {
+            if (at->second & kMet) continue;  // given twice: the first place counts
+            at->second = next.size() | kMet;
+        } else {
+            child->AddRef();
+            InterfacePtr<IWidgetParent> link(child, IID_OF<IWidgetParent>());
+            if (link) link->SetParent(Boss());
+        }
+        next.push_back(child);
+    }
+    std::vector<IControlView*> gone;
+    for (IControlView* child : fChildren) {
+        auto at = fIndex.find(child);
+        if (at->second & kMet) continue;
+        fIndex.erase(at);
+        gone.push_back(child);
+    }
+    fChildren = std::move(next);
+    for (std::size_t i = 0; i < fChildren.size(); ++i) fIndex[fChildren[i]] = i;
+    // Released last, so that nothing a release sets off sees a half-made list.
+    for (IControlView* child : gone) {
+        InterfacePtr<IWidgetParent> link(child, IID_OF<IWidgetParent>());
+        if (link) link->SetParent(nullptr);
+        child->Release();
+    }
 }
 
 IPMUnknown* WidgetParent::QueryParentFor(const PMIID& iid) const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "CControlView.h"
@@ -61,9 +62,16 @@ public:
     IControlView* FindWidget(const WidgetID& id, int32 depth = 9999) const override;
     void AddWidget(IControlView* child) override;
     bool16 RemoveWidget(IControlView* child) override;
+    // Makes `children` the children, in that order, as removing and adding one by one would:
+    // widgets in both keep their reference and parent, the others gain or lose theirs.
+    // Costs one pass, however many children move.
+    void SetChildren(const std::vector<IControlView*>& children);
 
 private:
     std::vector<IControlView*> fChildren;  // one reference each
+    // Each child's position, so that finding a child costs the same however many there are;
+    // a removal renumbers only the children after it.
+    std::unordered_map<const IControlView*, std::size_t> fIndex;
 };
 
 class WidgetParent final : public CPMUnknown<IWidgetParent> {

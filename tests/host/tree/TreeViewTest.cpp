@@ -3,10 +3,14 @@
 // broadcasts, change of root, and adapters that misbehave.
 #include <gmock/gmock.h>
 
+#include <map>
+
 #include "Events.h"
 #include "ITreeViewController.h"
 #include "ITreeViewHierarchyAdapter.h"
 #include "ITreeViewMgr.h"
+#include "ITriStateControlData.h"
+#include "IPanelControlData.h"
 #include "TreeFixture.h"
 #include "WidgetIDs.h"
 
@@ -25,6 +29,11 @@ protected:
     }
     template <class Interface>
     InterfacePtr<Interface> Tree() { return InterfacePtr<Interface>(treeView, IID_OF<Interface>()); }
+    // The name a row shows.
+    std::string NameOf(const tshost::TreeView::Row& row) {
+        int32 index = tree->RowOfWidget(row.widget.get());
+        return index < 0 ? "?" : tree->Looks()[static_cast<std::size_t>(index)].name;
+    }
     NodeID Project21() {
         auto adapter = Tree<ITreeViewHierarchyAdapter>();
         return adapter->GetNthChild(adapter->GetNthChild(adapter->GetRootNode(), 1), 0);
@@ -56,6 +65,47 @@ TEST_F(TreeViewTest, TheExpanderTogglesAndOnlyTheToggledRowIsAppliedAgain) {
     EXPECT_EQ(tree->RowLines(), (Lines{"+ <1002> Group A", "+ <1002> Group B", "  <1001> Project 3"}));
     EXPECT_THAT(M().Take(), HasSubstr("apply Group A expansion"));
     EXPECT_EQ(tshost::ChildrenOf(treeView).size(), 3u) << "hidden rows leave the tree";
+}
+
+TEST_F(TreeViewTest, RowsAroundAnExpandedOrCollapsedGroupKeepTheirWidgetsInRowOrder) {
+    // A child of the tree widget that is no row stays where it is.
+    tshost::WidgetSpec spec;
+    spec.kind = "static-text";
+    InterfacePtr<IPMUnknown> extra(tshost::BuildWidget(spec, kPluginID, error));
+    InterfacePtr<IPanelControlData> children(treeView, IID_OF<IPanelControlData>());
+    ASSERT_TRUE(extra && children) << error;
+    children->AddWidget(tshost::ViewOf(extra.get()));
+    std::map<std::string, IControlView*> widgets;
+    auto check = [&](const char* step, const Lines& lines) {
+        EXPECT_EQ(tree->RowLines(), lines) << step;
+        std::vector<IControlView*> expected{tshost::ViewOf(extra.get())};
+        PMReal top = 0;
+        for (const auto& row : tree->Rows()) {
+            expected.push_back(row.widget.get());
+            EXPECT_EQ(row.widget->GetFrame().Top(), top) << step;
+            top += row.widget->GetFrame().Height();
+            auto [known, added] = widgets.emplace(NameOf(row), row.widget.get());
+            EXPECT_EQ(known->second, row.widget.get()) << step << ": " << NameOf(row) << " keeps its widget";
+            InterfacePtr<ITriStateControlData> expander(tshost::FindWidgetFrom(row.widget.get(), kTreeNodeExpanderWidgetID),
+                                                        IID_OF<ITriStateControlData>());
+            ASSERT_TRUE(expander);
+            EXPECT_EQ(expander->IsSelected() != kFalse, tree->IsExpanded(row.node)) << step << ": " << NameOf(row);
+        }
+        EXPECT_EQ(tshost::ChildrenOf(treeView), expected) << step;
+    };
+    ClickExpander("Group B");
+    check("B expanded", {"+ <1002> Group A", "- <1003> Group B", "    <1001> Project 21", "  <1001> Project 3"});
+    Tree<ITreeViewMgr>()->ExpandNode(Row("Group A").node);
+    check("A expanded before B", {"- <1003> Group A", "    <1001> Project 11", "    <1001> Project 12", "- <1003> Group B",
+                                  "    <1001> Project 21", "  <1001> Project 3"});
+    widgets.erase("Project 11");
+    widgets.erase("Project 12");
+    M().children[3] = {31};  // Project 3 gains a child while its row stays shown
+    M().names[31] = "Project 31";
+    M().Take();
+    ClickExpander("Group A");
+    check("A collapsed", {"+ <1002> Group A", "- <1003> Group B", "    <1001> Project 21", "+ <1001> Project 3"});
+    EXPECT_THAT(M().Take(), Not(HasSubstr("apply Group B expansion"))) << "only the toggled rows are applied again";
 }
 
 TEST_F(TreeViewTest, EverySelectionChangeBroadcastsOnceAndTheOrderIsKept) {

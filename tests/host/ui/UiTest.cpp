@@ -2,6 +2,10 @@
 // panels and Preferences, driven as the plug-in and the user drive them.
 #include <gmock/gmock.h>
 
+#include <functional>
+#include <tuple>
+
+#include "Boss.h"
 #include "CObserver.h"
 #include "Dialogs.h"
 #include "Events.h"
@@ -18,6 +22,7 @@
 #include "Preferences.h"
 #include "UiFixture.h"
 #include "UtilsBoss.h"
+#include "WidgetImpls.h"
 #include "WidgetIDs.h"
 #include "Widgets.h"
 
@@ -195,6 +200,54 @@ TEST_F(UiTest, WidgetsAreFoundAsDeepAsAskedAndClassesThatMakeNoneAreRefused) {
         EXPECT_THAT(error, HasSubstr(what));
     }
     EXPECT_FALSE(tshost::BuildView(kUiTestPluginID, RsrcID(4242), error));
+}
+
+// A panel's children changed one at a time and all at once: each is found at its place,
+// holds one reference from the panel and names it as its parent; one that left holds neither.
+TEST_F(UiTest, PanelChildrenKeepTheirPlaceAndOneReferenceThroughEveryChange) {
+    tshost::WidgetSpec spec;
+    spec.kind = "group";
+    InterfacePtr<IPMUnknown> group(tshost::BuildWidget(spec, kUiTestPluginID, error));
+    InterfacePtr<IPanelControlData> panel(group.get(), IID_OF<IPanelControlData>());
+    ASSERT_TRUE(panel) << error;
+    auto* children = dynamic_cast<tshost::PanelControlData*>(panel.get());
+    ASSERT_TRUE(children);
+    spec.kind = "button";
+    std::vector<InterfacePtr<IPMUnknown>> owners;
+    std::vector<IControlView*> w;
+    for (int i = 0; i < 6; ++i) {
+        owners.emplace_back(tshost::BuildWidget(spec, kUiTestPluginID, error));
+        w.push_back(tshost::ViewOf(owners.back().get()));
+        ASSERT_TRUE(w.back()) << error;
+    }
+    using Change = std::function<void()>;
+    const std::vector<std::tuple<const char*, Change, std::vector<int>>> steps = {
+        {"added in turn", [&] { for (int i = 0; i < 5; ++i) panel->AddWidget(w[i]); }, {0, 1, 2, 3, 4}},
+        {"added twice", [&] { panel->AddWidget(w[2]); }, {0, 1, 2, 3, 4}},
+        {"removed between others", [&] { EXPECT_TRUE(panel->RemoveWidget(w[1])); }, {0, 2, 3, 4}},
+        {"removed when gone", [&] { EXPECT_FALSE(panel->RemoveWidget(w[1])); }, {0, 2, 3, 4}},
+        {"removed first", [&] { EXPECT_TRUE(panel->RemoveWidget(w[0])); }, {2, 3, 4}},
+        {"set, moved, one new, twice given", [&] { children->SetChildren({w[4], w[5], nullptr, w[2], w[4]}); }, {4, 5, 2}},
+        {"removed after a set", [&] { EXPECT_TRUE(panel->RemoveWidget(w[5])); }, {4, 2}},
+        {"added after a set", [&] { panel->AddWidget(w[0]); }, {4, 2, 0}},
+        {"set to none", [&] { children->SetChildren({}); }, {}},
+    };
+    for (const auto& [step, change, expected] : steps) {
+        change();
+        ASSERT_EQ(panel->Length(), static_cast<int32>(expected.size())) << step;
+        for (std::size_t at = 0; at < expected.size(); ++at) {
+            EXPECT_EQ(panel->GetWidget(static_cast<int32>(at)), w[expected[at]]) << step << " at " << at;
+            EXPECT_EQ(panel->GetIndex(w[expected[at]]), static_cast<int32>(at)) << step << " at " << at;
+        }
+        for (int i = 0; i < 6; ++i) {
+            const bool in = std::find(expected.begin(), expected.end(), i) != expected.end();
+            EXPECT_EQ(tshost::Boss::From(tshost::ParentOf(w[i])), in ? tshost::Boss::From(group.get()) : nullptr) << step << " " << i;
+            EXPECT_EQ(tshost::Boss::From(w[i])->RefCount(), in ? 2 : 1) << step << " " << i;
+            if (!in) {
+                EXPECT_EQ(panel->GetIndex(w[i]), -1) << step << " " << i;
+            }
+        }
+    }
 }
 
 // Detaches `victim` and attaches `late` whenever it hears a change.
