@@ -104,6 +104,12 @@ uint32 TSIdleTask::RunTask(uint32, uint32) {
 void TSIdleTask::UpdateProgressBar() {
     // 1 until the display has been hidden once, so the first run with the panel open resets it.
     static uchar progBarTextStatus = 1;
+    // With no upload running, no failure to report and the display hidden, the bar and the text
+    // already show what this run would set (a panel shown again starts hidden, at 0): the run
+    // leaves them alone rather than finding, translating and setting every 10 ms.
+    if (progBarTextStatus == 0 && g_sendToAllowed.load(std::memory_order_acquire) &&
+        !g_UploadError.load(std::memory_order_acquire))
+        return;
 
     IControlView* bar = TSPanelUtils::GetWidgetOnPanel(kTSPanelWidgetID, kTSProgressBarWidgetID);
     IControlView* status = TSPanelUtils::GetWidgetOnPanel(kTSPanelWidgetID, kTSStatusTextWidgetID);

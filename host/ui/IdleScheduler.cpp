@@ -75,10 +75,13 @@ int IdleScheduler::RunDue() {
         // The run may have uninstalled or re-installed the task, or others.
         auto it = std::find_if(fEntries.begin(), fEntries.end(), [&](const Entry& e) { return e.task == task; });
         if (it == fEntries.end() || it->order != order) continue;
+        // Counted from the start of the pass, not from the end of this run: tasks that fell due
+        // together and ask for the same delay fall due together again, however long the runs
+        // before them took, so one wake-up serves them all.
         if (delay == IIdleTask::kEndOfTime)
             fEntries.erase(it);
         else
-            it->dueMs = Clock::NowMs() + std::max<uint32>(delay, 1);
+            it->dueMs = now + std::max<uint32>(delay, 1);
         if (ModalScope::AnyUp()) break;
     }
     fRunning = false;

@@ -1,6 +1,7 @@
 // Runs the installed idle tasks on the user-interface thread, by the host's clock. A task
-// runs first after its install delay, then after each delay its run returned; kEndOfTime
-// ends it. Tasks that fall due at the same moment run in install order (re-installing a
+// runs first after its install delay, then after each delay its run returned, counted from
+// the moment its pass began (so tasks due together stay together and wake the host once);
+// kEndOfTime ends it. Tasks that fall due at the same moment run in install order (re-installing a
 // task puts it last). Nothing runs while a modal alert or dialog is up, and a task is never
 // re-entered: a run that leads back into the scheduler runs nothing. A task always waits at
 // least 1 ms between runs, so a task returning 0 cannot hold the clock still. The flags

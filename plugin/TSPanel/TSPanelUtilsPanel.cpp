@@ -25,18 +25,27 @@ IControlView* TSPanelUtils::GetWidgetOnPanel(WidgetID panelWidgetID, WidgetID wi
     return children ? children->FindWidget(widgetID, 9999) : nullptr;
 }
 
-bool16 TSPanelUtils::GetNodeData(TSPanelNodeData& node) {
-    IControlView* tree = GetWidgetOnPanel(kTSPanelWidgetID, kTSProjectTreeWidgetID);
-    if (!tree) return kFalse;
+namespace {
+
+// The model's record of the first selected tree node, valid until the model is rebuilt; null
+// when none is selected or the panel is closed.
+const TSPanelNodeData* FirstSelectedNode() {
+    IControlView* tree = TSPanelUtils::GetWidgetOnPanel(kTSPanelWidgetID, kTSProjectTreeWidgetID);
+    if (!tree) return nullptr;
     InterfacePtr<ITreeViewController> selection(tree, IID_OF<ITreeViewController>());
     InterfacePtr<ITSPanelDataModel> model(tree, kTSPanelDataModelInterfaceID);
-    if (!selection || !model) return kFalse;
+    if (!selection || !model) return nullptr;
     NodeIDList selected;
     selection->GetSelectedItems(selected);
-    if (selected.empty()) return kFalse;
+    if (selected.empty()) return nullptr;
     const TSPanelNodeID* first = TSPanelNodeID::From(selected.front());
-    if (!first) return kFalse;
-    TSPanelNodeData* found = model->GetNode(first->GetProjectID());
+    return first ? model->GetNode(first->GetProjectID()) : nullptr;
+}
+
+}  // namespace
+
+bool16 TSPanelUtils::GetNodeData(TSPanelNodeData& node) {
+    const TSPanelNodeData* found = FirstSelectedNode();
     if (!found) return kFalse;
     node = *found;
     return kTrue;
@@ -47,8 +56,9 @@ void TSPanelUtils::UpdateTSPanelBtnStates() {
     IControlView* link = GetWidgetOnPanel(kTSPanelWidgetID, kTSLinkButtonWidgetID);
     if (!upload || !link) return;
 
-    TSPanelNodeData node;
-    if (GetNodeData(node) && node.IsProject()) {
+    // Every 10 ms: the flag is read in place, since a copy of a group would copy its children.
+    const TSPanelNodeData* node = FirstSelectedNode();
+    if (node && node->IsProject()) {
         if (!link->IsEnabled()) link->Enable(kTrue, kTrue);
         InterfacePtr<IApplication> application(gSession ? gSession->QueryApplication() : nullptr);
         InterfacePtr<IDocumentList> documents(application ? application->QueryDocumentList() : nullptr);

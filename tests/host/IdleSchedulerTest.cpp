@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 #include "CAlert.h"
 #include "Clock.h"
@@ -69,6 +70,25 @@ TEST_F(IdleSchedulerTest, TasksRunAfterTheirDelaysInInstallOrder) {
     EXPECT_EQ(gRuns, (std::vector<RunRecord>{{"a", 0, 0}, {"b", 0, 0}, {"c", 100, 0}, {"b", 250, 0}, {"b", 500, 0},
                                              {"c", 600, 0}, {"b", 750, 0}, {"a", 1000, 0}, {"b", 1000, 0}}));
     EXPECT_EQ(tshost::Clock::NowMs(), kStart + 1000);
+}
+
+// Runs take time; tasks that fell due together still run together, in install order, and each
+// keeps its period: the host wakes once for them.
+TEST_F(IdleSchedulerTest, TasksDueTogetherStayTogetherHoweverLongTheirRunsTake) {
+    Task progress("progress", {10}), app("app", {10}), active("active", {1000});
+    for (Task* task : {&progress, &app, &active}) task->fDuringRun = [] { tshost::Clock::Advance(1); };
+    active.InstallTask(0);
+    app.InstallTask(0);
+    progress.InstallTask(100);
+    tshost::IdleScheduler::Get().Idle(2000);
+    std::map<std::string, std::vector<int64>> starts;
+    for (const RunRecord& run : gRuns) starts[run.task].push_back(run.at);
+    ASSERT_EQ(starts["app"].size(), 201u);
+    ASSERT_EQ(starts["progress"].size(), 191u);
+    EXPECT_EQ(starts["active"], (std::vector<int64>{0, 1000, 2000}));
+    for (std::size_t i = 0; i < starts["app"].size(); ++i) EXPECT_EQ(starts["app"][i], static_cast<int64>(10 * i + (i % 100 == 0)));
+    for (std::size_t i = 0; i < starts["progress"].size(); ++i)
+        EXPECT_EQ(starts["progress"][i], starts["app"][i + 10] + 1) << "each run right after the app tracker's";
 }
 
 TEST_F(IdleSchedulerTest, ReinstallingPutsATaskLastAndTasksEndOrUninstallAtAnyTime) {

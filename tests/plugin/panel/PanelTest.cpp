@@ -6,9 +6,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <tuple>
 #include <thread>
 
 #include "Alerts.h"
+#include "IProgressBarControlData.h"
+#include "ITextControlData.h"
+#include "IdleScheduler.h"
 #include "ITip.h"
 #include "PanelTestSupport.h"
 #include "TSConnection.h"
@@ -81,6 +85,50 @@ TEST_F(PanelTest, LinkAndUploadFollowTheFirstSelectedNodeTheDocumentsAndTheUploa
         ASSERT_TRUE(TSPanelUtils::GetNodeData(node));
         EXPECT_EQ(node.GetNodeName(), PMString(first));
     }
+}
+
+// The idle task's progress display follows the upload state alone: the percentage while an
+// upload runs, hidden at 0 once it is over (also on a panel shown again), and shown again for
+// the next upload however long the display stayed hidden.
+TEST_F(PanelTest, TheProgressDisplayFollowsTheUploadAcrossShowingsOfThePanel) {
+    ASSERT_TRUE(ShowPanel());
+    struct Display {
+        bool bar, text;
+        int32 value, style;
+        std::string status;
+        bool operator==(const Display&) const = default;
+    };
+    auto display = [&] {
+        InterfacePtr<IProgressBarControlData> bar(Widget(kTSProgressBarWidgetID), IID_OF<IProgressBarControlData>());
+        InterfacePtr<ITextControlData> text(Widget(kTSStatusTextWidgetID), IID_OF<ITextControlData>());
+        EXPECT_TRUE(bar && text);
+        return Display{Widget(kTSProgressBarWidgetID)->IsVisible(kFalse) != kFalse,
+                       Widget(kTSStatusTextWidgetID)->IsVisible(kFalse) != kFalse, bar ? bar->GetValue() : -1,
+                       bar ? bar->GetStyle() : -1, text ? text->GetString().GetUTF8String() : "<none>"};
+    };
+    const int32 kDeterminate = IProgressBarControlData::kDeterminate;
+    const Display hidden{false, false, 0, kDeterminate, "Uploading: "}, fresh{false, false, 0, kDeterminate, ""};
+    const std::vector<std::tuple<const char*, int32, bool, Display>> steps = {
+        // step, percentage of a running upload (-1: none runs), panel shown again first, display
+        {"uploading", 42, false, {true, true, 42, kDeterminate, "Uploading: 42 %"}},
+        {"done", -1, false, hidden},
+        {"still idle", -1, false, hidden},
+        {"shown again", -1, true, fresh},
+        {"next upload", 7, false, {true, true, 7, kDeterminate, "Uploading: 7 %"}},
+        {"shown again while uploading", 9, true, {true, true, 9, kDeterminate, "Uploading: 9 %"}},
+        {"done again", -1, false, hidden},
+    };
+    for (const auto& [step, percent, reshow, expected] : steps) {
+        if (reshow) {
+            HidePanel();
+            ASSERT_TRUE(ShowPanel()) << step;
+        }
+        g_UploadPercent.store(std::max(percent, 0), std::memory_order_release);
+        g_sendToAllowed.store(percent < 0, std::memory_order_release);
+        tshost::IdleScheduler::Get().Idle(200);
+        EXPECT_EQ(display(), expected) << step;
+    }
+    g_UploadPercent.store(0, std::memory_order_release);
 }
 
 TEST_F(PanelTest, RefreshRebuildsFromTheNewListAndFromTheCacheWhenTheServerFails) {
