@@ -128,6 +128,22 @@ TEST_F(PanelTest, TheProgressDisplayFollowsTheUploadAcrossShowingsOfThePanel) {
         tshost::IdleScheduler::Get().Idle(200);
         EXPECT_EQ(display(), expected) << step;
     }
+    // An upload that runs and fails while the panel is closed is reported once it is open again.
+    HidePanel();
+    g_sendToAllowed.store(false, std::memory_order_release);
+    tshost::IdleScheduler::Get().Idle(200);
+    g_UploadError.store(true, std::memory_order_release);
+    g_sendToAllowed.store(true, std::memory_order_release);
+    tshost::IdleScheduler::Get().Idle(200);
+    EXPECT_TRUE(g_UploadError.load()) << "nothing is reported while the panel is closed";
+    ASSERT_TRUE(ShowPanel());
+    const std::size_t before = tshost::AlertLog::Get().Records().size();
+    tshost::IdleScheduler::Get().Idle(200);
+    const auto& alerts = tshost::AlertLog::Get().Records();
+    ASSERT_EQ(alerts.size(), before + 1);
+    EXPECT_EQ(alerts.back().text, "Could not connect to the Tessaron server: Upload Failed");
+    EXPECT_FALSE(g_UploadError.load());
+    EXPECT_EQ(display(), fresh);
     g_UploadPercent.store(0, std::memory_order_release);
 }
 
