@@ -10,6 +10,7 @@ BossClasses& BossClasses::Get() {
 ErrorCode BossClasses::Define(BossClass definition) {
     if (!definition.id.IsValid()) return kInvalidParameterError;
     ClassID id = definition.id;
+    fResolved.clear();
     return fClasses.emplace(id, std::move(definition)).second ? kSuccess : kFailure;
 }
 
@@ -17,6 +18,7 @@ ErrorCode BossClasses::AddIn(ClassID cls, PMIID iid, ImplementationID impl) {
     auto it = fClasses.find(cls);
     if (it == fClasses.end()) return kFailure;
     it->second.interfaces[iid] = impl;
+    fResolved.clear();
     return kSuccess;
 }
 
@@ -26,6 +28,15 @@ const BossClass* BossClasses::Find(ClassID cls) const {
 }
 
 ImplementationID BossClasses::Resolve(ClassID cls, PMIID iid) const {
+    const uint64 key = uint64(cls.Get()) << 32 | iid.Get();
+    auto known = fResolved.find(key);
+    if (known != fResolved.end()) return known->second;
+    ImplementationID impl = ResolveUncached(cls, iid);
+    fResolved.emplace(key, impl);
+    return impl;
+}
+
+ImplementationID BossClasses::ResolveUncached(ClassID cls, PMIID iid) const {
     if (fWithheld.count({cls, iid})) return kInvalidImpl;
     // Bounded walk: a cycle in a parent chain must not hang the host.
     for (int depth = 0; depth < 64 && cls.IsValid(); ++depth) {

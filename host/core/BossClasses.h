@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -39,13 +40,27 @@ public:
     // A class, by name, for the console; kInvalidClass when unknown.
     ClassID FindByName(const std::string& name) const;
 
-    void Withhold(ClassID cls, PMIID iid) { fWithheld.insert({cls, iid}); }
-    void Restore(ClassID cls, PMIID iid) { fWithheld.erase({cls, iid}); }
-    void Clear() { fClasses.clear(); fWithheld.clear(); }
+    void Withhold(ClassID cls, PMIID iid) {
+        fWithheld.insert({cls, iid});
+        fResolved.clear();
+    }
+    void Restore(ClassID cls, PMIID iid) {
+        fWithheld.erase({cls, iid});
+        fResolved.clear();
+    }
+    void Clear() {
+        fClasses.clear();
+        fWithheld.clear();
+        fResolved.clear();
+    }
 
 private:
+    ImplementationID ResolveUncached(ClassID cls, PMIID iid) const;
+
     std::map<ClassID, BossClass> fClasses;
     std::set<std::pair<ClassID, PMIID>> fWithheld;
+    // Every query of an interface resolves; the answers are kept until a definition changes.
+    mutable std::unordered_map<uint64, ImplementationID> fResolved;
 };
 
 }  // namespace tshost

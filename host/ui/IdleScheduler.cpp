@@ -47,7 +47,8 @@ int IdleScheduler::RunDue() {
     fRunning = true;
     const int64 now = Clock::NowMs();
     // Each task runs at most once per pass, even if its next run falls due at once.
-    std::vector<IIdleTask*> ran;
+    std::vector<IIdleTask*>& ran = fRan;
+    ran.clear();
     int runs = 0;
     for (;;) {
         int index = -1;

@@ -68,6 +68,7 @@ private:
     int NextDue(int64 limitMs) const;
 
     std::vector<Entry> fEntries;
+    std::vector<IIdleTask*> fRan;  // the tasks run in the current pass; kept to spare an allocation per pass
     uint64 fNextOrder = 0;
     bool fBackground = false;
     bool fRunning = false;

@@ -16,21 +16,24 @@
 #include "TSUploadGlobals.h"
 #include "UtilsBoss.h"
 
-IControlView* TSPanelUtils::GetWidgetOnPanel(WidgetID panelWidgetID, WidgetID widgetID) {
+namespace {
+
+// The children of the open panel with that ID; null while it is closed.
+InterfacePtr<IPanelControlData> QueryPanelChildren(WidgetID panelWidgetID) {
     InterfacePtr<IPanelMgr> panels(UtilsBoss::QueryUtils<IPanelMgr>());
-    if (!panels) return nullptr;
+    if (!panels) return {};
     InterfacePtr<IControlView> panel(panels->QueryPanelByWidgetID(panelWidgetID));
-    InterfacePtr<IPanelControlData> children(panel.get(), IID_OF<IPanelControlData>());
-    // The panel keeps its children alive while it is shown, so the view outlives our references.
+    return InterfacePtr<IPanelControlData>(panel.get(), IID_OF<IPanelControlData>());
+}
+
+// The panel keeps its children alive while it is shown, so a view found outlives our references.
+IControlView* FindOn(const InterfacePtr<IPanelControlData>& children, WidgetID widgetID) {
     return children ? children->FindWidget(widgetID, 9999) : nullptr;
 }
 
-namespace {
-
-// The model's record of the first selected tree node, valid until the model is rebuilt; null
-// when none is selected or the panel is closed.
-const TSPanelNodeData* FirstSelectedNode() {
-    IControlView* tree = TSPanelUtils::GetWidgetOnPanel(kTSPanelWidgetID, kTSProjectTreeWidgetID);
+// The model's record of the first selected node of that tree, valid until the model is
+// rebuilt; null when none is selected or there is no tree.
+const TSPanelNodeData* FirstSelectedNode(IControlView* tree) {
     if (!tree) return nullptr;
     InterfacePtr<ITreeViewController> selection(tree, IID_OF<ITreeViewController>());
     InterfacePtr<ITSPanelDataModel> model(tree, kTSPanelDataModelInterfaceID);
@@ -44,20 +47,26 @@ const TSPanelNodeData* FirstSelectedNode() {
 
 }  // namespace
 
+IControlView* TSPanelUtils::GetWidgetOnPanel(WidgetID panelWidgetID, WidgetID widgetID) {
+    return FindOn(QueryPanelChildren(panelWidgetID), widgetID);
+}
+
 bool16 TSPanelUtils::GetNodeData(TSPanelNodeData& node) {
-    const TSPanelNodeData* found = FirstSelectedNode();
+    const TSPanelNodeData* found = FirstSelectedNode(GetWidgetOnPanel(kTSPanelWidgetID, kTSProjectTreeWidgetID));
     if (!found) return kFalse;
     node = *found;
     return kTrue;
 }
 
 void TSPanelUtils::UpdateTSPanelBtnStates() {
-    IControlView* upload = GetWidgetOnPanel(kTSPanelWidgetID, kTSUploadButtonWidgetID);
-    IControlView* link = GetWidgetOnPanel(kTSPanelWidgetID, kTSLinkButtonWidgetID);
+    // Runs every 10 ms: the panel is looked up once for the three widgets, and the node's flag
+    // is read in place, since a copy of a group would copy all its children.
+    InterfacePtr<IPanelControlData> panel = QueryPanelChildren(kTSPanelWidgetID);
+    IControlView* upload = FindOn(panel, kTSUploadButtonWidgetID);
+    IControlView* link = FindOn(panel, kTSLinkButtonWidgetID);
     if (!upload || !link) return;
 
-    // Every 10 ms: the flag is read in place, since a copy of a group would copy its children.
-    const TSPanelNodeData* node = FirstSelectedNode();
+    const TSPanelNodeData* node = FirstSelectedNode(FindOn(panel, kTSProjectTreeWidgetID));
     if (node && node->IsProject()) {
         if (!link->IsEnabled()) link->Enable(kTrue, kTrue);
         InterfacePtr<IApplication> application(gSession ? gSession->QueryApplication() : nullptr);
