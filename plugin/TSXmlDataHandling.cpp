@@ -152,6 +152,52 @@ int32 IdOf(const XMLCh* text) {
     return ParseId(text, id) ? id : -1;
 }
 
+// Text for the host: UTF-8, whatever the process locale says; most texts of a list are ASCII,
+// which is its own UTF-8.
+std::string Utf8Of(const XMLCh* text) {
+    if (!text || !*text) return {};
+    std::string ascii;
+    ascii.reserve(XMLString::stringLen(text));
+    const XMLCh* c = text;
+    for (; *c && *c < 0x80; ++c) ascii.push_back(static_cast<char>(*c));
+    if (!*c) return ascii;
+    TranscodeToStr utf8(text, "UTF-8");
+    return std::string(reinterpret_cast<const char*>(utf8.str()), utf8.length());
+}
+
+}  // namespace
+
+// The "project" element's attributes and the page range of the first "page" in its first
+// "pages": taken while the list is parsed, or from the document.
+struct TSXmlDataHandling::ProjectFacts {
+    bool hasAttributes = false;
+    bool badId = false;  // an id that is not a number
+    int32 id = -1;
+    std::string name, fileNameText, statusCodes;
+    bool hasPageFrom = false, hasPageTo = false;
+    int32 pageFrom = -1, pageTo = -1;
+
+    void TakeAttribute(const XMLCh* attribute, const XMLCh* value) {
+        hasAttributes = true;
+        if (XMLString::equals(attribute, u"name"))
+            name = Utf8Of(value);
+        else if (XMLString::equals(attribute, u"id"))
+            badId = !ParseId(value, id) || badId;
+        else if (XMLString::equals(attribute, u"filename_text"))
+            fileNameText = Utf8Of(value);
+        else if (XMLString::equals(attribute, u"statuscodes"))
+            statusCodes = Utf8Of(value);
+    }
+    void TakePage(const XMLCh* from, const XMLCh* to) {
+        if ((hasPageFrom = from != nullptr)) pageFrom = NumberOf(from);
+        if ((hasPageTo = to != nullptr)) pageTo = NumberOf(to);
+    }
+};
+
+namespace {
+
+using ProjectFacts = TSXmlDataHandling::ProjectFacts;
+
 // Blanks between elements carry nothing the reader uses but cost a node each, most of the
 // memory of an indented list, so they are never made into nodes. Those inside a
 // "projectgroups" element stay: their number is the range of the progress bar shown while a
@@ -163,7 +209,12 @@ int32 IdOf(const XMLCh* text) {
 // costs as much as making the records of a whole list.
 class TSListParser : public DOMLSParserImpl {
 public:
-    using Projects = std::vector<std::pair<int32, DOMElement*>>;
+    struct Project {
+        int32 group;
+        DOMElement* element;
+        ProjectFacts facts;
+    };
+    using Projects = std::vector<Project>;
 
     void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override {
         if (!cdataSection && fCurrentParent && !XMLString::equals(fCurrentParent->getNodeName(), u"projectgroups") &&
@@ -182,18 +233,16 @@ public:
         if (!fProjectsSeen && !isRoot && XMLString::equals(name, u"projects")) {
             fProjectsSeen = true;
             if (!isEmpty) fProjectsDepth = depth;
-        } else if (fProjectsDepth > 0 && XMLString::equals(name, u"project") && fCurrentNode &&
-                   fCurrentNode->getNodeType() == DOMNode::ELEMENT_NODE) {
-            int32 group = -1;
-            for (XMLSize_t i = 0; i < count; ++i)
-                if (XMLString::equals(attributes.elementAt(i)->getQName(), u"project_group_id"))
-                    group = IdOf(attributes.elementAt(i)->getValue());
-            fProjects.emplace_back(group, static_cast<DOMElement*>(fCurrentNode));
+        } else if (fProjectsDepth > 0) {
+            TakeProjectParts(name, depth, attributes, count, isEmpty);
         }
     }
 
     void endElement(const XMLElementDecl& declaration, const unsigned int urlId, const bool isRoot,
                     const XMLCh* const prefix) override {
+        for (OpenProject& open : fOpenProjects)
+            if (open.pagesDepth == fDepth) open.pagesDepth = 0;
+        if (!fOpenProjects.empty() && fOpenProjects.back().depth == fDepth) fOpenProjects.pop_back();
         if (fDepth == fProjectsDepth) fProjectsDepth = 0;
         --fDepth;
         DOMLSParserImpl::endElement(declaration, urlId, isRoot, prefix);
@@ -202,10 +251,49 @@ public:
     Projects TakeProjects() { return std::move(fProjects); }
 
 private:
+    // A project element being parsed, and where it stands in finding its page range.
+    struct OpenProject {
+        int depth;
+        std::size_t project;
+        int pagesDepth = 0;  // of its first "pages" element while that is open
+        bool pagesSeen = false, pageSeen = false;
+    };
+
+    static const XMLCh* ValueOf(const RefVectorOf<XMLAttr>& attributes, XMLSize_t count, const XMLCh* name) {
+        for (XMLSize_t i = 0; i < count; ++i)
+            if (XMLString::equals(attributes.elementAt(i)->getQName(), name)) return attributes.elementAt(i)->getValue();
+        return nullptr;
+    }
+
+    void TakeProjectParts(const XMLCh* name, int depth, const RefVectorOf<XMLAttr>& attributes, XMLSize_t count,
+                          bool isEmpty) {
+        if (XMLString::equals(name, u"project") && fCurrentNode && fCurrentNode->getNodeType() == DOMNode::ELEMENT_NODE) {
+            Project project{IdOf(ValueOf(attributes, count, u"project_group_id")), static_cast<DOMElement*>(fCurrentNode), {}};
+            for (XMLSize_t i = 0; i < count; ++i)
+                project.facts.TakeAttribute(attributes.elementAt(i)->getQName(), attributes.elementAt(i)->getValue());
+            fProjects.push_back(std::move(project));
+            if (!isEmpty) fOpenProjects.push_back({depth, fProjects.size() - 1});
+        } else if (XMLString::equals(name, u"pages")) {
+            for (OpenProject& open : fOpenProjects) {
+                if (open.pagesSeen) continue;
+                open.pagesSeen = true;
+                if (!isEmpty) open.pagesDepth = depth;
+            }
+        } else if (XMLString::equals(name, u"page")) {
+            for (OpenProject& open : fOpenProjects) {
+                if (open.pagesDepth == 0 || open.pageSeen) continue;
+                open.pageSeen = true;
+                fProjects[open.project].facts.TakePage(ValueOf(attributes, count, u"pagefrom"),
+                                                      ValueOf(attributes, count, u"pageto"));
+            }
+        }
+    }
+
     int fDepth = 0;
     int fProjectsDepth = 0;  // of the first "projects" element while it is open
     bool fProjectsSeen = false;
     Projects fProjects;
+    std::vector<OpenProject> fOpenProjects;
 };
 
 std::basic_string<XMLCh> Utf16Of(const PMString& text) {
@@ -309,7 +397,8 @@ struct TSXmlDataHandling::Index {
     std::unordered_map<int32, DOMElement*> fGroupById;
 
     // Filled by the parse.
-    std::unordered_map<int32, std::vector<DOMElement*>> fProjectsByGroup;
+    std::vector<ProjectFacts> fProjectFacts;
+    std::unordered_map<int32, std::vector<std::size_t>> fProjectsByGroup;  // indexes into fProjectFacts
 
     bool fStatusBuilt = false;
     std::vector<StatusEntry> fStatusCodes;
@@ -422,7 +511,11 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
     fParseFailed = false;
     fGeneration = ++gGenerations;
     Index& index = GetIndex();
-    for (const auto& [group, project] : projects) index.fProjectsByGroup[group].push_back(project);
+    index.fProjectFacts.reserve(projects.size());
+    for (TSListParser::Project& project : projects) {
+        index.fProjectsByGroup[project.group].push_back(index.fProjectFacts.size());
+        index.fProjectFacts.push_back(std::move(project.facts));
+    }
     // A file changed while it was read is not known by its identity.
     if (before.Valid() && before == FileIdentity::Of(fFilePath.get())) fIdentity = before;
 }
@@ -556,8 +649,8 @@ void TSXmlDataHandling::UpdateChildInfo(TSPanelNodeData& parent, std::map<int32,
     if (members == index.fProjectsByGroup.end()) return;
     std::vector<TSPanelNodeData*> projects;
     projects.reserve(members->second.size());
-    for (DOMElement* element : members->second)
-        if (TSPanelNodeData* project = GetProjectNode(element)) projects.push_back(project);
+    for (std::size_t facts : members->second)
+        if (TSPanelNodeData* project = MakeProjectNode(index.fProjectFacts[facts])) projects.push_back(project);
     UpdateProjectTree(projects, parent, nodesById);
 }
 
@@ -585,31 +678,28 @@ TSPanelNodeData* TSXmlDataHandling::GetGroupNode(DOMNode* node) {
 
 TSPanelNodeData* TSXmlDataHandling::GetProjectNode(DOMElement* element) {
     if (!IsElementNamed(element, u"project") || !element->hasAttributes()) return nullptr;
-    Index& index = GetIndex();
-    PMString name, fileNameText;
-    std::string statusCodes;
-    int32 id = -1;
+    ProjectFacts facts;
     DOMNamedNodeMap* attributes = element->getAttributes();
     const XMLSize_t count = attributes->getLength();
-    for (XMLSize_t i = 0; i < count; ++i) {
-        DOMNode* attribute = attributes->item(i);
-        const XMLCh* attributeName = attribute->getNodeName();
-        if (XMLString::equals(attributeName, u"name"))
-            name = index.TextOf(attribute->getNodeValue());
-        else if (XMLString::equals(attributeName, u"id")) {
-            // A project that names an id which is none is not shown: nothing could be sent to it.
-            if (!ParseId(attribute->getNodeValue(), id)) return nullptr;
-        } else if (XMLString::equals(attributeName, u"filename_text"))
-            fileNameText = index.TextOf(attribute->getNodeValue());
-        else if (XMLString::equals(attributeName, u"statuscodes"))
-            statusCodes = index.Utf8Of(attribute->getNodeValue());
+    for (XMLSize_t i = 0; i < count; ++i)
+        facts.TakeAttribute(attributes->item(i)->getNodeName(), attributes->item(i)->getNodeValue());
+    if (DOMElement* page = FirstDescendant(FirstDescendant(element, u"pages"), u"page")) {
+        const DOMAttr* from = page->getAttributeNode(u"pagefrom");
+        const DOMAttr* to = page->getAttributeNode(u"pageto");
+        facts.TakePage(from ? from->getValue() : nullptr, to ? to->getValue() : nullptr);
     }
+    return MakeProjectNode(facts);
+}
 
+TSPanelNodeData* TSXmlDataHandling::MakeProjectNode(const ProjectFacts& facts) {
+    // A project that names an id which is none is not shown: nothing could be sent to it.
+    if (!facts.hasAttributes || facts.badId) return nullptr;
     auto* project = new TSPanelNodeData;
-    project->SetData(name, id, true, fPrjID);
+    project->SetData(PMString(facts.name, PMString::kNoTranslate), facts.id, true, fPrjID);
     ++fPrjID;
-    project->SetPrjFileNameText(fileNameText);
+    project->SetPrjFileNameText(PMString(facts.fileNameText, PMString::kNoTranslate));
 
+    const std::string& statusCodes = facts.statusCodes;
     if (!statusCodes.empty()) {
         // Every text before a "," is an id, empty ones included; the rest only when not empty.
         std::vector<std::string> ids;
@@ -619,11 +709,8 @@ TSPanelNodeData* TSXmlDataHandling::GetProjectNode(DOMElement* element) {
         if (start < statusCodes.size()) ids.emplace_back(statusCodes, start);
         FillStatusCodeInfo(*project, std::move(ids));
     }
-
-    if (DOMElement* page = FirstDescendant(FirstDescendant(element, u"pages"), u"page")) {
-        if (const DOMAttr* from = page->getAttributeNode(u"pagefrom")) project->SetPageFromInfo(NumberOf(from->getValue()));
-        if (const DOMAttr* to = page->getAttributeNode(u"pageto")) project->SetPageToInfo(NumberOf(to->getValue()));
-    }
+    if (facts.hasPageFrom) project->SetPageFromInfo(facts.pageFrom);
+    if (facts.hasPageTo) project->SetPageToInfo(facts.pageTo);
     return project;
 }
 

@@ -121,9 +121,13 @@ public:
     bool ExportXML(PMString ticketPath, PMString documentPath, const PMString& outputName, IDocument* document,
                    UIDList pages, PMString projectCode);
 
+    // What a project record is made of (defined with the reader).
+    struct ProjectFacts;
+
 private:
     struct Index;
     Index& GetIndex();
+    TSPanelNodeData* MakeProjectNode(const ProjectFacts& facts);
 
     // What tells one version of a file from another without reading it.
     struct FileIdentity {
