@@ -2,11 +2,13 @@
 
 #include <limits>
 #include <map>
+#include <memory>
 #include <utility>
 #include <string>
 #include <vector>
 
 #include <xercesc/dom/DOMElement.hpp>
+#include <xercesc/dom/DOMNodeList.hpp>
 
 #include "TSPanelDataModel.h"
 #include "TSPanelNodeData.h"
@@ -300,6 +302,37 @@ TEST_F(TSPanelDataModelTest, ProjectsComeFromTheFirstProjectsElementOnly) {
         fModel.Rebuild();
         ASSERT_EQ(Children(-1), (Names{"G"}));
         EXPECT_EQ(Children(fModel.GetNthChildID(-1, 0)), c.projects);
+    }
+}
+
+// A project's page range comes from the first "page" inside its first "pages", at any depth;
+// each number only when given. Read while parsing, it must agree with the document.
+TEST_F(TSPanelDataModelTest, APageRangeComesFromTheFirstPageOfTheFirstPages) {
+    const struct { const char* project; int32 from, to; } cases[] = {
+        {R"(<pages><page pagefrom="3" pageto="5"/><page pagefrom="7" pageto="9"/></pages>)", 3, 5},
+        {R"(<x><pages><y><page pagefrom="2"/></y></pages></x><pages><page pagefrom="8" pageto="9"/></pages>)", 2, -1},
+        {R"(<pages/><pages><page pagefrom="8" pageto="9"/></pages>)", -1, -1},
+        {R"(<pages></pages><page pagefrom="8" pageto="9"/>)", -1, -1},
+        {R"(<page pagefrom="1" pageto="2"/><pages><page pageto="4"/></pages>)", -1, 4},
+        {R"(<project id="6" name="Inner" project_group_id="0"><pages><page pagefrom="6" pageto="6"/></pages></project>)",
+         6, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.project);
+        WriteFile(fSettings.ProjectsFile(),
+                  std::string(R"(<t><projectgroups><projectgroup id="7" name="G"/></projectgroups><projects>)") +
+                      R"(<project id="5" name="P" project_group_id="7">)" + c.project + "</project></projects></t>");
+        fModel.Rebuild();
+        ASSERT_EQ(Children(fModel.GetNthChildID(-1, 0)), (Names{"P"}));
+        const TSPanelNodeData* project = fModel.GetNode(fModel.GetNthChildID(fModel.GetNthChildID(-1, 0), 0));
+        EXPECT_EQ(project->GetPageFromInfo(), c.from);
+        EXPECT_EQ(project->GetPageToInfo(), c.to);
+        // The reader's own look at the element gives the same.
+        std::unique_ptr<TSPanelNodeData> direct(domparseFile.GetProjectNode(static_cast<xercesc::DOMElement*>(
+            domparseFile.GetRootElement()->getElementsByTagName(u"project")->item(0))));
+        ASSERT_TRUE(direct);
+        EXPECT_EQ(direct->GetPageFromInfo(), c.from);
+        EXPECT_EQ(direct->GetPageToInfo(), c.to);
     }
 }
 
