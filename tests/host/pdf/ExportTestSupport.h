@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "../HostTestSupport.h"
+#include "HostTestSupport.h"
 #include "Host.h"
 #include "ISession.h"
 #include "IWorkspace.h"

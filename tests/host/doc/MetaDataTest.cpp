@@ -6,7 +6,7 @@
 
 #include <set>
 
-#include "../HostTestSupport.h"
+#include "HostTestSupport.h"
 #include "Alerts.h"
 #include "DataBase.h"
 #include "ExportIDs.h"
