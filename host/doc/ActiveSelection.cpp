@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "ActiveSelectionObserver.h"
-#include "Signals.h"
+#include "ActiveSelection.h"
 #include "Transcript.h"
 
 namespace tshost {

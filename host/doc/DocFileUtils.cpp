@@ -13,6 +13,7 @@
 #include "IDocFileUtils.h"
 #include "SignalIDs.h"
 #include "Transcript.h"
+#include "DocumentUtilities.h"
 #include "Utilities.h"
 
 namespace tshost {

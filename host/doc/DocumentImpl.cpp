@@ -1,22 +1,17 @@
-// The implementations of the persistent host bosses: the workspace (IWorkspace, a plain
-// anchor for the plug-ins' add-ins), the document (IDocument) and the page list and page
-// data (PageList.h). GetDataBase and GetUIDRef live here too.
+// The document's boss classes and the implementations of their persistent bosses: the
+// document (IDocument) and the page list and page data (PageList.h). GetDataBase and
+// GetUIDRef live here too.
 #include "CPMUnknown.h"
 #include "DataBase.h"
 #include "HostIDs.h"
 #include "HostModule.h"
 #include "IDocument.h"
-#include "IWorkspace.h"
+#include "IPageList.h"
 #include "PageList.h"
 
 namespace tshost {
 
 namespace {
-
-class WorkspaceImpl final : public CPMUnknown<IWorkspace> {
-public:
-    explicit WorkspaceImpl(IPMUnknown* boss) : CPMUnknown<IWorkspace>(boss) {}
-};
 
 class DocumentImpl final : public CPMUnknown<IDocument> {
 public:
@@ -40,7 +35,9 @@ private:
 };
 
 HostModule gModule("documents", 0, [] {
-    RegisterHostImplementation(HostImplementation<WorkspaceImpl>(kWorkspaceImpl));
+    DefineHostClass(kDocBoss, "kDocBoss", kInvalidClass,
+                    {{IID_OF<IDocument>(), kDocumentImpl}, {IID_OF<IPageList>(), kPageListImpl}});
+    DefineHostClass(kPageBoss, "kPageBoss", kInvalidClass, {{IID_OF<IPageData>(), kPageDataImpl}});
     RegisterHostImplementation(HostImplementation<DocumentImpl>(kDocumentImpl));
     RegisterHostImplementation(HostImplementation<PageList>(kPageListImpl, true));
     RegisterHostImplementation(HostImplementation<PageData>(kPageDataImpl, true));

@@ -1,84 +1,28 @@
-// The stand-in host application as one object: it boots the object model (host classes and
-// implementations, the session and application bosses), loads plug-ins, reads the session
-// workspace, calls the start-up services, and at quit closes the documents, calls the
-// shut-down services and saves the workspace.
-//
-// Start-up services: every boss class a plug-in's resource file defines whose interfaces,
-// its parents' included, answer IStartupShutdownService. The host makes one boss of each
-// when it starts, in plug-in load order and then resource-file order, calls Startup on each,
-// keeps the bosses, and calls Shutdown on the same bosses in the same order at quit.
-//
-// The workspace lives in <home>/.tessaron-host/workspace.db (home: the launch option, else
-// $HOME), written with mode 0600 because it holds the user's password as typed. A missing
-// file gives a new workspace; an unreadable one is reported, moved aside as
-// workspace.db.corrupt (or .corrupt.1, .2, … when that exists) and replaced by a new one.
-//
-// The workspace is saved whenever a command that changed it has ended (and after undo and
-// redo), not only at quit, so a crash loses no confirmed setting; only changed rows are
-// written. A failed save is reported and tried again after the next change and at quit.
+// The stand-in host application as one object: the runtime (Runtime.h: object model,
+// plug-ins, workspace, start-up and shut-down services) with the open documents (Documents.h)
+// and the active context, whose document is the front one. At quit the documents close
+// first, with their signals going to plug-ins that are still running; then the plug-ins shut
+// down; then the workspace is saved.
 //
 // One Host exists at a time; Host::Current() is it. Destroying it quits if needed and then
 // empties the process-wide registries, so a test can make a fresh one.
 // User-interface thread only.
 #pragma once
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "DataBase.h"
 #include "Documents.h"
-#include "IActiveContext.h"
-#include "PlugIn.h"
-#include "PluginLoader.h"
-
-class IApplication;
+#include "Runtime.h"
 
 namespace tshost {
 
-struct LaunchOptions {
-    std::string home;                  // empty: $HOME
-    std::vector<std::string> plugins;  // library paths, loaded in this order
-};
-
-class Host {
+class Host final : public Runtime {
 public:
-    static constexpr const char* kVersion = "5.0.4";
-
     Host();
     ~Host();
-    Host(const Host&) = delete;
-    Host& operator=(const Host&) = delete;
 
     static Host* Current();
 
-    // Boot, load each plug-in, Start. Plug-ins that fail are reported in `errors` and left
-    // out; the rest of the launch goes on. False when anything failed.
-    bool Launch(const LaunchOptions& options, std::vector<std::string>& errors);
-
-    // The steps of a launch, for callers that need them apart.
-    bool Boot(std::string& error);
-    bool LoadPlugin(const std::string& libraryPath, std::string& error);
-    bool LoadPlugin(GetPlugInFn entry, const std::string& resourcePath, std::string& error);
-    void Start(const std::string& home = {});
-
-    // Close the documents, shut-down services, save the workspace. False, with `error`, when
-    // the workspace could not be saved (the rest is done anyway).
-    bool Quit(std::string& error);
-
-    bool IsBooted() const { return fSession != nullptr; }
-    bool IsStarted() const { return fStarted; }
-
-    // Not counted.
-    ISession* Session() const;
-    IApplication* Application() const;
-    IActiveContext* ActiveContext() { return &fActiveContext; }
-    DataBase* Workspace() const { return fWorkspace.get(); }
-    const std::string& WorkspacePath() const { return fWorkspacePath; }
+    IActiveContext* ActiveContext() override { return &fActiveContext; }
     Documents& Docs() { return fDocuments; }
-    const std::vector<LoadedPlugin>& Plugins() const { return fPlugins; }
-    // The start-up service bosses made by Start, in calling order.
-    std::vector<IPMUnknown*> StartupServices() const;
 
 private:
     class FrontContext final : public IActiveContext {
@@ -90,22 +34,10 @@ private:
         Host& fHost;
     };
 
-    void LoadWorkspace(const std::string& home);
-    void StartServices();
-    void StopServices();
-    bool SaveWorkspace(std::string& error);
-    void TearDown();
+    void CloseDocuments() override { fDocuments.CloseAll(); }
 
-    IPMUnknown* fSession = nullptr;      // one reference each
-    IPMUnknown* fApplication = nullptr;
-    std::unique_ptr<DataBase> fWorkspace;
-    std::string fWorkspacePath;
     Documents fDocuments;
     FrontContext fActiveContext{*this};
-    std::vector<LoadedPlugin> fPlugins;
-    std::vector<IPMUnknown*> fServices;  // one reference each
-    bool fStarted = false;
-    bool fQuit = false;
 };
 
 }  // namespace tshost

@@ -1,19 +1,14 @@
-// The boss classes and implementations of the PDF export, the PDF presets, spreads and
-// document metadata, and what they add to the host's workspace and document classes. It runs
-// after the host's own classes are defined, and boots the XMP toolkit for the process.
+// The boss classes and implementations of the PDF export and the PDF presets, and what they
+// add to the host's workspace class. It runs after the host's own classes are defined.
 #include "BossClasses.h"
 #include "ExportIDs.h"
 #include "HostIDs.h"
 #include "HostModule.h"
-#include "IMetaDataAccess.h"
 #include "IPDFExportPrefs.h"
 #include "IPDFExptStyleListMgr.h"
-#include "ISpreadList.h"
-#include "MetaData.h"
 #include "PDFExportCmd.h"
 #include "PDFExportCommand.h"
 #include "PDFPresets.h"
-#include "SpreadList.h"
 #include "Transcript.h"
 
 namespace tshost {
@@ -25,8 +20,7 @@ void AddToHostClass(ClassID cls, const char* className, PMIID iid, Implementatio
         Diagnose(std::string("the PDF export cannot extend ") + className + ": the class is not defined");
 }
 
-HostModule gModule("pdf export and metadata", 10, [] {
-    InitXmpOnce();
+HostModule gModule("pdf export", 10, [] {
     FailNextExports(0);
 
     DefineHostClass(kPDFExportCmdBoss, "kPDFExportCmdBoss", kCommandBoss,
@@ -37,10 +31,7 @@ HostModule gModule("pdf export and metadata", 10, [] {
                      {IID_OF<IOutputPages>(), kPDFExportOutputPagesImpl}});
     DefineHostClass(kPDFExportPresetBoss, "kPDFExportPresetBoss", kInvalidClass,
                     {{IID_OF<IPDFExportPrefs>(), kPDFPresetPrefsImpl}});
-    DefineHostClass(kSpreadBoss, "kSpreadBoss", kInvalidClass, {{IID_OF<ISpreadData>(), kSpreadDataImpl}});
     AddToHostClass(kWorkspaceBoss, "kWorkspaceBoss", IID_OF<IPDFExptStyleListMgr>(), kPDFPresetListImpl);
-    AddToHostClass(kDocBoss, "kDocBoss", IID_OF<ISpreadList>(), kSpreadListImpl);
-    AddToHostClass(kDocBoss, "kDocBoss", IID_OF<IMetaDataAccess>(), kMetaDataAccessImpl);
 
     RegisterHostImplementation(HostImplementation<PDFPresetList>(kPDFPresetListImpl, true));
     RegisterHostImplementation(HostImplementation<PDFExportPrefs>(kPDFPresetPrefsImpl, true));
@@ -49,9 +40,6 @@ HostModule gModule("pdf export and metadata", 10, [] {
     RegisterHostImplementation(HostImplementation<ExportFileData>(kPDFExportFileImpl));
     RegisterHostImplementation(HostImplementation<ExportUIFlagData>(kPDFExportUIFlagsImpl));
     RegisterHostImplementation(HostImplementation<ExportOutputPages>(kPDFExportOutputPagesImpl));
-    RegisterHostImplementation(HostImplementation<SpreadList>(kSpreadListImpl, true));
-    RegisterHostImplementation(HostImplementation<SpreadData>(kSpreadDataImpl, true));
-    RegisterHostImplementation(HostImplementation<MetaDataAccess>(kMetaDataAccessImpl, true));
 });
 
 }  // namespace

@@ -1,15 +1,13 @@
-// The host's own boss classes: which host implementation answers which interface.
-// Resource files name these classes by their names.
+// The host's own boss classes of the runtime: which host implementation answers which
+// interface. Resource files name these classes by their names; the document's classes are
+// defined with the documents (DocumentImpl.cpp).
 #include "HostIDs.h"
 #include "HostModule.h"
 #include "IApplication.h"
-#include "IDocument.h"
 #include "IDocumentList.h"
 #include "IImplementationRegistry.h"
-#include "IPageList.h"
 #include "ISession.h"
 #include "IWorkspace.h"
-#include "PageList.h"
 
 namespace tshost {
 
@@ -21,9 +19,6 @@ HostModule gModule("host classes", 0, [] {
     DefineHostClass(kApplicationBoss, "kApplicationBoss", kInvalidClass,
                     {{IID_OF<IApplication>(), kApplicationImpl}, {IID_OF<IDocumentList>(), kDocumentListImpl}});
     DefineHostClass(kWorkspaceBoss, "kWorkspaceBoss", kInvalidClass, {{IID_OF<IWorkspace>(), kWorkspaceImpl}});
-    DefineHostClass(kDocBoss, "kDocBoss", kInvalidClass,
-                    {{IID_OF<IDocument>(), kDocumentImpl}, {IID_OF<IPageList>(), kPageListImpl}});
-    DefineHostClass(kPageBoss, "kPageBoss", kInvalidClass, {{IID_OF<IPageData>(), kPageDataImpl}});
     DefineHostClass(kCommandBoss, "kCommandBoss", kInvalidClass, {});
     DefineHostClass(kStartupShutdownBoss, "kStartupShutdownBoss", kInvalidClass, {});
 });

@@ -1,4 +1,4 @@
-#include "Host.h"
+#include "Runtime.h"
 
 #include <sys/stat.h>
 
@@ -18,7 +18,6 @@
 #include "ImplRegistry.h"
 #include "StringTable.h"
 #include "UndoHistory.h"
-#include "Alerts.h"
 #include "IdleScheduler.h"
 #include "ProgressBars.h"
 #include "Transcript.h"
@@ -29,7 +28,7 @@ namespace tshost {
 
 namespace {
 
-Host* gCurrent = nullptr;
+Runtime* gCurrent = nullptr;
 
 bool Exists(const std::string& path) {
     struct stat st {};
@@ -57,27 +56,27 @@ bool MoveAside(const std::string& path, const std::string& aside, std::string& e
 
 }  // namespace
 
-Host::Host() = default;
+Runtime::Runtime() = default;
 
-Host::~Host() { TearDown(); }
+Runtime::~Runtime() { TearDown(); }
 
-Host* Host::Current() { return gCurrent; }
+Runtime* Runtime::Current() { return gCurrent; }
 
-ISession* Host::Session() const {
+ISession* Runtime::Session() const {
     if (!fSession) return nullptr;
     auto* session = static_cast<ISession*>(fSession->QueryInterface(IID_OF<ISession>()));
     if (session) session->Release();  // held by fSession
     return session;
 }
 
-IApplication* Host::Application() const {
+IApplication* Runtime::Application() const {
     if (!fApplication) return nullptr;
     auto* application = static_cast<IApplication*>(fApplication->QueryInterface(IID_OF<IApplication>()));
     if (application) application->Release();  // held by fApplication
     return application;
 }
 
-bool Host::Boot(std::string& error) {
+bool Runtime::Boot(std::string& error) {
     if (IsBooted()) return true;
     if (gCurrent && gCurrent != this) {
         error = "another host is running in this process";
@@ -90,7 +89,6 @@ bool Host::Boot(std::string& error) {
     StringTable::Get().Clear();
     UndoHistory::Get().Clear();
     IdleScheduler::Get().Clear();
-    AlertLog::Get().Clear();
     ProgressLog::Get().Clear();
     if (!HostModule::DefineAll(error)) return false;
     fSession = Boss::Create(kSessionBoss);
@@ -103,7 +101,7 @@ bool Host::Boot(std::string& error) {
     return true;
 }
 
-bool Host::LoadPlugin(const std::string& libraryPath, std::string& error) {
+bool Runtime::LoadPlugin(const std::string& libraryPath, std::string& error) {
     if (!IsBooted() || fStarted) {
         error = libraryPath + ": plug-ins load after the host booted and before it started";
         return false;
@@ -113,7 +111,7 @@ bool Host::LoadPlugin(const std::string& libraryPath, std::string& error) {
     return plugin.has_value();
 }
 
-bool Host::LoadPlugin(GetPlugInFn entry, const std::string& resourcePath, std::string& error) {
+bool Runtime::LoadPlugin(GetPlugInFn entry, const std::string& resourcePath, std::string& error) {
     if (!IsBooted() || fStarted) {
         error = resourcePath + ": plug-ins load after the host booted and before it started";
         return false;
@@ -123,7 +121,7 @@ bool Host::LoadPlugin(GetPlugInFn entry, const std::string& resourcePath, std::s
     return plugin.has_value();
 }
 
-void Host::Start(const std::string& home) {
+void Runtime::Start(const std::string& home) {
     if (!IsBooted() || fStarted) return;
     LoadWorkspace(home);
     fStarted = true;
@@ -136,7 +134,7 @@ void Host::Start(const std::string& home) {
     StartServices();
 }
 
-bool Host::Launch(const LaunchOptions& options, std::vector<std::string>& errors) {
+bool Runtime::Launch(const LaunchOptions& options, std::vector<std::string>& errors) {
     std::string error;
     if (!Boot(error)) {
         errors.push_back(error);
@@ -152,7 +150,7 @@ bool Host::Launch(const LaunchOptions& options, std::vector<std::string>& errors
     return ok;
 }
 
-void Host::LoadWorkspace(const std::string& home) {
+void Runtime::LoadWorkspace(const std::string& home) {
     std::string base = home;
     if (base.empty())
         if (const char* env = std::getenv("HOME")) base = env;
@@ -191,7 +189,7 @@ void Host::LoadWorkspace(const std::string& home) {
     if (fWorkspace) fWorkspace->SetSessionData(true);
 }
 
-void Host::StartServices() {
+void Runtime::StartServices() {
     for (const LoadedPlugin& plugin : fPlugins)
         for (ClassID cls : plugin.classes) {
             if (!BossClasses::Get().Resolve(cls, IID_OF<IStartupShutdownService>()).IsValid()) continue;
@@ -212,7 +210,7 @@ void Host::StartServices() {
         }
 }
 
-void Host::StopServices() {
+void Runtime::StopServices() {
     for (IPMUnknown* boss : fServices) {
         auto* service = static_cast<IStartupShutdownService*>(boss->QueryInterface(IID_OF<IStartupShutdownService>()));
         if (!service) continue;
@@ -225,9 +223,9 @@ void Host::StopServices() {
     }
 }
 
-std::vector<IPMUnknown*> Host::StartupServices() const { return fServices; }
+std::vector<IPMUnknown*> Runtime::StartupServices() const { return fServices; }
 
-bool Host::SaveWorkspace(std::string& error) {
+bool Runtime::SaveWorkspace(std::string& error) {
     if (!fWorkspace || fWorkspacePath.empty()) return true;
     if (fWorkspace->SaveAs(fWorkspacePath, error, true) != kSuccess) return false;
     if (fWorkspace->LastSaveReplacedFile())
@@ -235,21 +233,21 @@ bool Host::SaveWorkspace(std::string& error) {
     return true;
 }
 
-bool Host::Quit(std::string& error) {
+bool Runtime::Quit(std::string& error) {
     if (!fStarted || fQuit) return true;
     fQuit = true;
     // As the application quits: documents close first, with their signals going to plug-ins
     // that are still running; then the plug-ins shut down; then the workspace is saved.
-    fDocuments.CloseAll();
+    CloseDocuments();
     StopServices();
     return SaveWorkspace(error);
 }
 
-void Host::TearDown() {
+void Runtime::TearDown() {
     if (gCurrent != this) return;
     std::string error;
     if (!Quit(error)) Diagnose(error);
-    fDocuments.CloseAll();
+    CloseDocuments();
     for (IPMUnknown* boss : fServices) boss->Release();
     fServices.clear();
     fWorkspace.reset();

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "BossClasses.h"
-#include "Host.h"
+#include "Runtime.h"
 #include "HostIDs.h"
 #include "HostModule.h"
 #include "ISession.h"
@@ -78,7 +78,7 @@ ServiceRegistry::~ServiceRegistry() {
 }
 
 ServiceRegistry* ServiceRegistry::Current() {
-    Host* host = Host::Current();
+    Runtime* host = Runtime::Current();
     ISession* session = host ? host->Session() : nullptr;
     InterfacePtr<IServiceRegistry> registry(session);
     // The session holds its registry for as long as it lives.
@@ -157,7 +157,7 @@ void ServiceRegistry::Refresh() {
         std::vector<ServiceID> services = HostServicesOf(cls);
         Scan(cls, {}, &services, fHostEntries);
     }
-    Host* host = Host::Current();
+    Runtime* host = Runtime::Current();
     if (!host) return;
     const std::vector<LoadedPlugin>& plugins = host->Plugins();
     for (; fPluginsScanned < plugins.size(); ++fPluginsScanned) {

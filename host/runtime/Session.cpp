@@ -1,9 +1,10 @@
 // The session boss's implementations: ISession and the implementation registry plug-ins
-// register into. gSession lives here.
+// register into; and the workspace (IWorkspace, a plain anchor for the plug-ins' add-ins).
+// gSession lives here.
 #include <cstdio>
 
 #include "CPMUnknown.h"
-#include "Host.h"
+#include "Runtime.h"
 #include "HostIDs.h"
 #include "HostModule.h"
 #include "IApplication.h"
@@ -19,25 +20,30 @@ namespace tshost {
 
 namespace {
 
+class WorkspaceImpl final : public CPMUnknown<IWorkspace> {
+public:
+    explicit WorkspaceImpl(IPMUnknown* boss) : CPMUnknown<IWorkspace>(boss) {}
+};
+
 class SessionImpl final : public CPMUnknown<ISession> {
 public:
     explicit SessionImpl(IPMUnknown* boss) : CPMUnknown<ISession>(boss) {}
 
     IWorkspace* QueryWorkspace() const override {
-        Host* host = Host::Current();
+        Runtime* host = Runtime::Current();
         DataBase* db = host ? host->Workspace() : nullptr;
         return db ? static_cast<IWorkspace*>(db->Instantiate(db->GetRootUID(), IID_OF<IWorkspace>())) : nullptr;
     }
 
     IApplication* QueryApplication() const override {
-        Host* host = Host::Current();
+        Runtime* host = Runtime::Current();
         IApplication* application = host ? host->Application() : nullptr;
         if (application) application->AddRef();
         return application;
     }
 
     IActiveContext* GetActiveContext() const override {
-        Host* host = Host::Current();
+        Runtime* host = Runtime::Current();
         return host ? host->ActiveContext() : nullptr;
     }
 };
@@ -70,6 +76,7 @@ public:
 
 HostModule gModule("session", 0, [] {
     RegisterHostImplementation(HostImplementation<SessionImpl>(kSessionImpl));
+    RegisterHostImplementation(HostImplementation<WorkspaceImpl>(kWorkspaceImpl));
     RegisterHostImplementation(HostImplementation<ImplementationRegistryImpl>(kImplementationRegistryImpl));
 });
 

@@ -1,5 +1,6 @@
-// Document signals. The host sends them from its document list (Documents), so every way of
-// changing documents sends them: console commands, the document utilities, the plug-in.
+// Document signals. The host sends them from its document list (Documents.h, through
+// DocumentSignals.cpp), so every way of changing documents sends them: console commands,
+// the document utilities, the plug-in.
 //   - 0xE0C after a new document joined the list, 0xE0F after an opened one did; then
 //     0x16302, which makes it the front document.
 //   - 0xE19 before a close, with the document still listed and writable (it may be saved);
@@ -11,9 +12,8 @@
 // Each signal goes to the responders of its service in the registry's order
 // (ServiceRegistry.h), through a new signal manager whose IDocumentSignalData names the
 // document; a responder failing (an error set, or an exception) ends the signal there and
-// the responders before it get SignalFailed, latest first. Active-selection observers are
-// told of every change of front document, after its 0x16302, and also when the last
-// document closes.
+// the responders before it get SignalFailed, latest first. Active-selection observers hear
+// of each change of front document after its 0x16302 (ActiveSelection.h).
 // User-interface thread only.
 #pragma once
 
@@ -27,10 +27,6 @@ namespace tshost {
 // Sends one signal. `document` goes into the signal data; `documentName` is only for the
 // echo. Returns the error of the responder that failed, or kSuccess.
 ErrorCode SendSignal(ServiceID service, const UIDRef& document, const std::string& documentName);
-
-// Tells the attached active-selection observers that the active selection changed.
-void NotifyActiveSelectionChanged();
-int32 ActiveSelectionObserverCount();
 
 // With the echo on, each signal is shown on the transcript as it is sent:
 // "signal 0xe0c after-new Untitled-1".

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "Boss.h"
 #include "BossClasses.h"
 #include "CPMUnknown.h"
-#include "Host.h"
 #include "HostModule.h"
 #include "IDocFileHandler.h"
 #include "IDocFileUtils.h"
@@ -17,28 +17,6 @@
 namespace tshost {
 
 namespace {
-
-class LayoutUtils final : public CPMUnknown<ILayoutUtils> {
-public:
-    explicit LayoutUtils(IPMUnknown* boss) : CPMUnknown<ILayoutUtils>(boss) {}
-    IDocument* GetFrontDocument() override {
-        Host* host = Host::Current();
-        return host ? host->Docs().Front() : nullptr;
-    }
-};
-
-class DocumentUtils final : public CPMUnknown<IDocumentUtils> {
-public:
-    explicit DocumentUtils(IPMUnknown* boss) : CPMUnknown<IDocumentUtils>(boss) {}
-    IDocFileHandler* QueryDocFileHandler(const UIDRef& document) override {
-        if (!OpenDocumentFor(document)) return nullptr;
-        tshost::Boss* boss = tshost::Boss::Create(kDocFileHandlerBoss);
-        if (!boss) return nullptr;
-        auto* handler = static_cast<IDocFileHandler*>(boss->QueryInterface(IID_OF<IDocFileHandler>()));
-        boss->Release();  // the handler's reference keeps the boss
-        return handler;
-    }
-};
 
 class NumberUtils final : public CPMUnknown<INumberUtils> {
 public:
@@ -54,23 +32,12 @@ HostModule gModule("utilities", 1, [] {
                      {IID_OF<INumberUtils>(), kNumberUtilsImpl}});
     DefineHostClass(kDocFileHandlerBoss, "kDocFileHandlerBoss", kInvalidClass,
                     {{IID_OF<IDocFileHandler>(), kDocFileHandlerImpl}});
-    RegisterHostImplementation(HostImplementation<LayoutUtils>(kLayoutUtilsImpl));
-    RegisterHostImplementation(HostImplementation<DocumentUtils>(kDocumentUtilsImpl));
     RegisterHostImplementation(HostImplementation<NumberUtils>(kNumberUtilsImpl));
 });
 
 }  // namespace
 
 ErrorCode AddUtility(PMIID iid, ImplementationID impl) { return BossClasses::Get().AddIn(kUtilsBoss, iid, impl); }
-
-IDocument* OpenDocumentFor(const UIDRef& document) {
-    Host* host = Host::Current();
-    if (!host || !document.GetDataBase()) return nullptr;
-    Documents& docs = host->Docs();
-    for (int32 i = 0; i < docs.Count(); ++i)
-        if (GetUIDRef(docs.At(i)) == document) return docs.At(i);
-    return nullptr;
-}
 
 }  // namespace tshost
 

@@ -9,16 +9,10 @@
 #pragma once
 
 #include "IDTypes.h"
-#include "UIDRef.h"
-
-class IDocument;
 
 namespace tshost {
 
 // Fails when kUtilsBoss is not defined yet (a module of order below 2).
 ErrorCode AddUtility(PMIID iid, ImplementationID impl);
-
-// The open document a reference names, or null (not counted).
-IDocument* OpenDocumentFor(const UIDRef& document);
 
 }  // namespace tshost

@@ -1,12 +1,16 @@
 #include "Alerts.h"
 
 #include "CAlert.h"
+#include "HostModule.h"
 #include "Modal.h"
 #include "Transcript.h"
 
 namespace tshost {
 
 namespace {
+
+// A new host starts with no alerts recorded and no answers queued: modules run when it boots.
+HostModule gModule("ui alerts", 20, [] { AlertLog::Get().Clear(); });
 
 void ShowSimple(AlertKind kind, const PMString& message) {
     ModalScope modal;

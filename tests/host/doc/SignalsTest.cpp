@@ -1,6 +1,7 @@
 // Document signals and the service registry: which responders hear which signal, in what
 // order, with what data, how failures stop a signal, how providers are found and kept, and
 // that active-selection observers follow the front document.
+#include "ActiveSelection.h"
 #include "ActiveSelectionObserver.h"
 #include "Boss.h"
 #include "BossClasses.h"
