@@ -102,7 +102,7 @@ std::string Body::ReadAll(uint64_t limit) const {
 }
 
 void StreamBody(httplib::Response& res, std::shared_ptr<const Body> body, uint64_t declared,
-                uint64_t sent) {
+                uint64_t sent, std::function<bool()> beforeEachByte) {
   sent = std::min(sent, declared);
   if (declared == 0) {
     res.set_content(std::string(), body->ContentType());
@@ -110,11 +110,12 @@ void StreamBody(httplib::Response& res, std::shared_ptr<const Body> body, uint64
   }
   res.set_content_provider(
       static_cast<size_t>(declared), body->ContentType(),
-      [body, sent](size_t offset, size_t length, httplib::DataSink& sink) {
+      [body, sent, beforeEachByte](size_t offset, size_t length, httplib::DataSink& sink) {
         if (offset >= sent) return false;
-        constexpr size_t kChunk = 64 * 1024;
-        auto buffer = std::make_unique<char[]>(kChunk);
-        const size_t want = static_cast<size_t>(std::min<uint64_t>({length, sent - offset, kChunk}));
+        if (beforeEachByte && !beforeEachByte()) return false;
+        const size_t chunk = beforeEachByte ? 1 : 64 * 1024;
+        auto buffer = std::make_unique<char[]>(chunk);
+        const size_t want = static_cast<size_t>(std::min<uint64_t>({length, sent - offset, chunk}));
         const ssize_t got = body->Read(offset, buffer.get(), want);
         if (got <= 0) return false;
         return sink.write(buffer.get(), static_cast<size_t>(got));

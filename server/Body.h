@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,7 +71,11 @@ class Body {
 // Puts `body` into `res`, declaring `declared` bytes in Content-Length and
 // sending only the first `sent` of them; when `sent` < `declared` the
 // connection is closed at that point, as a server that dies mid-answer would.
+// With `beforeEachByte`, the body goes out one byte per call of it, and a call
+// that returns false ends the answer there (the server is stopping). It runs on
+// the thread that writes the answer.
 void StreamBody(httplib::Response& res, std::shared_ptr<const Body> body,
-                uint64_t declared, uint64_t sent);
+                uint64_t declared, uint64_t sent,
+                std::function<bool()> beforeEachByte = {});
 
 }  // namespace proofd

@@ -6,9 +6,11 @@
 // The POST body is one JSON object. Its fault members replace the whole fault
 // plan (members left out take their defaults, so {} clears every fault):
 //   "fault"     "none" | "status" | "delay" | "drop" | "malformed" | "oversized"
+//               | "slow"
 //   "status"    status answered by a "status" fault, 200..599 (default 500);
 //               the request is not acted on (an upload is read and discarded)
-//   "delay_ms"  wait before answering, with any fault kind (default 0)
+//   "delay_ms"  wait before answering, with any fault kind (default 0); for
+//               "slow", the pause before each byte of the answer instead
 //   "count"     number of requests the plan applies to, then it clears itself;
 //               -1 means until replaced (default -1)
 //   "path"      only requests to this path, e.g. "/indd_xml.asp" (default:
@@ -19,7 +21,8 @@
 // A "drop" answer declares the full Content-Length, sends part of the body and
 // closes the connection; a "malformed" answer is the first half of the real
 // answer with a matching Content-Length, so the transfer succeeds and the XML
-// in it does not parse.
+// in it does not parse. A "slow" answer is the real one sent a byte at a
+// time, so a client sees bytes arrive long after its request went out.
 // Two more members, applied only when present and checked like the command
 // line's files:
 //   "projects"  path of the project list to serve from now on
@@ -88,7 +91,7 @@ bool FaultFromJson(const nlohmann::json& json, FaultSpec& spec, std::string& err
   spec = FaultSpec();
   if (json.contains("fault")) {
     if (!json["fault"].is_string() || !ParseFaultKind(json["fault"].get<std::string>(), spec.kind)) {
-      error = "\"fault\" must be one of none, status, delay, drop, malformed, oversized";
+      error = "\"fault\" must be one of none, status, delay, drop, malformed, oversized, slow";
       return false;
     }
   }

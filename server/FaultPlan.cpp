@@ -13,6 +13,7 @@ constexpr KindName kKindNames[] = {
     {FaultKind::kNone, "none"},           {FaultKind::kStatus, "status"},
     {FaultKind::kDelay, "delay"},         {FaultKind::kDrop, "drop"},
     {FaultKind::kMalformed, "malformed"}, {FaultKind::kOversized, "oversized"},
+    {FaultKind::kSlow, "slow"},
 };
 
 constexpr int64_t kMaxDelayMs = 10 * 60 * 1000;
@@ -44,7 +45,9 @@ std::string FaultSpec::Validate() const {
   if (delayMs < 0 || delayMs > kMaxDelayMs) {
     return "delay_ms must be between 0 and " + std::to_string(kMaxDelayMs);
   }
-  if (kind == FaultKind::kDelay && delayMs == 0) return "a delay fault needs delay_ms";
+  if ((kind == FaultKind::kDelay || kind == FaultKind::kSlow) && delayMs == 0) {
+    return std::string("a ") + FaultKindName(kind) + " fault needs delay_ms";
+  }
   if (count < -1) return "count must be -1 (no limit) or at least 0";
   if (bytes > kMaxBytes) return "bytes must be at most " + std::to_string(kMaxBytes);
   if (!path.empty() && path[0] != '/') return "path must start with /";

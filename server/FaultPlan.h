@@ -1,6 +1,6 @@
 // Misbehaviour on demand. A FaultSpec says what goes wrong (a fixed status,
 // a delay, a connection dropped mid-answer, a malformed or an oversized
-// answer), for how many requests and on which path; FaultPlan holds the one in
+// answer, an answer trickled out a byte at a time), for how many requests and on which path; FaultPlan holds the one in
 // force and hands it out request by request. The command line sets the first
 // plan, the control endpoint replaces it at run time (see ControlHandler.cpp).
 //
@@ -15,7 +15,7 @@
 
 namespace proofd {
 
-enum class FaultKind { kNone, kStatus, kDelay, kDrop, kMalformed, kOversized };
+enum class FaultKind { kNone, kStatus, kDelay, kDrop, kMalformed, kOversized, kSlow };
 
 const char* FaultKindName(FaultKind kind);
 bool ParseFaultKind(const std::string& name, FaultKind& kind);
@@ -23,7 +23,8 @@ bool ParseFaultKind(const std::string& name, FaultKind& kind);
 struct FaultSpec {
   FaultKind kind = FaultKind::kNone;
   int status = 500;        // kStatus: the status answered instead
-  int64_t delayMs = 0;     // any kind: wait this long before answering
+  int64_t delayMs = 0;     // any kind: wait this long before answering;
+                           // kSlow: the pause before each byte of the answer
   int64_t count = -1;      // requests it applies to; -1: until replaced
   std::string path;        // only requests to this path; empty: every path
   uint64_t bytes = 0;      // kOversized: body size; kDrop: bytes sent before closing

@@ -1,6 +1,7 @@
 #include "ProofServer.h"
 
 #include <filesystem>
+#include <functional>
 
 #include "Body.h"
 #include "ControlHandler.h"
@@ -409,7 +410,7 @@ void ProofServer::Finish(const httplib::Request& req, httplib::Response& res, Re
                          const FaultSpec& fault) {
   RequestContext& context = CurrentRequest();
   context.fault = FaultKindName(fault.kind);
-  if (fault.delayMs > 0) faults_.Sleep(fault.delayMs);
+  if (fault.delayMs > 0 && fault.kind != FaultKind::kSlow) faults_.Sleep(fault.delayMs);
   if (!reply.body) reply.body = TextBody("");
 
   if (fault.kind == FaultKind::kStatus) {
@@ -451,11 +452,16 @@ void ProofServer::Finish(const httplib::Request& req, httplib::Response& res, Re
     case FaultKind::kNone:
     case FaultKind::kStatus:
     case FaultKind::kDelay:
+    case FaultKind::kSlow:
       break;
   }
   res.status = reply.status;
   Log(req, reply.status, reply.extra);
-  StreamBody(res, reply.body, declared, sent);
+  std::function<bool()> pace;
+  if (fault.kind == FaultKind::kSlow) {
+    pace = [this, pause = fault.delayMs] { return faults_.Sleep(pause); };
+  }
+  StreamBody(res, reply.body, declared, sent, std::move(pace));
 }
 
 void ProofServer::Log(const httplib::Request& req, int status, const nlohmann::json& extra) {

@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
       ->required();
   app.add_option("--log", config.logPath, "request log, one JSON object per line");
   app.add_option("--max-upload", config.maxUploadBytes, "largest upload accepted, in bytes");
-  app.add_option("--fault", faultKind, "none, status, delay, drop, malformed or oversized")
-      ->check(CLI::IsMember({"none", "status", "delay", "drop", "malformed", "oversized"}));
+  app.add_option("--fault", faultKind, "none, status, delay, drop, malformed, oversized or slow")
+      ->check(CLI::IsMember({"none", "status", "delay", "drop", "malformed", "oversized", "slow"}));
   app.add_option("--fault-status", config.fault.status, "status answered by --fault status");
   app.add_option("--fault-delay-ms", config.fault.delayMs, "delay before each faulty answer");
   app.add_option("--fault-count", config.fault.count, "requests the fault applies to; -1: all");

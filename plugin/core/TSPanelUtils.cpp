@@ -44,6 +44,20 @@ bool TSPanelUtils::GetAsMacPath(const char* posixPath, char* out, std::size_t ou
     return true;
 }
 
+bool TSPanelUtils::GetAsMacName(const PMString& posixName, PMString& hostName) {
+    hostName = PMString();
+    hostName.SetTranslatable(kFalse);
+    const std::string& name = posixName.GetUTF8String();
+    // As the last name of a path the conversion checks it like any other, and gives it back
+    // after the volume's name and its ":".
+    std::string hfs;
+    if (name.empty() || name.find('/') != std::string::npos || !tsplatform::PosixToHfs("/" + name, hfs)) return false;
+    const std::size_t colon = hfs.find(':');
+    if (colon == std::string::npos || colon + 1 >= hfs.size()) return false;
+    hostName.SetString(std::string_view(hfs).substr(colon + 1));
+    return true;
+}
+
 PMString TSPanelUtils::GetTessaronFolderPath() {
     PMString result;
     result.SetTranslatable(kFalse);

@@ -29,6 +29,10 @@ public:
     // False only for a null pointer; a path that cannot be converted or does not fit leaves
     // `out` empty.
     static bool GetAsMacPath(const char* posixPath, char* out, std::size_t outSize = kMacPathSize);
+    // The HFS form of one POSIX file name, to be joined to an HFS folder path: a ":" in it
+    // becomes "/". False, with `hostName` empty, for a name that is no single file name
+    // (empty, ".", "..", or holding "/" or NUL).
+    static bool GetAsMacName(const PMString& posixName, PMString& hostName);
 
     // The settings folder's POSIX path without a trailing "/", created when missing; empty when
     // the user's application-support folder cannot be found. Never the filesystem root.

@@ -15,6 +15,8 @@
 #include "InterfacePtr.h"
 #include "TSConnection.h"
 #include "TSID.h"
+#include "TSIdleTask.h"
+#include "TSPendingSend.h"
 #include "TSPanelDataModel.h"
 #include "TSPanelUtils.h"
 
@@ -104,6 +106,9 @@ void TSStartupShutdown::Startup() {
 }
 
 void TSStartupShutdown::Shutdown() {
+    // The upload thread reads the plug-in's globals: it ends before the plug-in does.
+    TSIdleTask::FinishUploadForQuit();
+    TSPendingSend::Deliver();
     // No document of the library may outlive it.
     domparseFile.ReleaseDocument();
     try {

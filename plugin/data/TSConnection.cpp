@@ -32,6 +32,7 @@ namespace {
 
 std::atomic<long> gConnectTimeOutMs{static_cast<long>(TSConnection::kDefaultTimeOut.count())};
 std::atomic<long> gTotalTimeOutMs{static_cast<long>(TSConnection::kDefaultTimeOut.count())};
+std::atomic<long> gStallLimitMs{static_cast<long>(TSConnection::kStallLimit.count())};
 
 // curl_easy_setopt is variadic, so a value of the wrong type compiles and misbehaves at run
 // time. Each option the connection sets is declared once with the type libcurl reads for it,
@@ -177,6 +178,10 @@ void TSConnection::InitializeLibrary() {
 void TSConnection::SetTimeOuts(std::chrono::milliseconds connect, std::chrono::milliseconds total) {
     gConnectTimeOutMs.store(static_cast<long>(connect.count()), std::memory_order_release);
     gTotalTimeOutMs.store(static_cast<long>(total.count()), std::memory_order_release);
+}
+
+void TSConnection::SetStallLimit(std::chrono::milliseconds limit) {
+    gStallLimitMs.store(static_cast<long>(limit.count()), std::memory_order_release);
 }
 
 TSConnection::TSConnection() {
@@ -367,12 +372,13 @@ bool TSConnection::UploadPDFToServer(const char* pdfFilePath, const char* server
     }
     if (done)
         g_UploadPercent.store(100, std::memory_order_release);
-    else
+    else if (!fCancelled)
         g_UploadError.store(true, std::memory_order_release);
     return done;
 }
 
 bool TSConnection::PostPDF(const char* pdfFilePath, const char* serverURL) {
+    fCancelled = false;
     if (!fHandle || !pdfFilePath || !serverURL || !*pdfFilePath) return false;
     std::string url = GetServerURL(serverURL) + "/indd_filetransfer.asp?" + "username=" + Escape(g_Name) +
                       "&password=" + Escape(g_Password) + "&project_id=" + Escape(g_ProjectID) +
@@ -390,15 +396,20 @@ bool TSConnection::PostPDF(const char* pdfFilePath, const char* serverURL) {
         return false;
 
     ClearConnectionInfo();
+    TSUploadWatch watch;
+    watch.stallLimit = std::chrono::milliseconds(gStallLimitMs.load(std::memory_order_acquire));
     CURLcode code = SetOption(fHandle, kUrl, url.c_str());
     if (code == CURLE_OK) code = SetOption(fHandle, kMimePost, form.get());
     if (code == CURLE_OK) code = SetOption(fHandle, kWriteFunction, DiscardAnswer);
     if (code == CURLE_OK) code = SetOption(fHandle, kNoProgress, 0L);
     if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoFunction, progress_callback);
+    if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoData, &watch);
     if (code == CURLE_OK) code = curl_easy_perform(fHandle);
+    fCancelled = code == CURLE_ABORTED_BY_CALLBACK;
     GetConnectionInfo(fHandle);
-    // The handle keeps a pointer to the form until it is told otherwise.
+    // The handle keeps pointers to the form and the watch until it is told otherwise.
     SetOption(fHandle, kMimePost, nullptr);
+    SetOption(fHandle, kXferInfoData, nullptr);
     return code == CURLE_OK && fResponseCode == 200;
 }
 
@@ -430,8 +441,17 @@ int download_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, cu
     return 0;
 }
 
-int progress_callback(void*, curl_off_t, curl_off_t, curl_off_t ultotal, curl_off_t ulnow) {
-    if (ultotal <= 0) return 0;
-    g_UploadPercent.store(Percent(ulnow, ultotal), std::memory_order_release);
-    return 0;
+int progress_callback(void* clientData, curl_off_t, curl_off_t dlnow, curl_off_t ultotal, curl_off_t ulnow) {
+    if (ultotal > 0) g_UploadPercent.store(Percent(ulnow, ultotal), std::memory_order_release);
+    auto* watch = static_cast<TSUploadWatch*>(clientData);
+    if (!watch) return 0;
+    const auto now = std::chrono::steady_clock::now();
+    if (ulnow != watch->uploaded || dlnow != watch->downloaded) {
+        watch->uploaded = ulnow;
+        watch->downloaded = dlnow;
+        watch->lastMove = now;
+        return 0;
+    }
+    // While the host runs, only the time-outs end a quiet upload: a server may think long.
+    return g_UploadStopWhenStalled.load(std::memory_order_acquire) && now - watch->lastMove >= watch->stallLimit ? 1 : 0;
 }

@@ -33,6 +33,8 @@ public:
     // Longest upload URL sent, terminator excluded; a longer request is refused.
     static constexpr std::size_t kUploadURLSize = 2048;
     static constexpr std::chrono::milliseconds kDefaultTimeOut = std::chrono::seconds(180);
+    // How long an upload may move no byte, once the host quits, before it is given up.
+    static constexpr std::chrono::milliseconds kStallLimit = std::chrono::seconds(10);
 
     TSConnection();
     virtual ~TSConnection();
@@ -48,8 +50,11 @@ public:
     bool16 GetProjectsData(const PMString& userName, const PMString& password, const PMString& serverURL,
                            short& status, TSXmlDataHandling* keepAnswerIn = nullptr);
     // Posts the PDF with the request in TSUploadGlobals.h. True only for an answer of 200;
-    // then g_UploadPercent is 100, otherwise g_UploadError is set.
+    // then g_UploadPercent is 100. A transfer given up at quit (Cancelled) sets nothing more;
+    // any other failure sets g_UploadError.
     bool UploadPDFToServer(const char* pdfFilePath, const char* serverURL);
+    // True when the last upload was given up because the host quit while it stalled.
+    bool Cancelled() const { return fCancelled; }
     bool IsAllowedToUpload() const { return true; }
 
     // The server URL as every request and the browser use it: "http://" is put in front of a
@@ -68,6 +73,8 @@ public:
     // them; set them only while no request runs.
     static void SetTimeOuts(std::chrono::milliseconds connect, std::chrono::milliseconds total);
     static void ResetTimeOuts() { SetTimeOuts(kDefaultTimeOut, kDefaultTimeOut); }
+    // The stall limit of the uploads that start from now on; tests shorten it.
+    static void SetStallLimit(std::chrono::milliseconds limit);
 
 private:
     bool PostPDF(const char* pdfFilePath, const char* serverURL);
@@ -78,6 +85,7 @@ private:
     char fErrorText[CURL_ERROR_SIZE] = {};
     // Holds the password: never written anywhere.
     char fEffectiveURL[256] = {};
+    bool fCancelled = false;
     int32 fResponseCode = 0;
     float fTotalTime = 0;
     float fConnectTime = 0;
@@ -110,7 +118,18 @@ size_t write_data(char* buffer, size_t size, size_t count, void* stream);
 // the percentage changes. Never aborts the transfer.
 int download_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
                       curl_off_t ulnow);
-// Stores the upload's percentage in g_UploadPercent; a zero total leaves it alone. Safe on
-// the upload thread: touches nothing of the host.
+// What progress_callback keeps of one upload: the byte counts last seen in either direction,
+// when they last changed, and how long they may stay still once the host quits.
+// Upload thread only.
+struct TSUploadWatch {
+    curl_off_t uploaded = 0;
+    curl_off_t downloaded = 0;
+    std::chrono::steady_clock::time_point lastMove = std::chrono::steady_clock::now();
+    std::chrono::milliseconds stallLimit = TSConnection::kStallLimit;
+};
+// Stores the upload's percentage in g_UploadPercent; a zero total leaves it alone. With a
+// TSUploadWatch as `clientData` it aborts the transfer (non-zero) when g_UploadStopWhenStalled
+// is set and no byte has moved for the watch's stall limit. Safe on the upload thread:
+// touches nothing of the host.
 int progress_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
                       curl_off_t ulnow);

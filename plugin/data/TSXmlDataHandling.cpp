@@ -1,6 +1,7 @@
 #include "TSXmlDataHandling.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -13,7 +14,7 @@
 #include <unistd.h>
 
 #include <xercesc/dom/DOM.hpp>
-#include <xercesc/framework/LocalFileFormatTarget.hpp>
+#include <xercesc/framework/MemBufFormatTarget.hpp>
 #include <xercesc/parsers/DOMLSParserImpl.hpp>
 #include <xercesc/sax/ErrorHandler.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
@@ -69,6 +70,36 @@ struct TSXercesRelease {
 };
 template <class T>
 using TSXercesPtr = std::unique_ptr<T, TSXercesRelease>;
+
+// Puts the bytes at `path` whole or not at all. A hot folder is usually shared, so nothing in
+// it is trusted: the bytes go into a new file that mkstemp makes exclusively under a name
+// nobody can foresee (no link or file planted there is ever opened), reach the disk, and the
+// file is then renamed over `path`, which replaces a link at `path` instead of following it.
+// The hot folder's server ignores names that begin with ".".
+bool WriteFileWhole(const std::string& path, const char* data, std::size_t size) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return false;
+    std::string temporary = path.substr(0, slash + 1) + ".tessaron-ticket-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return false;
+    // The server that reads the ticket often runs as another user; mkstemp's mode is 0600.
+    bool written = ::fchmod(fd, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH) == 0;
+    while (written && size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            written = false;
+            break;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    written = written && ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    if (written && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
 
 bool IsElementNamed(const DOMNode* node, const XMLCh* name) {
     return node && node->getNodeType() == DOMNode::ELEMENT_NODE && XMLString::equals(node->getNodeName(), name);
@@ -793,11 +824,6 @@ bool TSXmlDataHandling::ExportXML(PMString ticketPath, PMString documentPath, co
         }
     }
 
-    // Written beside the ticket under a name the hot folder ignores, then renamed into place,
-    // so the server never picks up half a ticket.
-    std::string partial(ticket);
-    partial.resize(partial.rfind('/') + 1);
-    partial += ".tessaron-ticket-" + std::to_string(::getpid()) + ".part";
     bool written = false;
     TSDOMErrorHandler handler;
     try {
@@ -815,13 +841,10 @@ bool TSXmlDataHandling::ExportXML(PMString ticketPath, PMString documentPath, co
         serializer->getDomConfig()->setParameter(XMLUni::fgDOMErrorHandler, static_cast<DOMErrorHandler*>(&handler));
         TSXercesPtr<DOMLSOutput> output(impl->createLSOutput());
         output->setEncoding(u"UTF-8");
-        {
-            LocalFileFormatTarget file(partial.c_str());
-            output->setByteStream(&file);
-            written = serializer->write(ticketDocument.get(), output.get());
-            // A ticket that did not reach the disk whole is no ticket.
-            file.flush();
-        }
+        MemBufFormatTarget bytes;
+        output->setByteStream(&bytes);
+        written = serializer->write(ticketDocument.get(), output.get()) &&
+                  WriteFileWhole(ticket, reinterpret_cast<const char*>(bytes.getRawBuffer()), bytes.getLen());
     } catch (const XMLException&) {
         written = false;
     } catch (const OutOfMemoryException&) {
@@ -832,7 +855,5 @@ bool TSXmlDataHandling::ExportXML(PMString ticketPath, PMString documentPath, co
         written = false;
     }
     handler.ShowReports();
-    if (written && std::rename(partial.c_str(), ticket) == 0) return true;
-    std::remove(partial.c_str());
-    return false;
+    return written;
 }

@@ -117,7 +117,8 @@ public:
 
     // Writes the job ticket for a hot folder at `ticketPath` (host path), naming the document
     // file (host path), the output name, the project code and the names of `pages` in
-    // `document`. The ticket appears whole or not at all. True when it was written.
+    // `document`. The ticket appears whole or not at all, and nothing planted in the hot
+    // folder (a link at any name) can redirect it. True when it was written.
     bool ExportXML(PMString ticketPath, PMString documentPath, const PMString& outputName, IDocument* document,
                    UIDList pages, PMString projectCode);
 

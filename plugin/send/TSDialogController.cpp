@@ -10,6 +10,7 @@
 #include "IActiveContext.h"
 #include "IControlView.h"
 #include "IDocFileHandler.h"
+#include "IDocFileUtils.h"
 #include "IDocument.h"
 #include "IDocumentUtils.h"
 #include "IPageList.h"
@@ -28,6 +29,7 @@
 #include "TSID.h"
 #include "TSIdleTask.h"
 #include "TSPanelNodeData.h"
+#include "TSPendingSend.h"
 #include "TSPanelUtils.h"
 #include "TSSendDialogIDs.h"
 #include "TSUploadGlobals.h"
@@ -45,18 +47,23 @@ constexpr std::size_t kHostPathSize = 1024;
 
 void Warn(const char* key) { CAlert::WarningAlert(PMString(key)); }
 
+// The send line of the tracking log, stamped with the moment the send began.
+PMString SendLine(TSActiveMapper& mapper, const PMString& method, int32 start) {
+    PMString line("<send_to_tessaron_at method=\"", PMString::kNoTranslate);
+    line.Append(method);
+    line.Append("\">");
+    mapper.DateConversion(line);
+    line.Append(" ");
+    mapper.TimeConversion(mapper.TimeOfDay(start), line);
+    line.Append("</send_to_tessaron_at>");
+    line.SetTranslatable(kFalse);
+    return line;
+}
+
 bool16 FileExists(const PMString& path) {
     IDFile file;
     FileUtils::PMStringToSysFile(path, file);
     return FileUtils::DoesFileExist(file);
-}
-
-PMString ExtensionOf(const PMString& path) {
-    IDFile file;
-    FileUtils::PMStringToSysFile(path, file);
-    PMString extension;
-    FileUtils::GetExtension(file, extension);
-    return extension;
 }
 
 // A folder preference may end in the path separator; joining it with another would then
@@ -171,11 +178,17 @@ void TSDialogController::ApplyDialogFields(IActiveContext* context, const Widget
         g_Password.SetTranslatable(kFalse);
         g_PageNumber.SetTranslatable(kFalse);
 
+        // The previous upload has ended: its line goes first.
+        TSPendingSend::Deliver();
+        const PMString line = SendLine(*mapper, method, start);
         if (!TSStartUploadThread()) {
             threadError.SetTranslatable(kFalse);
             CAlert::InformationAlert(threadError);
             return;
         }
+        // Only an upload that ends well is a send.
+        TSPendingSend::Expect(document, line);
+        return;
     } else if (sendTo.IsEqual(PMString(kSendToFolder), kTrue)) {
         if (!SendToFolder(prefs->GetFolderInfo(), fileNameText->GetString())) {
             Warn("0x61000kTSSendToFolderError");
@@ -195,15 +208,7 @@ void TSDialogController::ApplyDialogFields(IActiveContext* context, const Widget
         UpdateDocumentData(document);
     }
 
-    PMString line("<send_to_tessaron_at method=\"", PMString::kNoTranslate);
-    line.Append(method);
-    line.Append("\">");
-    mapper->DateConversion(line);
-    line.Append(" ");
-    mapper->TimeConversion(mapper->TimeOfDay(start), line);
-    line.Append("</send_to_tessaron_at>");
-    line.SetTranslatable(kFalse);
-    mapper->UpdateMonitorLog(documentRef, line);
+    mapper->UpdateMonitorLog(documentRef, SendLine(*mapper, method, start));
 
     if (sendTo.IsEqual(PMString(kSendToIDServer), kTrue)) {
         InterfacePtr<IDocumentUtils> utils(UtilsBoss::QueryUtils<IDocumentUtils>());
@@ -246,14 +251,10 @@ bool16 TSDialogController::SendToFolder(const PMString& folder, const PMString& 
         Warn("0x61000kTSFolderPathError");
         return kFalse;
     }
-    // The box may have been typed into: the same characters go as from the template.
-    PMString name(fileName);
-    TSFileNameTemplate::RemoveForbiddenCharacters(name);
-    name.StripWhiteSpace();
-    if (name.IsEmpty()) return kFalse;
-    PMString path = JoinHostPath(folder, name);
-    if (!ExtensionOf(path).IsEqual(PMString("pdf", PMString::kNoTranslate), kTrue)) path.Append(".pdf");
-    return ExportAsPDF(preset, path);
+    // The box may have been typed into.
+    PMString name;
+    if (!TSFileNameTemplate::CleanFileName(fileName, "pdf", name)) return kFalse;
+    return ExportAsPDF(preset, JoinHostPath(folder, name));
 }
 
 bool16 TSDialogController::SendToIDServer(IDocument* doc, const PMString& hotFolder, const PMString& docName,
@@ -267,17 +268,25 @@ bool16 TSDialogController::SendToIDServer(IDocument* doc, const PMString& hotFol
         Warn("0x61000kTSFolderPathError");
         return kFalse;
     }
+    // The document's name is a POSIX name, in which ":" is an ordinary character.
     PMString ticketName(docName);
     ticketName.Append(".xml");
-    const PMString ticketPath = JoinHostPath(hotFolder, ticketName);
+    PMString hostTicketName;
+    if (!TSPanelUtils::GetAsMacName(ticketName, hostTicketName)) return kFalse;
+    const PMString ticketPath = JoinHostPath(hotFolder, hostTicketName);
 
-    PMString outputName(fileName);
-    outputName.SetTranslatable(kFalse);
-    if (!ExtensionOf(fileName).IsEqual(PMString("indd", PMString::kNoTranslate), kTrue)) outputName.Append(".indd");
+    // The box may have been typed into.
+    PMString outputName;
+    if (!TSFileNameTemplate::CleanFileName(fileName, "indd", outputName)) return kFalse;
 
     IDataBase* db = GetDataBase(doc);
     IDFile documentFile;
     if (!db || !db->GetSysFile(documentFile)) return kFalse;
+    // The ticket names the file on disk: the server must find the changes there.
+    if (db->IsModified()) {
+        InterfacePtr<IDocFileUtils> fileUtils(UtilsBoss::QueryUtils<IDocFileUtils>());
+        if (!fileUtils || fileUtils->Save(GetUIDRef(doc), IDocFileUtils::kSuppressUI) != kSuccess) return kFalse;
+    }
     PMString documentPath;
     FileUtils::IDFileToPMString(documentFile, documentPath);
 

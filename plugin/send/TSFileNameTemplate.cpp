@@ -1,7 +1,9 @@
 #include "TSFileNameTemplate.h"
 
+#include <string>
 #include <string_view>
 
+#include "FileUtils.h"
 #include "IActiveContext.h"
 #include "IDocument.h"
 #include "IPageList.h"
@@ -17,6 +19,53 @@ PMString g_FileNameDefination;
 namespace {
 
 constexpr std::string_view kForbidden = ":/\"?\\<>|*";
+
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
+
+// The character at the start of `text` (not empty) and, in `length`, the bytes it takes.
+// An ill-formed sequence (a stray continuation byte, an overlong form, a surrogate, a code
+// point past U+10FFFF, a cut sequence) gives U+FFFD and the length of its longest
+// well-formed beginning, at least 1: each maximal ill-formed part is one replacement.
+char32_t DecodeUtf8(std::string_view text, std::size_t& length) {
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = at(0);
+    length = 1;
+    if (lead < 0x80) return lead;
+    std::size_t following = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    char32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        following = 1;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        following = 2;
+        code = lead & 0x0F;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        following = 3;
+        code = lead & 0x07;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return kReplacementCharacter;
+    }
+    for (std::size_t i = 1; i <= following; ++i) {
+        if (i >= text.size() || at(i) < low || at(i) > high) {
+            length = i;
+            return kReplacementCharacter;
+        }
+        code = (code << 6) | (at(i) & 0x3F);
+        low = 0x80;
+        high = 0xBF;
+    }
+    length = following + 1;
+    return code;
+}
+
+// C0, DEL and C1: nothing a file name should show, and terminal escapes among them.
+bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 }  // namespace
 
@@ -55,6 +104,39 @@ PMString TSFileNameTemplate::Expand(const PMString& templateText, const Values& 
 
 void TSFileNameTemplate::RemoveForbiddenCharacters(PMString& name) {
     for (char c : kForbidden) name.RemoveAll(c);
+}
+
+bool TSFileNameTemplate::CleanFileName(const PMString& typed, std::string_view extension, PMString& name) {
+    PMString allowed(typed);
+    RemoveForbiddenCharacters(allowed);
+    const std::string_view text(allowed.GetUTF8String());
+    std::string kept;
+    kept.reserve(text.size());
+    for (std::size_t at = 0, length = 0; at < text.size(); at += length) {
+        const char32_t c = DecodeUtf8(text.substr(at), length);
+        if (c == kReplacementCharacter)
+            kept.append(kReplacementUtf8);
+        else if (!IsControl(c))
+            kept.append(text.substr(at, length));
+    }
+    PMString stem(kept, PMString::kNoTranslate);
+    stem.StripWhiteSpace();
+    name = PMString();
+    name.SetTranslatable(kFalse);
+    if (stem.IsEmpty()) return false;
+
+    IDFile file;
+    FileUtils::PMStringToSysFile(stem, file);
+    PMString present;
+    FileUtils::GetExtension(file, present);
+    const std::string suffix = "." + std::string(extension);
+    if (present.GetUTF8String() == extension) stem.Truncate(stem.ByteLength() - static_cast<int32>(suffix.size()));
+    if (stem.IsEmpty()) return false;
+    stem.Truncate(static_cast<int32>(kMaxFileNameBytes - suffix.size()));
+    name = stem;
+    name.Append(suffix);
+    name.SetTranslatable(kFalse);
+    return true;
 }
 
 PMString TSFileNameTemplate::DocumentBaseName(const PMString& documentName) {

@@ -11,7 +11,9 @@
 // document and the preferences. User-interface thread only.
 #pragma once
 
+#include <cstddef>
 #include <optional>
+#include <string_view>
 
 #include "PMString.h"
 #include "UIDRef.h"
@@ -41,6 +43,16 @@ public:
     static PMString Expand(const PMString& templateText, const Values& values, bool* reachedUserInput = nullptr);
     // Removes every character a file name must not hold.
     static void RemoveForbiddenCharacters(PMString& name);
+
+    // Longest file name, in bytes, that file systems take.
+    static constexpr std::size_t kMaxFileNameBytes = 255;
+    // A name typed or expanded in the send dialog made into the name of a file in a target
+    // folder: the forbidden characters and every control character dropped, each ill-formed
+    // UTF-8 sequence replaced by U+FFFD, white space trimmed from both ends, "." and
+    // `extension` appended unless the name already has exactly that extension, and the part
+    // before the extension cut at a character boundary so the whole fits kMaxFileNameBytes.
+    // False, with `name` empty, when nothing but the extension would be left.
+    static bool CleanFileName(const PMString& typed, std::string_view extension, PMString& name);
 
     // The document's name up to its first ".indd" (case-sensitive), or the whole name.
     static PMString DocumentBaseName(const PMString& documentName);

@@ -15,7 +15,9 @@
 #include "ITextControlData.h"
 #include "ImplementationRecord.h"
 #include "InterfacePtr.h"
+#include "RangeProgressBar.h"
 #include "TSConnection.h"
+#include "TSPendingSend.h"
 #include "TSID.h"
 #include "TSPanelUtils.h"
 #include "TSUploadGlobals.h"
@@ -26,6 +28,10 @@ namespace {
 
 // The folder names the send workflow makes for its temporary PDFs (see TSDialogController).
 constexpr const char* kTempFolderMark = "/tessaron-send-";
+
+// A stalled upload is given up within a second of its stall limit (libcurl calls the progress
+// callback at least once a second); this only bounds a wait on a thread that cannot end.
+constexpr std::chrono::milliseconds kLongestWait = TSConnection::kDefaultTimeOut + std::chrono::seconds(10);
 
 // True from the start of an upload thread until its last touch of shared data. Unlike
 // g_sendToAllowed, which others may lower, it tells only whether a thread still runs.
@@ -49,15 +55,20 @@ void* UploadPdfFile(void*) {
     g_UploadPercent.store(0, std::memory_order_release);
     g_sendToAllowed.store(false, std::memory_order_release);
     g_UploadError.store(false, std::memory_order_release);
+    TSUploadOutcome outcome = TSUploadOutcome::kFailed;
     if (g_PdfFile[0] != '\0' && g_UrlInfo[0] != '\0') {
         try {
             TSConnection connection;
-            connection.UploadPDFToServer(g_PdfFile, g_UrlInfo);
+            if (connection.UploadPDFToServer(g_PdfFile, g_UrlInfo))
+                outcome = TSUploadOutcome::kSucceeded;
+            else if (connection.Cancelled())
+                outcome = TSUploadOutcome::kCancelled;
         } catch (...) {
             g_UploadError.store(true, std::memory_order_release);
         }
         TSRemoveUploadFile(g_PdfFile);
     }
+    g_UploadOutcome.store(outcome, std::memory_order_release);
     g_sendToAllowed.store(true, std::memory_order_release);
     gUploadThreadRunning.store(false, std::memory_order_release);
     pthread_exit(nullptr);
@@ -68,11 +79,14 @@ bool TSStartUploadThread() {
     // send could begin and rewrite the request under it.
     g_UploadPercent.store(0, std::memory_order_release);
     g_UploadError.store(false, std::memory_order_release);
+    g_UploadStopWhenStalled.store(false, std::memory_order_release);
+    g_UploadOutcome.store(TSUploadOutcome::kRunning, std::memory_order_release);
     g_sendToAllowed.store(false, std::memory_order_release);
     gUploadThreadRunning.store(true, std::memory_order_release);
     pthread_t thread;
     if (g_TSThreadCreate(&thread, nullptr, &UploadPdfFile, nullptr) != 0) {
         TSRemoveUploadFile(g_PdfFile);
+        g_UploadOutcome.store(TSUploadOutcome::kNone, std::memory_order_release);
         gUploadThreadRunning.store(false, std::memory_order_release);
         g_sendToAllowed.store(true, std::memory_order_release);
         return false;
@@ -83,7 +97,26 @@ bool TSStartUploadThread() {
 }
 
 TSIdleTask::~TSIdleTask() {
-    WaitForUpload(TSConnection::kDefaultTimeOut + std::chrono::seconds(10));
+    // Normally the shut-down service has waited already; the thread must never outlive the host.
+    g_UploadStopWhenStalled.store(true, std::memory_order_release);
+    WaitForUpload(kLongestWait);
+}
+
+void TSIdleTask::FinishUploadForQuit() {
+    if (!gUploadThreadRunning.load(std::memory_order_acquire)) return;
+    g_UploadStopWhenStalled.store(true, std::memory_order_release);
+    {
+        RangeProgressBar bar(PMString("0x61000kTSUploadStatusKey"), 0, 100);
+        const auto end = std::chrono::steady_clock::now() + kLongestWait;
+        bool done = false;
+        while (!done && std::chrono::steady_clock::now() < end) {
+            bar.SetPosition(g_UploadPercent.load(std::memory_order_acquire));
+            done = WaitForUpload(std::chrono::milliseconds(50));
+        }
+        bar.SetPosition(g_UploadPercent.load(std::memory_order_acquire));
+    }
+    if (g_UploadOutcome.load(std::memory_order_acquire) == TSUploadOutcome::kCancelled)
+        CAlert::WarningAlert(PMString("0x61000kTSUploadCancelledError"));
 }
 
 bool TSIdleTask::WaitForUpload(std::chrono::milliseconds limit) {
@@ -96,6 +129,7 @@ bool TSIdleTask::WaitForUpload(std::chrono::milliseconds limit) {
 }
 
 uint32 TSIdleTask::RunTask(uint32, uint32) {
+    TSPendingSend::Deliver();
     TSPanelUtils::UpdateTSPanelBtnStates();
     UpdateProgressBar();
     return 10;

@@ -5,8 +5,11 @@
 // strings) completely before it starts the upload thread, and not again until the thread has
 // set g_sendToAllowed back to true; the thread only reads them. The three state values are
 // atomics: store with std::memory_order_release, load with std::memory_order_acquire. The
-// thread stores its final g_UploadPercent or g_UploadError before it stores true into
-// g_sendToAllowed, so a reader that sees true also sees the outcome.
+// thread stores its final g_UploadPercent or g_UploadError, and g_UploadOutcome, before it
+// stores true into g_sendToAllowed, so a reader that sees true also sees the outcome; a
+// reader that sees g_UploadOutcome other than kRunning sees the thread's last results too.
+// g_UploadStopWhenStalled is stored by the user-interface thread (release) and loaded by the
+// upload thread (acquire).
 #pragma once
 
 #include <atomic>
@@ -31,6 +34,15 @@ extern PMString g_PageNumber;
 extern std::atomic<int32> g_UploadPercent;
 extern std::atomic<bool> g_UploadError;
 extern std::atomic<bool> g_sendToAllowed;
+
+// How the last upload ended. kRunning from just before its thread is made until the thread
+// stores how it ended; kNone before any upload and when the thread could not be made.
+enum class TSUploadOutcome : int32 { kNone, kRunning, kSucceeded, kFailed, kCancelled };
+extern std::atomic<TSUploadOutcome> g_UploadOutcome;
+
+// Set when the host quits during an upload: the upload is then given up (kCancelled) as soon
+// as it has moved no byte for TSConnection's stall limit. Cleared when an upload starts.
+extern std::atomic<bool> g_UploadStopWhenStalled;
 
 // Copies `text` and its terminator into `buffer` when both fit; otherwise leaves the buffer
 // empty and returns false, since a cut path or URL would name something else.

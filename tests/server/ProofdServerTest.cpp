@@ -4,6 +4,7 @@
 #include <httplib.h>
 #include <signal.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -250,6 +251,17 @@ TEST_F(ProofdTest, FaultsApplyToTheRequestsTheyName) {
   auto impatient = Client();
   impatient.set_read_timeout(0, 300 * 1000);
   EXPECT_FALSE(impatient.Get(list));
+
+  // A slow answer is the whole answer, a byte at a time: it arrives in full, but only after
+  // a pause per byte.
+  ASSERT_EQ(Control({{"fault", "slow"}, {"delay_ms", 5}, {"count", 1}}).first, 200);
+  const auto slowStart = std::chrono::steady_clock::now();
+  auto slow = Client().Get("/");
+  ASSERT_TRUE(slow);
+  EXPECT_EQ(slow->status, 200);
+  EXPECT_NE(slow->body.find("</html>"), std::string::npos);
+  EXPECT_GE(std::chrono::steady_clock::now() - slowStart, std::chrono::milliseconds(5) * slow->body.size());
+  EXPECT_EQ(Control({{"fault", "slow"}}).first, 400) << "a slow fault needs its pause";
 
   ASSERT_EQ(Control({{"fault", "status"}, {"path", "/indd_filetransfer.asp"}}).first, 200);
   EXPECT_EQ(Client().Get(list)->status, 200) << "other paths are left alone";

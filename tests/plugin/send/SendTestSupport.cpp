@@ -4,6 +4,7 @@
 #include "Alerts.h"
 #include "CmdUtils.h"
 #include "Dialogs.h"
+#include "Documents.h"
 #include "Events.h"
 #include "IControlView.h"
 #include "IDropDownListController.h"
@@ -16,7 +17,9 @@
 #include "IWindow.h"
 #include "IdleScheduler.h"
 #include "InterfacePtr.h"
+#include "MetaData.h"
 #include "Panels.h"
+#include "TSActiveMapper.h"
 #include "TSID.h"
 #include "TSIdleTask.h"
 #include "TSSendDialogIDs.h"
@@ -181,4 +184,38 @@ std::string SendTest::HostPath(const std::string& posixPath) {
     std::string out;
     tsplatform::PosixToHfs(posixPath, out);
     return out;
+}
+
+namespace {
+
+struct SendLineReader final : tshost::DocumentObserver {
+    void DocumentClosing(IDocument* document) override {
+        seen = true;
+        const auto items = tshost::ReadMetadataArray(document, "http://ns.tessaron.com/xmp/tracking/1.0/", "tracking:demo");
+        for (const std::string& item : items.value_or(std::vector<std::string>()))
+            if (item.rfind("<send_to_tessaron_at ", 0) == 0) lines.push_back(item);
+    }
+    bool seen = false;
+    std::vector<std::string> lines;
+};
+
+}  // namespace
+
+std::vector<std::string> SendTest::CloseAndReadSendLines(IDocument* doc) {
+    SendLineReader reader;
+    fHost->Docs().AddObserver(&reader);
+    fHost->Docs().Close(doc);
+    fHost->Docs().RemoveObserver(&reader);
+    EXPECT_TRUE(reader.seen);
+    return reader.lines;
+}
+
+std::string SendTest::SendLine(const std::string& method, int32 start) {
+    TSActiveMapper* mapper = TSActiveMapper::TSActiveMapperFactory();
+    PMString line("<send_to_tessaron_at method=\"" + method + "\">", PMString::kNoTranslate);
+    mapper->DateConversion(line);
+    line.Append(" ");
+    mapper->TimeConversion(mapper->TimeOfDay(start), line);
+    line.Append("</send_to_tessaron_at>");
+    return line.GetUTF8String();
 }

@@ -65,8 +65,11 @@ protected:
     void WaitForUpload();
     void RunIdle(int64 ms);
 
-    // The document's tracking lines so far.
-    std::vector<std::string> LogLines(IDocument* doc);
+    // Closes the document (saved, without unsaved changes) and gives the send lines its
+    // tracking log held, as written into its metadata for the preferences' user.
+    std::vector<std::string> CloseAndReadSendLines(IDocument* doc);
+    // The send line of a send confirmed when the mapper's clock read `start`, today.
+    static std::string SendLine(const std::string& method, int32 start);
 
     static std::string HostPath(const std::string& posixPath);
 

@@ -2,7 +2,10 @@
 // how the file name follows the user's edits, and what a send to a folder or a hot folder
 // leaves behind, the document's link to its project included.
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -20,7 +23,9 @@
 #include "ITSDocPathPrjIdData.h"
 #include "ISession.h"
 #include "IWorkspace.h"
+#include "IMetaDataAccess.h"
 #include "InterfacePtr.h"
+#include "MetaData.h"
 #include "SendTestSupport.h"
 #include "TSID.h"
 #include "TSSendDialogIDs.h"
@@ -53,9 +58,74 @@ protected:
         return out;
     }
 
+    // Sends the front document with `name` typed into the file-name box; the alerts shown.
+    std::vector<std::string> SendTyping(const std::string& name) {
+        EXPECT_TRUE(OpenSendDialog());
+        SetText(kTSFileNameEditBoxWidgetID, name);
+        EXPECT_TRUE(PressOK());
+        return TakeAlerts();
+    }
+    std::vector<std::string> Listing(const std::string& folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // The value of the ticket's attribute `name`, as the serializer wrote it.
+    static std::string TicketAttribute(const std::string& ticket, const std::string& name) {
+        const std::string key = " " + name + "=\"";
+        const std::size_t at = ticket.find(key);
+        if (at == std::string::npos) return "<none>";
+        const std::size_t from = at + key.size();
+        return ticket.substr(from, ticket.find('"', from) - from);
+    }
+
     proofd_test::TempDir fFiles;
     proofd_test::TempDir fOut;
 };
+
+std::string Repeat(const std::string& piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += piece;
+    return out;
+}
+
+const std::string kReplacement = "\xef\xbf\xbd";
+
+// A typed name loses what no file name should hold, whichever folder target it goes to:
+// the characters of the template's list, control characters (terminal escapes among them),
+// and broken UTF-8, each broken part replaced once; a long name is cut at a character
+// boundary so that it fits 255 bytes with its extension.
+TEST_F(SendWorkflowTest, FolderNamesAreCleanedAndCutToFit) {
+    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path())));
+    SavedFlyer();
+    ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+    const struct {
+        std::string typed, written;
+    } cases[] = {
+        {"../../x", "....x.pdf"},
+        {"ctl\x01\x1b[31mred.pdf", "ctl[31mred.pdf"},
+        {"tab\tnew\nline\x7f\xc2\x85" "end", "tabnewlineend.pdf"},
+        {"bad\xff\xc3(\xed\xa0\x80\xf4\x90\x80\x80\xe2\x82", "bad" + Repeat(kReplacement, 2) + "(" + Repeat(kReplacement, 8) + ".pdf"},
+        {" \x01 spaced \x02 ", "spaced.pdf"},
+        {"x.PDF", "x.PDF.pdf"},
+        {std::string(300, 'a') + ".pdf", std::string(251, 'a') + ".pdf"},
+        {std::string(300, 'b'), std::string(251, 'b') + ".pdf"},
+        // Two-byte characters: 125 fit before ".pdf", and half of one never goes.
+        {"c" + Repeat("\xc3\xa9", 200), "c" + Repeat("\xc3\xa9", 125) + ".pdf"},
+        {"d" + Repeat("\xc3", 200), "d" + Repeat(kReplacement, 83) + ".pdf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        EXPECT_EQ(SendTyping(c.typed), std::vector<std::string>{});
+        EXPECT_EQ(Listing(fOut.path()), std::vector<std::string>{c.written});
+        for (const auto& entry : fs::directory_iterator(fOut.path())) fs::remove(entry.path());
+    }
+    // Nothing left to name a file by: refused, nothing written.
+    EXPECT_EQ(SendTyping("\x01\x02 :/ \x1b"),
+              std::vector<std::string>{"warning: The PDF could not be written to the folder."});
+    EXPECT_TRUE(fs::is_empty(fOut.path()));
+}
 
 TEST_F(SendWorkflowTest, FolderSendWritesTheTemplatedPdfAndLinksTheDocument) {
     SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path())));
@@ -156,6 +226,95 @@ TEST_F(SendWorkflowTest, HotFolderGetsATicketNamedAfterTheDocumentAndClosesIt) {
     EXPECT_EQ(fHost->Docs().Count(), 1);
     EXPECT_EQ(fHost->Docs().Front(), unsaved);
     (void)doc;
+}
+
+// Hot folders are shared: whatever another user planted there, the ticket goes only to its
+// own name, as a new file readable by the server, and nothing else is touched.
+TEST_F(SendWorkflowTest, ATicketIsNeverRedirectedByALinkInTheHotFolder) {
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    const std::string victim = fFiles.path() + "/victim.txt";
+    tsconntest::WriteFile(victim, "keep me");
+    const std::vector<std::string> planted = {".tessaron-ticket-" + std::to_string(::getpid()) + ".part", "Flyer.xml"};
+    for (const std::string& name : planted) fs::create_symlink(victim, fOut.path() + "/" + name);
+    SavedFlyer();
+    ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+    EXPECT_EQ(SendTyping("y"), std::vector<std::string>{});
+    EXPECT_EQ(tsconntest::ReadFile(victim), "keep me");
+    const fs::path ticket = fOut.path() + "/Flyer.xml";
+    ASSERT_FALSE(fs::is_symlink(ticket));
+    EXPECT_EQ(TicketAttribute(tsconntest::ReadFile(ticket), "name"), "y.indd");
+    struct stat info {};
+    ASSERT_EQ(::stat(ticket.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+    // Only the ticket came; no temporary file stays behind.
+    EXPECT_EQ(Listing(fOut.path()), (std::vector<std::string>{planted[0], "Flyer.xml"}));
+}
+
+// A ":" is an ordinary character of a POSIX file name: the ticket keeps the document's name,
+// in the hot folder itself.
+TEST_F(SendWorkflowTest, ATicketKeepsEveryColonOfTheDocumentsName) {
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    for (const std::string name : {"a:b", ":lead", "trail:", "x::y:z", ":"}) {
+        SCOPED_TRACE(name);
+        IDocument* doc = NewDocument(1);
+        std::string error;
+        ASSERT_TRUE(fHost->Docs().SaveAs(doc, fFiles.path() + "/" + name + ".indd", error)) << error;
+        ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+        EXPECT_EQ(SendTyping("out"), std::vector<std::string>{});
+        EXPECT_EQ(Listing(fOut.path()), std::vector<std::string>{name + ".xml"});
+        EXPECT_EQ(TicketAttribute(tsconntest::ReadFile(fOut.path() + "/" + name + ".xml"), "path"),
+                  fFiles.path() + "/" + name + ".indd");
+        EXPECT_EQ(fHost->Docs().Count(), 0) << "the document is closed once its ticket is written";
+        for (const auto& entry : fs::directory_iterator(fOut.path())) fs::remove_all(entry.path());
+    }
+}
+
+TEST_F(SendWorkflowTest, ATicketNamesTheOutputAsCleanedAsTheFolderTarget) {
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    const struct {
+        std::string typed, name;
+    } cases[] = {
+        {"../../x", "....x.indd"},
+        {"ctl\x01\x1b[31mred", "ctl[31mred.indd"},
+        {"bad\xff(\xe2\x82", "bad" + kReplacement + "(" + kReplacement + ".indd"},
+        {"y.indd", "y.indd"},
+        {std::string(300, 'a'), std::string(250, 'a') + ".indd"},
+        {"c" + Repeat("\xc3\xa9", 200), "c" + Repeat("\xc3\xa9", 124) + ".indd"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SavedFlyer();
+        ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+        EXPECT_EQ(SendTyping(c.typed), std::vector<std::string>{});
+        EXPECT_EQ(TicketAttribute(tsconntest::ReadFile(fOut.path() + "/Flyer.xml"), "name"), c.name);
+    }
+    SavedFlyer();
+    EXPECT_EQ(SendTyping("\x01 / \x02"), (std::vector<std::string>{"warning: The job ticket could not be written to the hot folder."}));
+}
+
+// The ticket names the file on disk: unsaved changes are saved first, then the document closes.
+TEST_F(SendWorkflowTest, UnsavedChangesAreSavedBeforeTheTicketIsWritten) {
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    IDocument* doc = SavedFlyer();
+    const PMString ns("http://example.com/test/", PMString::kNoTranslate);
+    {
+        InterfacePtr<IMetaDataAccess> metadata(doc, IID_OF<IMetaDataAccess>());
+        ASSERT_TRUE(metadata);
+        PMString prefix;
+        metadata->RegisterNamespace(ns, PMString("test", PMString::kNoTranslate), prefix);
+        ASSERT_TRUE(metadata->AppendArrayItem(ns, PMString(prefix.GetUTF8String() + "mark", PMString::kNoTranslate),
+                                              PMString("changed", PMString::kNoTranslate), 2, 0));
+    }
+    ASSERT_TRUE(GetDataBase(doc)->IsModified());
+    ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+    EXPECT_EQ(SendTyping("y"), std::vector<std::string>{});
+    EXPECT_TRUE(fs::is_regular_file(fOut.path() + "/Flyer.xml"));
+    ASSERT_EQ(fHost->Docs().Count(), 0);
+    std::string error;
+    IDocument* reopened = fHost->Docs().Open(fFiles.path() + "/Flyer.indd", error);
+    ASSERT_TRUE(reopened) << error;
+    EXPECT_EQ(tshost::ReadMetadataArray(reopened, ns.GetUTF8String(), "test:mark"), std::vector<std::string>{"changed"});
+    EXPECT_EQ(DocLink(reopened).first, 1001);
 }
 
 TEST_F(SendWorkflowTest, SendActionNeedsAProjectADocumentAndNoUpload) {

@@ -4,7 +4,9 @@
 #include <dirent.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -15,8 +17,10 @@
 #include "IDocument.h"
 #include "ITSDocData.h"
 #include "ITextControlData.h"
+#include "ProgressBars.h"
 #include "InterfacePtr.h"
 #include "SendTestSupport.h"
+#include "TSActiveMapper.h"
 #include "TSConnection.h"
 #include "TSID.h"
 #include "TSIdleTask.h"
@@ -58,8 +62,137 @@ protected:
         return text ? text->GetString().GetUTF8String() : "<none>";
     }
 
+    // A new saved document in front, with the project selected again for it.
+    IDocument* SavedDocument(const std::string& name) {
+        IDocument* doc = NewDocument(2);
+        std::string error;
+        EXPECT_TRUE(fHost->Docs().SaveAs(doc, fFiles.path() + "/" + name + ".indd", error)) << error;
+        EXPECT_TRUE(SelectProject(kSpring, "Cover"));
+        return doc;
+    }
+    std::size_t StoredCount() const {
+        std::size_t count = 0;
+        for (const auto& entry : fs::directory_iterator(fServer.UploadsFolder())) count += entry.is_regular_file();
+        return count;
+    }
+    static int32 Now() { return TSActiveMapper::TSActiveMapperFactory()->Time(); }
+    // Sends the front document with the dialog as it opens; the clock moves on while the
+    // upload runs, so a line stamped later than OK would show.
+    int32 SendAndWait() {
+        const int32 start = Now();
+        EXPECT_TRUE(OpenSendDialog());
+        EXPECT_TRUE(PressOK());
+        RunIdle(2000);
+        WaitForUpload();
+        return start;
+    }
+
     IDocument* fDoc = nullptr;
+    proofd_test::TempDir fFiles;
 };
+
+// Every way an upload can end against the server's faults. The user sees one warning for a
+// failed upload and nothing for one that ended well; the server keeps what it took in; only a
+// successful upload is a send in the document's log, stamped with the time of OK; the
+// document stays linked either way; no temporary PDF is left; and the next send works.
+TEST_F(UploadSendTest, FaultMatrix) {
+    using nlohmann::json;
+    const std::vector<std::string> warned = {"warning: Could not connect to the Tessaron server: Upload Failed"};
+    const auto status = [](int code) { return json{{"fault", "status"}, {"status", code}, {"count", 1}}; };
+    const auto fault = [](const char* kind, json more = json::object()) {
+        more["fault"] = kind;
+        more["count"] = 1;
+        return more;
+    };
+    const struct Case {
+        const char* name;
+        json fault;
+        Prefs prefs;
+        bool succeeds;
+        std::size_t stored;  // files the server took in from the faulty send
+    } cases[] = {
+        {"refused connection", json::object(), Prefs().Url("http://127.0.0.1:1"), false, 0},
+        {"refused user", json::object(), Prefs().User("nobody"), false, 0},
+        {"404", status(404), Prefs(), false, 0},
+        {"500", status(500), Prefs(), false, 0},
+        {"201", status(201), Prefs(), false, 0},
+        {"302", status(302), Prefs(), false, 0},
+        {"413", status(413), Prefs(), false, 0},
+        {"drop", fault("drop"), Prefs(), false, 1},
+        {"malformed", fault("malformed"), Prefs(), true, 1},
+        {"oversized", fault("oversized", {{"bytes", 1 << 20}}), Prefs(), true, 1},
+        {"slow", fault("slow", {{"delay_ms", 10}}), Prefs(), true, 1},
+        {"stall", fault("delay", {{"delay_ms", 4000}}), Prefs(), false, 1},
+    };
+    TSConnection::SetTimeOuts(std::chrono::milliseconds(500), std::chrono::milliseconds(1500));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        IDocument* doc = SavedDocument(c.name);
+        SetPrefs(c.prefs);
+        fServer.Control(c.fault);
+        const std::size_t before = StoredCount();
+        const int32 first = SendAndWait();
+        EXPECT_EQ(TakeAlerts(), c.succeeds ? std::vector<std::string>{} : warned);
+        EXPECT_EQ(StoredCount() - before, c.stored);
+        EXPECT_TRUE(TempGone()) << g_PdfFile;
+        InterfacePtr<ITSDocData> data(doc, IID_OF<ITSDocData>());
+        EXPECT_EQ(data->GetProjectXMLID(), 1001);
+
+        SetPrefs(Prefs());
+        fServer.Control(json::object());
+        const int32 second = SendAndWait();
+        EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
+        EXPECT_EQ(StoredCount() - before, c.stored + 1);
+        EXPECT_TRUE(TempGone()) << g_PdfFile;
+        std::vector<std::string> sends;
+        if (c.succeeds) sends.push_back(SendLine("1", first));
+        sends.push_back(SendLine("1", second));
+        EXPECT_EQ(CloseAndReadSendLines(doc), sends);
+    }
+    TSConnection::ResetTimeOuts();
+}
+
+// At quit an upload that still moves bytes is waited for, its progress shown, however long
+// it takes past the stall limit.
+TEST_F(UploadSendTest, QuitWaitsForAnUploadThatStillMovesBytes) {
+    TSConnection::SetStallLimit(std::chrono::milliseconds(300));
+    fServer.Control({{"fault", "slow"}, {"delay_ms", 50}, {"count", 1}});
+    ASSERT_TRUE(OpenSendDialog());
+    ASSERT_TRUE(PressOK());
+    tshost::ProgressLog::Get().Clear();
+    Quit();
+    TSConnection::SetStallLimit(TSConnection::kStallLimit);
+    EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
+    EXPECT_EQ(StoredCount(), 1u);
+    EXPECT_TRUE(TempGone()) << g_PdfFile;
+    const auto& bars = tshost::ProgressLog::Get().Records();
+    ASSERT_EQ(bars.size(), 1u);
+    EXPECT_EQ(bars[0].title, "Uploading: ");
+    ASSERT_FALSE(bars[0].positions.empty());
+    EXPECT_EQ(bars[0].positions.back(), 100);
+    EXPECT_FALSE(bars[0].open);
+}
+
+// One that has moved nothing for the stall limit is given up at once, its file deleted, and
+// the user is told.
+TEST_F(UploadSendTest, QuitGivesUpAnUploadThatMovesNothing) {
+    TSConnection::SetStallLimit(std::chrono::milliseconds(300));
+    fServer.Control({{"fault", "delay"}, {"delay_ms", 8000}, {"count", 1}});
+    ASSERT_TRUE(OpenSendDialog());
+    ASSERT_TRUE(PressOK());
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    const auto start = std::chrono::steady_clock::now();
+    Quit();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    TSConnection::SetStallLimit(TSConnection::kStallLimit);
+    // libcurl looks in at least once a second while nothing moves.
+    EXPECT_LT(waited, std::chrono::milliseconds(2500));
+    EXPECT_EQ(TakeAlerts(),
+              std::vector<std::string>{"warning: The upload was cancelled because the Tessaron server stopped responding."});
+    EXPECT_TRUE(TempGone()) << g_PdfFile;
+    EXPECT_TRUE(g_sendToAllowed.load());
+    EXPECT_FALSE(g_UploadError.load()) << "a cancelled upload is not reported again as failed";
+}
 
 TEST_F(UploadSendTest, UploadsTheChosenPagesWithProjectAndStatus) {
     ASSERT_TRUE(OpenSendDialog());
