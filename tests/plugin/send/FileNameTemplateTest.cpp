@@ -87,4 +87,44 @@ TEST(FileNameTemplate, DocumentBaseNameEndsAtTheFirstIndd) {
     for (const auto& c : cases) EXPECT_EQ(TSFileNameTemplate::DocumentBaseName(PMString(c.name)).GetUTF8String(), c.expected);
 }
 
+// Every kind of broken UTF-8 becomes U+FFFD, one per maximal broken part; well-formed
+// characters of every length stay; control characters of C0, DEL and C1 go.
+TEST(FileNameTemplate, CleanFileNameRepairsTextAndKeepsTheExtension) {
+    const std::string r = "\xef\xbf\xbd";
+    const struct {
+        std::string typed;
+        const char* extension;
+        std::string expected;  // empty: refused
+    } cases[] = {
+        {"\xc0\xaf", "pdf", r + r + ".pdf"},                       // overlong "/"
+        {"\xe0\x80\xaf", "pdf", r + r + r + ".pdf"},               // overlong, three bytes
+        {"\xed\xbf\xbf", "pdf", r + r + r + ".pdf"},               // a surrogate
+        {"\xf5\x80\x80\x80", "pdf", r + r + r + r + ".pdf"},       // past U+10FFFF
+        {"a\x80" "b", "pdf", "a" + r + "b.pdf"},                   // stray continuation
+        {"a\xf0\x9f\x98", "pdf", "a" + r + ".pdf"},                // cut at the end
+        {"\xf0\x9f\x98\x80\xe2\x82\xac\xc3\xa9z", "pdf", "\xf0\x9f\x98\x80\xe2\x82\xac\xc3\xa9z.pdf"},
+        {"a" + r, "pdf", "a" + r + ".pdf"},
+        {std::string("n\0u\x7f\xc2\x80\xc2\x9f\xc2\xa0l", 11), "pdf", "nu\xc2\xa0l.pdf"},
+        {"x.pdf", "pdf", "x.pdf"},
+        {"x.Pdf", "pdf", "x.Pdf.pdf"},
+        {"x.pdf", "indd", "x.pdf.indd"},
+        {"x.", "pdf", "x..pdf"},
+        {std::string(251, 'a'), "pdf", std::string(251, 'a') + ".pdf"},
+        {std::string(252, 'a'), "pdf", std::string(251, 'a') + ".pdf"},
+        {std::string(250, 'a') + "\xc3\xa9", "pdf", std::string(250, 'a') + ".pdf"},
+        {std::string(249, 'a') + "\xc3\xa9", "pdf", std::string(249, 'a') + "\xc3\xa9.pdf"},
+        {"  \t", "pdf", ""},
+        {".pdf", "pdf", ""},
+        {"\x1b\x07", "indd", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        PMString name("stale");
+        EXPECT_EQ(TSFileNameTemplate::CleanFileName(PMString(c.typed), c.extension, name), !c.expected.empty());
+        EXPECT_EQ(name.GetUTF8String(), c.expected);
+        EXPECT_LE(name.ByteLength(), 255);
+        EXPECT_FALSE(name.GetTranslatable());
+    }
+}
+
 }  // namespace
