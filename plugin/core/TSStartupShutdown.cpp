@@ -16,9 +16,9 @@
 #include "TSConnection.h"
 #include "TSID.h"
 #include "TSIdleTask.h"
-#include "TSPendingSend.h"
 #include "TSPanelDataModel.h"
 #include "TSPanelUtils.h"
+#include "TSPendingSend.h"
 
 char g_OSInfo[kSystemInfoSize];
 char g_ScrnResolution[kSystemInfoSize];

@@ -142,6 +142,34 @@ private:
     std::FILE* fFile;
 };
 
+// How often a running upload is looked in on, moving or not.
+constexpr int kPollIntervalMs = 100;
+
+// Runs the transfer on `handle` to its end; libcurl's result. curl_easy_perform looks in on
+// a quiet transfer only about once a second; this loop does so every kPollIntervalMs, so the
+// progress callback can give up a stalled upload close to its limit.
+CURLcode PerformPolling(CURL* handle) {
+    CURLM* multi = curl_multi_init();
+    if (!multi) return CURLE_OUT_OF_MEMORY;
+    if (curl_multi_add_handle(multi, handle) != CURLM_OK) {
+        curl_multi_cleanup(multi);
+        return CURLE_FAILED_INIT;
+    }
+    // Stays so only if the loop ends on a failure of the multi interface itself.
+    CURLcode result = CURLE_RECV_ERROR;
+    int running = 1;
+    while (running > 0) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+        if (running > 0 && curl_multi_poll(multi, nullptr, 0, kPollIntervalMs, nullptr) != CURLM_OK) break;
+    }
+    int queued = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &queued))
+        if (message->msg == CURLMSG_DONE && message->easy_handle == handle) result = message->data.result;
+    curl_multi_remove_handle(multi, handle);
+    curl_multi_cleanup(multi);
+    return result;
+}
+
 struct MimeFree {
     void operator()(curl_mime* mime) const { curl_mime_free(mime); }
 };
@@ -404,7 +432,7 @@ bool TSConnection::PostPDF(const char* pdfFilePath, const char* serverURL) {
     if (code == CURLE_OK) code = SetOption(fHandle, kNoProgress, 0L);
     if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoFunction, progress_callback);
     if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoData, &watch);
-    if (code == CURLE_OK) code = curl_easy_perform(fHandle);
+    if (code == CURLE_OK) code = PerformPolling(fHandle);
     fCancelled = code == CURLE_ABORTED_BY_CALLBACK;
     GetConnectionInfo(fHandle);
     // The handle keeps pointers to the form and the watch until it is told otherwise.

@@ -17,9 +17,9 @@
 #include "InterfacePtr.h"
 #include "RangeProgressBar.h"
 #include "TSConnection.h"
-#include "TSPendingSend.h"
 #include "TSID.h"
 #include "TSPanelUtils.h"
+#include "TSPendingSend.h"
 #include "TSUploadGlobals.h"
 
 TSThreadCreateFn g_TSThreadCreate = &pthread_create;
@@ -29,8 +29,8 @@ namespace {
 // The folder names the send workflow makes for its temporary PDFs (see TSDialogController).
 constexpr const char* kTempFolderMark = "/tessaron-send-";
 
-// A stalled upload is given up within a second of its stall limit (libcurl calls the progress
-// callback at least once a second); this only bounds a wait on a thread that cannot end.
+// A stalled upload is given up within a tenth of a second of its stall limit (TSConnection
+// looks in that often); this only bounds a wait on a thread that cannot end.
 constexpr std::chrono::milliseconds kLongestWait = TSConnection::kDefaultTimeOut + std::chrono::seconds(10);
 
 // True from the start of an upload thread until its last touch of shared data. Unlike
