@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "Boss.h"
 #include "BossClasses.h"
 #include "Guard.h"
 #include "HostIDs.h"
@@ -16,6 +17,7 @@
 #include "IStartupShutdownService.h"
 #include "IWorkspace.h"
 #include "ImplRegistry.h"
+#include "SignalIDs.h"
 #include "StringTable.h"
 #include "UndoHistory.h"
 #include "IdleScheduler.h"
@@ -74,6 +76,11 @@ IApplication* Runtime::Application() const {
     auto* application = static_cast<IApplication*>(fApplication->QueryInterface(IID_OF<IApplication>()));
     if (application) application->Release();  // held by fApplication
     return application;
+}
+
+IPMUnknown* Runtime::Utilities() {
+    if (!fUtilities && fSession && !fTornDown) fUtilities = Boss::Create(kUtilsBoss);
+    return fUtilities;
 }
 
 bool Runtime::Boot(std::string& error) {
@@ -251,6 +258,9 @@ void Runtime::TearDown() {
     for (IPMUnknown* boss : fServices) boss->Release();
     fServices.clear();
     fWorkspace.reset();
+    fTornDown = true;
+    if (fUtilities) fUtilities->Release();
+    fUtilities = nullptr;
     if (fApplication) fApplication->Release();
     if (fSession) fSession->Release();
     fApplication = fSession = nullptr;

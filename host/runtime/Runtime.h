@@ -71,6 +71,9 @@ public:
     // Not counted.
     ISession* Session() const;
     IApplication* Application() const;
+    // The one utilities boss of this run (kUtilsBoss), made at the first ask; null before Boot
+    // and once the runtime is torn down. Not counted.
+    IPMUnknown* Utilities();
     // The front document's context; null until a host with documents provides one.
     virtual IActiveContext* ActiveContext() { return nullptr; }
     DataBase* Workspace() const { return fWorkspace.get(); }
@@ -97,6 +100,8 @@ private:
 
     IPMUnknown* fSession = nullptr;      // one reference each
     IPMUnknown* fApplication = nullptr;
+    IPMUnknown* fUtilities = nullptr;
+    bool fTornDown = false;
     std::unique_ptr<DataBase> fWorkspace;
     std::string fWorkspacePath;
     std::vector<LoadedPlugin> fPlugins;

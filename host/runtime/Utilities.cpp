@@ -11,6 +11,7 @@
 #include "IDocumentUtils.h"
 #include "ILayoutUtils.h"
 #include "INumberUtils.h"
+#include "Runtime.h"
 #include "SignalIDs.h"
 #include "UtilsBoss.h"
 
@@ -42,6 +43,9 @@ ErrorCode AddUtility(PMIID iid, ImplementationID impl) { return BossClasses::Get
 }  // namespace tshost
 
 IPMUnknown* QueryHostUtility(PMIID interfaceID) {
+    // Plug-ins ask for utilities every 10 ms while idle: the run's one boss answers.
+    tshost::Runtime* runtime = tshost::Runtime::Current();
+    if (IPMUnknown* shared = runtime ? runtime->Utilities() : nullptr) return shared->QueryInterface(interfaceID);
     tshost::Boss* boss = tshost::Boss::Create(tshost::kUtilsBoss);
     if (!boss) return nullptr;
     IPMUnknown* utility = boss->QueryInterface(interfaceID);
