@@ -1,6 +1,6 @@
 // A file reference. It holds the path in the host's own form: colon-separated, starting
 // with the volume name ("Macintosh HD:Users:ana:Flyer.indd"). FileUtils converts between
-// this form, PMString and POSIX paths. Plain value.
+// this form, PMString and POSIX paths. Plain value: any thread may use its own copies.
 #pragma once
 
 #include <string>

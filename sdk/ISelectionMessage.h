@@ -1,5 +1,6 @@
 // What the host hands to active-selection observers with a change of the active selection.
 // Opaque: it carries nothing a plug-in reads. Valid only during the call it is passed to.
+// User-interface thread only.
 #pragma once
 
 class ISelectionMessage {

@@ -3,7 +3,8 @@
 // itself at the head of the plug-in's list. The host creates an implementation by
 // allocating SizeOf() bytes and calling Create with that memory and the boss; it later calls
 // Destroy and frees the memory. Persistent implementations also have a ReadWrite function.
-// Records are built before main and read once by LoadFactories; nothing changes them after.
+// Records are built before main and read once by LoadFactories, on the thread that loads
+// the plug-in (the user-interface thread); nothing changes them after.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
 // The host's growable array. Elements are held by value and copied with their copy
-// constructor. Not synchronised.
+// constructor. Not synchronised: any thread, but one thread at a time per vector.
 #pragma once
 
 #include <vector>

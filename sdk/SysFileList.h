@@ -1,4 +1,5 @@
-// A list of file references, as the folder and file dialogs fill it. Plain value.
+// A list of file references, as the folder and file dialogs fill it. Plain value: any
+// thread may use its own copies.
 #pragma once
 
 #include <vector>

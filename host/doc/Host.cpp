@@ -8,7 +8,7 @@ Host::Host() = default;
 // nothing left to do.
 Host::~Host() { TearDown(); }
 
-// Every runtime is a Host: Runtime's constructor is for Host alone.
+// Every runtime is a Host's: only Host may make one.
 Host* Host::Current() { return static_cast<Host*>(Runtime::Current()); }
 
 }  // namespace tshost

@@ -82,17 +82,17 @@ public:
     // The start-up service bosses made by Start, in calling order.
     std::vector<IPMUnknown*> StartupServices() const;
 
-protected:
+private:
+    // A runtime is always a Host's. Not virtual: a Host is destroyed as a Host, and tears
+    // down first, while its documents are still there to close.
+    friend class Host;
     Runtime();
-    // Not virtual: a Host is destroyed as a Host. It tears down first, while its documents
-    // are still there to close.
     ~Runtime();
 
     // At quit, before the shut-down services run, and again at tear-down.
     virtual void CloseDocuments() {}
     void TearDown();
 
-private:
     void LoadWorkspace(const std::string& home);
     void StartServices();
     void StopServices();

@@ -1,6 +1,7 @@
 // Every ID of the plug-in. All are kTSPrefix plus a small number, counted separately per
 // kind, so one number can be an interface, a class, an implementation and a widget at once;
 // the typed IDs keep the kinds apart.
+// Plain constants; safe on any thread.
 #pragma once
 
 #include "IDTypes.h"

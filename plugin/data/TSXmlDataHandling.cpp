@@ -153,6 +153,29 @@ int32 NumberOf(const XMLCh* text) {
     return PMString(ascii).GetAsNumber();
 }
 
+// Calls `visit(name, value)` for each attribute of `node`, in the order the library keeps.
+template <class Visit>
+void ForEachAttribute(DOMNode* node, Visit visit) {
+    DOMNamedNodeMap* attributes = node->getAttributes();
+    const XMLSize_t count = attributes ? attributes->getLength() : 0;
+    for (XMLSize_t i = 0; i < count; ++i) {
+        DOMNode* attribute = attributes->item(i);
+        visit(attribute->getNodeName(), attribute->getNodeValue());
+    }
+}
+
+// Appends a record for each group among the child nodes of `list`, in document order; a
+// `progress` bar moves to the number of groups after each.
+void AppendGroups(TSXmlDataHandling& reader, DOMNode* list, std::vector<TSPanelNodeData*>& groups,
+                  RangeProgressBar* progress = nullptr) {
+    for (DOMNode* node = list->getFirstChild(); node; node = node->getNextSibling()) {
+        TSPanelNodeData* group = reader.GetGroupNode(node);
+        if (!group) continue;
+        groups.push_back(group);
+        if (progress) progress->SetPosition(static_cast<int32>(groups.size()));
+    }
+}
+
 bool IsXmlBlank(XMLCh c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
 
 // An id is a whole number in the range of int32, blanks around it allowed. Anything else
@@ -399,12 +422,7 @@ struct TSXmlDataHandling::Index {
         ForEachDescendant(FirstDescendant(root, u"statuscodes"), u"statuscode", [&](DOMElement* element) {
             StatusEntry entry;
             entry.idText = Utf8Of(element->getAttribute(u"id"));
-            DOMNamedNodeMap* attributes = element->getAttributes();
-            const XMLSize_t count = attributes ? attributes->getLength() : 0;
-            for (XMLSize_t i = 0; i < count; ++i) {
-                DOMNode* attribute = attributes->item(i);
-                const XMLCh* name = attribute->getNodeName();
-                const XMLCh* value = attribute->getNodeValue();
+            ForEachAttribute(element, [&](const XMLCh* name, const XMLCh* value) {
                 if (XMLString::equals(name, u"name"))
                     entry.info.name = TextOf(value);
                 else if (XMLString::equals(name, u"description"))
@@ -415,7 +433,7 @@ struct TSXmlDataHandling::Index {
                     entry.info.textcolor = NumberOf(value);
                 else if (XMLString::equals(name, u"id"))
                     entry.info.id = IdOf(value);
-            }
+            });
             fStatusCodes.push_back(std::move(entry));
             return true;
         });
@@ -648,8 +666,7 @@ void TSXmlDataHandling::UpdateChildInfo(TSPanelNodeData& parent, std::map<int32,
     fLastLoadProgress = LoadProgress();
     std::vector<TSPanelNodeData*> groups;
     if (parentID == -1) {
-        for (DOMNode* node = index.fGroups->getFirstChild(); node; node = node->getNextSibling())
-            if (TSPanelNodeData* group = GetGroupNode(node)) groups.push_back(group);
+        AppendGroups(*this, index.fGroups, groups);
         UpdateProjectTree(groups, parent, nodesById);
         return;
     }
@@ -663,16 +680,10 @@ void TSXmlDataHandling::UpdateChildInfo(TSPanelNodeData& parent, std::map<int32,
         int32 count = 0;
         for (DOMNode* node = subGroups->getFirstChild(); node; node = node->getNextSibling()) ++count;
         RangeProgressBar progress(PMString("0x61000kTSLoadingXMLStatusKey"), 0, count, kTrue);
-        for (DOMNode* node = subGroups->getFirstChild(); node; node = node->getNextSibling()) {
-            if (TSPanelNodeData* group = GetGroupNode(node)) {
-                groups.push_back(group);
-                progress.SetPosition(static_cast<int32>(groups.size()));
-            }
-        }
+        AppendGroups(*this, subGroups, groups, &progress);
         fLastLoadProgress = {count, static_cast<int32>(groups.size())};
     } else {
-        for (DOMNode* node = groupElement->getFirstChild(); node; node = node->getNextSibling())
-            if (TSPanelNodeData* group = GetGroupNode(node)) groups.push_back(group);
+        AppendGroups(*this, groupElement, groups);
     }
     UpdateProjectTree(groups, parent, nodesById);
 
@@ -690,16 +701,12 @@ TSPanelNodeData* TSXmlDataHandling::GetGroupNode(DOMNode* node) {
     Index& index = GetIndex();
     PMString name;
     int32 id = -1;
-    DOMNamedNodeMap* attributes = node->getAttributes();
-    const XMLSize_t count = attributes->getLength();
-    for (XMLSize_t i = 0; i < count; ++i) {
-        DOMNode* attribute = attributes->item(i);
-        const XMLCh* attributeName = attribute->getNodeName();
+    ForEachAttribute(node, [&](const XMLCh* attributeName, const XMLCh* value) {
         if (XMLString::equals(attributeName, u"name"))
-            name = index.TextOf(attribute->getNodeValue());
+            name = index.TextOf(value);
         else if (XMLString::equals(attributeName, u"id"))
-            id = IdOf(attribute->getNodeValue());
-    }
+            id = IdOf(value);
+    });
     if (id == -1 || name.IsEmpty()) return nullptr;
     auto* group = new TSPanelNodeData;
     group->SetData(name, id, false, fPrjID);
@@ -710,10 +717,7 @@ TSPanelNodeData* TSXmlDataHandling::GetGroupNode(DOMNode* node) {
 TSPanelNodeData* TSXmlDataHandling::GetProjectNode(DOMElement* element) {
     if (!IsElementNamed(element, u"project") || !element->hasAttributes()) return nullptr;
     ProjectFacts facts;
-    DOMNamedNodeMap* attributes = element->getAttributes();
-    const XMLSize_t count = attributes->getLength();
-    for (XMLSize_t i = 0; i < count; ++i)
-        facts.TakeAttribute(attributes->item(i)->getNodeName(), attributes->item(i)->getNodeValue());
+    ForEachAttribute(element, [&](const XMLCh* name, const XMLCh* value) { facts.TakeAttribute(name, value); });
     if (DOMElement* page = FirstDescendant(FirstDescendant(element, u"pages"), u"page")) {
         const DOMAttr* from = page->getAttributeNode(u"pagefrom");
         const DOMAttr* to = page->getAttributeNode(u"pageto");

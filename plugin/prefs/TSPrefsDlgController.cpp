@@ -57,15 +57,34 @@ PMString AsFolderPath(const PMString& typed) {
     return Untranslated(path);
 }
 
-void ShowRow(IControlView* label, IControlView* field, IControlView* button, bool show) {
-    for (IControlView* view : {label, field, button}) {
-        if (!view) continue;
+void ShowViews(std::initializer_list<IControlView*> views, bool show) {
+    for (IControlView* view : views) {
         if (show) view->Show(kTrue);
         else view->Hide();
     }
 }
 
 }  // namespace
+
+TSPrefsDlgController::SendToRows::SendToRows(IPanelControlData* panel)
+    : pathLabel(panel->FindWidget(kTSPrefsPathLabelWidgetID, 9999)),
+      path(panel->FindWidget(kTSPrefsPathWidgetID, 9999)),
+      browse(panel->FindWidget(kTSPrefsBrowseButtonWidgetID, 9999)),
+      statusLabel(panel->FindWidget(kTSPrefsStatusLabelWidgetID, 9999)),
+      status(panel->FindWidget(kTSPrefsStatusWidgetID, 9999)),
+      pathText(path, IID_OF<ITextControlData>()) {}
+
+bool TSPrefsDlgController::SendToRows::Found() const {
+    return pathLabel && path && browse && statusLabel && status && pathText;
+}
+
+void TSPrefsDlgController::SendToRows::Show(const ITSPrefsData& prefs, bool serverTarget, bool folderTarget) {
+    if (!serverTarget)
+        pathText->SetString(Untranslated(folderTarget ? prefs.GetFolderInfo() : prefs.GetIDServerInfo()), kTrue, kTrue,
+                            kTrue);
+    ShowViews({pathLabel, path, browse}, !serverTarget);
+    ShowViews({statusLabel, status}, !folderTarget);
+}
 
 ITSPrefsData* TSPrefsDlgController::QueryStoredPrefs() {
     InterfacePtr<IWorkspace> workspace(gSession ? gSession->QueryWorkspace() : nullptr);
@@ -144,29 +163,19 @@ void TSPrefsDlgController::InitializeSendToDetails() {
     InterfacePtr<IPanelControlData> panel(this, IID_OF<IPanelControlData>());
     InterfacePtr<ITSPrefsData> prefs(QueryStoredPrefs());
     if (!panel || !prefs) return;
-    IControlView* pathLabel = panel->FindWidget(kTSPrefsPathLabelWidgetID, 9999);
-    IControlView* path = panel->FindWidget(kTSPrefsPathWidgetID, 9999);
-    IControlView* browse = panel->FindWidget(kTSPrefsBrowseButtonWidgetID, 9999);
-    IControlView* statusLabel = panel->FindWidget(kTSPrefsStatusLabelWidgetID, 9999);
-    IControlView* status = panel->FindWidget(kTSPrefsStatusWidgetID, 9999);
-    InterfacePtr<ITextControlData> pathText(path, IID_OF<ITextControlData>());
-    if (!pathLabel || !path || !browse || !statusLabel || !status || !pathText) return;
+    SendToRows rows(panel.get());
+    if (!rows.Found()) return;
 
     const PMString sendTo = prefs->GetSendToOption();
-    if (sendTo.IsEqual(PMString(kTSSendToTessaron))) {
-        SetSelectedClusterWidget(kTSPrefsSendToClusterWidgetID, kTSPrefsServerRadioWidgetID, nullptr, kTrue, kTrue);
-        ShowRow(pathLabel, path, browse, false);
-        ShowRow(statusLabel, status, nullptr, true);
-    } else if (sendTo.IsEqual(PMString(kTSSendToFolder))) {
-        SetSelectedClusterWidget(kTSPrefsSendToClusterWidgetID, kTSPrefsFolderRadioWidgetID, nullptr, kTrue, kTrue);
-        pathText->SetString(Untranslated(prefs->GetFolderInfo()), kTrue, kTrue, kTrue);
-        ShowRow(pathLabel, path, browse, true);
-        ShowRow(statusLabel, status, nullptr, false);
-    } else if (sendTo.IsEqual(PMString(kTSSendToIDServer))) {
-        SetSelectedClusterWidget(kTSPrefsSendToClusterWidgetID, kTSPrefsIDServerRadioWidgetID, nullptr, kTrue, kTrue);
-        pathText->SetString(Untranslated(prefs->GetIDServerInfo()), kTrue, kTrue, kTrue);
-        ShowRow(pathLabel, path, browse, true);
-        ShowRow(statusLabel, status, nullptr, true);
+    const bool server = sendTo.IsEqual(PMString(kTSSendToTessaron)) != kFalse;
+    const bool folder = sendTo.IsEqual(PMString(kTSSendToFolder)) != kFalse;
+    const bool idServer = sendTo.IsEqual(PMString(kTSSendToIDServer)) != kFalse;
+    if (server || folder || idServer) {
+        const WidgetID radio = server   ? kTSPrefsServerRadioWidgetID
+                               : folder ? kTSPrefsFolderRadioWidgetID
+                                        : kTSPrefsIDServerRadioWidgetID;
+        SetSelectedClusterWidget(kTSPrefsSendToClusterWidgetID, radio, nullptr, kTrue, kTrue);
+        rows.Show(*prefs, server, folder);
     }
     RearrangeDlgFields(sendTo);
 }

@@ -7,8 +7,11 @@
 #pragma once
 
 #include "CDialogController.h"
+#include "ITextControlData.h"
+#include "InterfacePtr.h"
 #include "PMString.h"
 
+class IControlView;
 class IPanelControlData;
 class ITSPrefsData;
 
@@ -28,6 +31,23 @@ public:
     void InitializeDefaultSettings();
     // Lays the page out for the send-to text `sendTo`.
     void RearrangeDlgFields(const PMString& sendTo);
+
+    // The rows that follow the send-to target, as the controller and the observer both show
+    // them: the path row (label, box, Browse) for the two folder targets, its box filled from
+    // the stored preferences, and the status row for all but a folder.
+    struct SendToRows {
+        explicit SendToRows(IPanelControlData* panel);
+        // Every widget of both rows is on the page.
+        bool Found() const;
+        void Show(const ITSPrefsData& prefs, bool serverTarget, bool folderTarget);
+
+        IControlView* pathLabel = nullptr;
+        IControlView* path = nullptr;
+        IControlView* browse = nullptr;
+        IControlView* statusLabel = nullptr;
+        IControlView* status = nullptr;
+        InterfacePtr<ITextControlData> pathText;
+    };
 
     // The layout both the controller and the observer apply: the upper group is 60 high for
     // the proofing server and 95 otherwise; the lower group starts 30 below it and holds only

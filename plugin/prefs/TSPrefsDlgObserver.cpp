@@ -75,33 +75,16 @@ void TSPrefsDlgObserver::UpdateSendToDetails(WidgetID radio) {
     InterfacePtr<ITSPrefsData> prefs(TSPrefsDlgController::QueryStoredPrefs());
     InterfacePtr<IPanelControlData> panel(this, IID_OF<IPanelControlData>());
     if (!prefs || !panel) return;
-    IControlView* pathLabel = panel->FindWidget(kTSPrefsPathLabelWidgetID, 9999);
-    IControlView* path = panel->FindWidget(kTSPrefsPathWidgetID, 9999);
-    IControlView* browse = panel->FindWidget(kTSPrefsBrowseButtonWidgetID, 9999);
-    IControlView* statusLabel = panel->FindWidget(kTSPrefsStatusLabelWidgetID, 9999);
-    IControlView* status = panel->FindWidget(kTSPrefsStatusWidgetID, 9999);
-    InterfacePtr<ITextControlData> pathText(path, IID_OF<ITextControlData>());
+    TSPrefsDlgController::SendToRows rows(panel.get());
     // The layout's own widgets are checked before anything changes, so a page missing one
     // is left exactly as it was.
     const bool laidOut = panel->FindWidget(kTSPrefsUpperGroupWidgetID, 9999) &&
                          panel->FindWidget(kTSPrefsLowerGroupWidgetID, 9999) &&
                          panel->FindWidget(kTSPrefsPresetLabelWidgetID, 9999) &&
                          panel->FindWidget(kTSPrefsPresetWidgetID, 9999);
-    if (!pathLabel || !path || !browse || !statusLabel || !status || !pathText || !laidOut) return;
+    if (!rows.Found() || !laidOut) return;
 
-    if (!server) {
-        PMString stored = folder ? prefs->GetFolderInfo() : prefs->GetIDServerInfo();
-        stored.SetTranslatable(kFalse);
-        pathText->SetString(stored, kTrue, kTrue, kTrue);
-    }
-    for (IControlView* view : {pathLabel, path, browse}) {
-        if (server) view->Hide();
-        else view->Show(kTrue);
-    }
-    for (IControlView* view : {statusLabel, status}) {
-        if (folder) view->Hide();
-        else view->Show(kTrue);
-    }
+    rows.Show(*prefs, server, folder);
     TSPrefsDlgController::ArrangeGroups(panel.get(), server, folder);
 }
 

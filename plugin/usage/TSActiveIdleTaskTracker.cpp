@@ -1,12 +1,8 @@
 #include "CIdleTask.h"
-#include "IDocument.h"
-#include "ILayoutUtils.h"
 #include "ImplementationRecord.h"
-#include "InterfacePtr.h"
 #include "TSActiveMapper.h"
 #include "TSActivityGlobals.h"
 #include "TSID.h"
-#include "UtilsBoss.h"
 
 // Runs about once a second: books the front document's active time while the user works in
 // a layout view, and marks the document inactive once nobody has for five minutes. The way
@@ -25,13 +21,11 @@ private:
 uint32 TSActiveIdleTaskTracker::RunTask(uint32, uint32) {
     // In the background nothing is booked until a user event brings the application back.
     if (g_IdleAppStatus) return kIntervalMs;
-    InterfacePtr<ILayoutUtils> layout(UtilsBoss::QueryUtils<ILayoutUtils>());
-    IDocument* front = layout ? layout->GetFrontDocument() : nullptr;
-    if (!front) return kIntervalMs;
+    UIDRef doc;
+    if (!TSLookUpFrontDocument(doc)) return kIntervalMs;
 
     TSActiveMapper* mapper = TSActiveMapper::TSActiveMapperFactory();
     int32 t = mapper->Time();
-    UIDRef doc = ::GetUIDRef(front);
 
     if (g_ActiveMouseStatus) {
         g_ActiveMouseStatus = kFalse;

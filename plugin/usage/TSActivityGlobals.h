@@ -1,6 +1,6 @@
 // Whether the user is working: the three activity flags shared by the idle trackers and the
-// layout view's event handler, the inactivity threshold, and the length of a period on the
-// mapper's clock.
+// layout view's event handler, the inactivity threshold, the length of a period on the
+// mapper's clock, and the front document they all book time for.
 //
 // Threading: the host calls the trackers and the handler on its user-interface thread only,
 // between events, so the flags are plain values read and written there alone.
@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "PMTypes.h"
+#include "UIDRef.h"
 
 // A user event reached a layout view since the active tracker's last run.
 extern bool16 g_ActiveMouseStatus;
@@ -16,6 +17,9 @@ extern bool16 g_ActiveMouseStatus;
 extern bool16 g_IdleMouseStatus;
 // The application was marked inactive (in the background) and no user event has come since.
 extern bool16 g_IdleAppStatus;
+
+// The front document's reference. False, leaving `doc` alone, when no document is open.
+bool TSLookUpFrontDocument(UIDRef& doc);
 
 // A front document without a user event for this long becomes inactive.
 constexpr int32 kTSInactivitySeconds = 300;

@@ -1,7 +1,5 @@
 #include "CResponder.h"
-#include "IDocument.h"
 #include "IDocumentSignalData.h"
-#include "ILayoutUtils.h"
 #include "ISignalMgr.h"
 #include "IResponder.h"
 #include "ImplementationRecord.h"
@@ -10,14 +8,12 @@
 #include "TSActivityGlobals.h"
 #include "TSID.h"
 #include "TSPanelUtils.h"
-#include "UtilsBoss.h"
 
 namespace {
 
 bool IsFront(const UIDRef& doc) {
-    InterfacePtr<ILayoutUtils> layout(UtilsBoss::QueryUtils<ILayoutUtils>());
-    IDocument* front = layout ? layout->GetFrontDocument() : nullptr;
-    return front && ::GetUIDRef(front) == doc;
+    UIDRef front;
+    return TSLookUpFrontDocument(front) && front == doc;
 }
 
 // The idle trackers marked the front document or the application inactive and no user

@@ -1,12 +1,8 @@
 #include "CIdleTask.h"
-#include "IDocument.h"
-#include "ILayoutUtils.h"
 #include "ImplementationRecord.h"
-#include "InterfacePtr.h"
 #include "TSActiveMapper.h"
 #include "TSActivityGlobals.h"
 #include "TSID.h"
-#include "UtilsBoss.h"
 
 // Runs every 10 ms: when the application goes to the background it books the front
 // document's time up to then, unless the document was idle already, and logs the application as inactive in every open document;
@@ -25,13 +21,11 @@ private:
 
 uint32 TSIdleAppTracker::RunTask(uint32 appFlags, uint32) {
     if ((appFlags & IIdleTask::kApplicationInBackground) == 0) return kIntervalMs;
-    InterfacePtr<ILayoutUtils> layout(UtilsBoss::QueryUtils<ILayoutUtils>());
-    IDocument* front = layout ? layout->GetFrontDocument() : nullptr;
-    if (!front) return kIntervalMs;
+    UIDRef doc;
+    if (!TSLookUpFrontDocument(doc)) return kIntervalMs;
 
     TSActiveMapper* mapper = TSActiveMapper::TSActiveMapperFactory();
     int32 t = mapper->Time();
-    UIDRef doc = ::GetUIDRef(front);
 
     if (!g_IdleAppStatus) {
         g_IdleAppStatus = kTrue;

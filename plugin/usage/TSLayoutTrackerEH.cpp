@@ -1,12 +1,9 @@
 #include "CEventHandler.h"
-#include "IDocument.h"
-#include "ILayoutUtils.h"
 #include "ImplementationRecord.h"
 #include "InterfacePtr.h"
 #include "TSActiveMapper.h"
 #include "TSActivityGlobals.h"
 #include "TSID.h"
-#include "UtilsBoss.h"
 
 // The layout view's event handler: notes that the user works, and brings the front
 // document and the application back to active after the idle trackers marked them
@@ -108,15 +105,13 @@ void TSLayoutTrackerEH::UpdateActiveEntry() {
         g_ActiveMouseStatus = kTrue;
         return;
     }
-    InterfacePtr<ILayoutUtils> layout(UtilsBoss::QueryUtils<ILayoutUtils>());
-    IDocument* front = layout ? layout->GetFrontDocument() : nullptr;
-    if (!front) {
+    UIDRef doc;
+    if (!TSLookUpFrontDocument(doc)) {
         g_ActiveMouseStatus = kTrue;
         return;
     }
     TSActiveMapper* mapper = TSActiveMapper::TSActiveMapperFactory();
     int32 t = mapper->Time();
-    UIDRef doc = ::GetUIDRef(front);
     mapper->UpdateActiveTimer(doc, t);
     if (g_IdleMouseStatus) {
         mapper->UpdateActiveEntry(doc, t);

@@ -1,5 +1,6 @@
 // Shared helpers of the host tests: a temporary folder removed afterwards, and a capture of
 // the host's diagnostics (with its transcript silenced) while a test runs.
+// The test's own thread only.
 #pragma once
 
 #include <cstdlib>

@@ -1,6 +1,7 @@
 // A small persistent implementation for host tests: one int32, saved through ReadWrite,
 // changed only after PreDirty; and a command that sets it. Tests register them with
-// HostImplementation under their own IDs.
+// HostImplementation under their own IDs. The test's own thread only, as every host
+// implementation.
 #pragma once
 
 #include "CPMUnknown.h"

@@ -2,7 +2,8 @@
 // test, handed to the host as if loaded, with the resource file built beside Tessaron.so. Every
 // file of the run stays in a fresh temporary home. Restart() quits and launches a new host
 // on the same home, as a new run of the application would (process globals excepted).
-// The host clock is virtual.
+// The host clock is virtual. The test's own thread only: it is the host's user-interface
+// thread.
 #pragma once
 
 #include <gtest/gtest.h>
