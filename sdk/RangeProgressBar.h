@@ -16,7 +16,5 @@ public:
 
 private:
     PMString fTitle;
-    int32 fMinimum;
-    int32 fMaximum;
     int32 fPosition;
 };

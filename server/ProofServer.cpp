@@ -1,5 +1,10 @@
 #include "ProofServer.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 
@@ -18,6 +23,8 @@ constexpr const char* kControlPath = "/_control";
 constexpr const char* kUpdateType = "TESSARON_UPDATE";
 constexpr uint64_t kDefaultOversizeBytes = uint64_t{64} << 20;
 constexpr uint64_t kMaxPlainBodyBytes = 1 << 20;
+constexpr uint64_t kFormOverheadBytes = 1 << 20;
+constexpr int kListenBacklog = 1024;
 
 std::shared_ptr<Body> TextBody(const std::string& text, const char* type = "text/plain; charset=UTF-8") {
   auto body = std::make_shared<Body>(type);
@@ -64,7 +71,20 @@ int StatusFor(Verdict verdict) {
 
 }  // namespace
 
-ProofServer::ProofServer(ServerConfig config) : config_(std::move(config)) {}
+ProofServer::ProofServer(ServerConfig config) : config_(std::move(config)) {
+  // Each connection holds a pool thread for as long as it lasts, slow ones too;
+  // the head deadline and the read timeout bound how long that is.
+  const size_t threads = config_.threads;
+  http_.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+  http_.set_read_timeout(std::chrono::milliseconds(config_.readTimeoutMs));
+  http_.set_keep_alive_timeout(std::max<time_t>(1, (config_.idleTimeoutMs + 999) / 1000));
+  http_.set_head_limits(std::chrono::milliseconds(config_.headTimeoutMs), config_.maxHeadBytes);
+  // A declared body larger than any upload we keep, its form included, is refused unread.
+  const uint64_t payloadMax = config_.maxUploadBytes > UINT64_MAX - kFormOverheadBytes
+                                 ? UINT64_MAX
+                                 : config_.maxUploadBytes + kFormOverheadBytes;
+  http_.set_payload_max_length(static_cast<size_t>(payloadMax));
+}
 
 bool ProofServer::Open(std::string& error) {
   auto users = Users::Load(config_.usersPath, error);
@@ -93,7 +113,12 @@ bool ProofServer::Open(std::string& error) {
 int ProofServer::Bind(int port, std::string& error) {
   const int bound = port == 0 ? http_.bind_to_any_port("127.0.0.1")
                               : (http_.bind_to_port("127.0.0.1", port) ? port : -1);
-  if (bound < 0) error = "cannot listen on 127.0.0.1:" + std::to_string(port);
+  if (bound < 0) {
+    error = "cannot listen on 127.0.0.1:" + std::to_string(port);
+  } else if (!http_.widen_backlog(kListenBacklog)) {
+    error = "cannot listen on 127.0.0.1:" + std::to_string(bound) + ": " + std::strerror(errno);
+    return -1;
+  }
   return bound;
 }
 
@@ -191,11 +216,19 @@ void ProofServer::InstallRoutes() {
   // rest of such a request may still be unread, so the connection ends too.
   http_.set_error_handler(httplib::Server::HandlerWithResponse(
       [this](const Request& req, Response& res) {
+        const int headFailure = CurrentRequest().headFailure;
+        if (headFailure != 0) {
+          res.status = headFailure;
+          res.set_content(headFailure == 408 ? "tessaron-proofd: the request head took too long\n"
+                                             : "tessaron-proofd: the request head is too large\n",
+                          "text/plain");
+        }
         if (!CurrentRequest().logged) {
           Log(req, res.status, nlohmann::json::object());
           CloseAfter(res);
         }
-        return httplib::Server::HandlerResponse::Unhandled;
+        return headFailure != 0 ? httplib::Server::HandlerResponse::Handled
+                                : httplib::Server::HandlerResponse::Unhandled;
       }));
 
   http_.set_exception_handler([this](const Request& req, Response& res, std::exception_ptr ep) {
@@ -474,12 +507,14 @@ void ProofServer::Log(const httplib::Request& req, int status, const nlohmann::j
   nlohmann::json line = extra.is_object() ? extra : nlohmann::json::object();
   line["method"] = req.method;
   line["path"] = req.path;
-  line["target"] = req.target;
+  // The log is a file anyone with the folder may read later: no password in it.
+  line["target"] = MaskPasswords(req.target);
   nlohmann::json query = nlohmann::json::array();
-  for (const auto& [key, value] : ParseQuery(req.target)) query.push_back({key, value});
+  for (const auto& [key, value] : ParseQuery(req.target))
+    query.push_back({key, key == "password" ? std::string(kMaskedValue) : value});
   line["query"] = std::move(query);
   nlohmann::json headers = nlohmann::json::array();
-  for (const auto& [name, value] : HeaderLines(context.head)) headers.push_back({name, value});
+  for (const auto& [name, value] : HeaderLines(context.head)) headers.push_back({name, MaskPasswords(value)});
   line["headers"] = std::move(headers);
   line["status"] = status;
   line["fault"] = context.fault;

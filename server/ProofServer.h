@@ -30,6 +30,17 @@ struct ServerConfig {
   std::string uploadsDir;
   std::string logPath;                        // empty: no request log
   uint64_t maxUploadBytes = uint64_t{4} << 30;
+  // Connections served at once; more wait for a free thread.
+  size_t threads = 256;
+  // A request head must arrive whole within this, counted from its first byte
+  // (a new connection's from when it is taken up), else 408.
+  int64_t headTimeoutMs = 10000;
+  // Longest pause while reading a body; longest wait of a kept-alive
+  // connection for its next request (rounded up to seconds).
+  int64_t readTimeoutMs = 5000;
+  int64_t idleTimeoutMs = 5000;
+  // A longer request head is answered 431 and never read whole.
+  size_t maxHeadBytes = 64 * 1024;
   FaultSpec fault;
 };
 

@@ -31,6 +31,30 @@ std::string PercentDecode(const std::string& text, bool plusIsBlank) {
   return out;
 }
 
+std::string MaskPasswords(const std::string& text) {
+  const size_t mark = text.find('?');
+  if (mark == std::string::npos) return text;
+  const size_t fragment = text.find('#', mark);
+  const size_t queryEnd = fragment == std::string::npos ? text.size() : fragment;
+  std::string masked = text.substr(0, mark + 1);
+  size_t start = mark + 1;
+  while (start <= queryEnd) {
+    size_t end = text.find('&', start);
+    if (end == std::string::npos || end > queryEnd) end = queryEnd;
+    const std::string piece = text.substr(start, end - start);
+    const size_t eq = piece.find('=');
+    if (eq != std::string::npos && PercentDecode(piece.substr(0, eq), true) == "password") {
+      masked += piece.substr(0, eq + 1) + kMaskedValue;
+    } else {
+      masked += piece;
+    }
+    if (end < queryEnd) masked += '&';
+    start = end + 1;
+  }
+  masked += text.substr(queryEnd);
+  return masked;
+}
+
 QueryPairs ParseQuery(const std::string& target) {
   QueryPairs pairs;
   const size_t mark = target.find('?');

@@ -25,6 +25,14 @@ std::string QueryValue(const QueryPairs& query, const std::string& key,
 
 bool HasQueryKey(const QueryPairs& query, const std::string& key);
 
+// The value the request log shows in place of a password.
+inline constexpr const char* kMaskedValue = "***";
+
+// `text` with the value of every query pair whose decoded key is "password"
+// replaced by kMaskedValue; the query is what follows the first "?" up to a
+// "#". Everything else is kept byte for byte.
+std::string MaskPasswords(const std::string& text);
+
 // Percent-decodes `text`; "+" becomes a blank when `plusIsBlank`. A "%" not
 // followed by two hex digits is kept as it is.
 std::string PercentDecode(const std::string& text, bool plusIsBlank);

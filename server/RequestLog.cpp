@@ -1,5 +1,9 @@
 #include "RequestLog.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -29,7 +33,10 @@ RequestLog::~RequestLog() {
 }
 
 bool RequestLog::Open(const std::string& path, std::string& error) {
-  file_ = std::fopen(path.c_str(), "w");
+  // Readable by its owner only: it records every request's query and headers.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd >= 0 && ::fchmod(fd, 0600) == 0) file_ = ::fdopen(fd, "w");
+  if (file_ == nullptr && fd >= 0) ::close(fd);
   if (file_ == nullptr) {
     error = "cannot write log file '" + path + "': " + std::strerror(errno);
     return false;

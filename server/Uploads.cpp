@@ -12,6 +12,8 @@ namespace proofd {
 namespace {
 
 constexpr size_t kMaxNameBytes = 120;
+// ".pdf", ".indd", ".jpeg", with the dot; a longer tail is not an extension.
+constexpr size_t kMaxExtensionBytes = 10;
 constexpr size_t kBufferBytes = 1 << 20;
 constexpr int kMaxCandidates = 10000;
 
@@ -30,7 +32,14 @@ std::string SafeFileName(const std::string& clientName) {
   }
   const size_t firstKept = name.find_first_not_of('.');
   name = firstKept == std::string::npos ? std::string() : name.substr(firstKept);
-  if (name.size() > kMaxNameBytes) name.resize(kMaxNameBytes);
+  if (name.size() > kMaxNameBytes) {
+    // The extension says what the file is: a cut takes from the stem.
+    const size_t dot = name.rfind('.');
+    const size_t extension = dot != std::string::npos && dot > 0 && name.size() - dot <= kMaxExtensionBytes
+                                 ? name.size() - dot
+                                 : 0;
+    name = name.substr(0, kMaxNameBytes - extension) + name.substr(name.size() - extension);
+  }
   return name.empty() ? "upload" : name;
 }
 
@@ -92,7 +101,7 @@ bool UploadFile::Commit(const std::string& clientName, std::string& stored) {
   fd_ = -1;
   const std::string safe = SafeFileName(clientName);
   const size_t dot = safe.rfind('.');
-  const bool hasExtension = dot != std::string::npos && dot > 0 && safe.size() - dot <= 10;
+  const bool hasExtension = dot != std::string::npos && dot > 0 && safe.size() - dot <= kMaxExtensionBytes;
   const std::string stem = hasExtension ? safe.substr(0, dot) : safe;
   const std::string extension = hasExtension ? safe.substr(dot) : std::string();
   for (int n = 1; n <= kMaxCandidates; ++n) {

@@ -14,7 +14,8 @@ namespace proofd {
 
 // A file name made from what a client sent: the last path component, with
 // every byte outside [A-Za-z0-9._-] turned into "_", leading dots dropped,
-// at most 120 bytes, and "upload" when nothing is left.
+// at most 120 bytes (a longer name loses the end of its stem, never its
+// extension of up to 10 bytes), and "upload" when nothing is left.
 std::string SafeFileName(const std::string& clientName);
 
 class UploadFile {

@@ -26,6 +26,17 @@ int main(int argc, char** argv) {
       ->required();
   app.add_option("--log", config.logPath, "request log, one JSON object per line");
   app.add_option("--max-upload", config.maxUploadBytes, "largest upload accepted, in bytes");
+  app.add_option("--threads", config.threads, "connections served at once")->check(CLI::Range(1, 4096));
+  app.add_option("--head-timeout-ms", config.headTimeoutMs,
+                 "time a request head may take from its first byte (a new connection: from its start); then 408")
+      ->check(CLI::Range(1, 3600000));
+  app.add_option("--read-timeout-ms", config.readTimeoutMs, "longest pause while a body is read")
+      ->check(CLI::Range(1, 3600000));
+  app.add_option("--idle-timeout-ms", config.idleTimeoutMs,
+                 "longest wait for the next request on a kept-alive connection (whole seconds)")
+      ->check(CLI::Range(1, 3600000));
+  app.add_option("--max-head", config.maxHeadBytes, "largest request head, in bytes; larger ones get 431")
+      ->check(CLI::Range(1024, 1 << 30));
   app.add_option("--fault", faultKind, "none, status, delay, drop, malformed, oversized or slow")
       ->check(CLI::IsMember({"none", "status", "delay", "drop", "malformed", "oversized", "slow"}));
   app.add_option("--fault-status", config.fault.status, "status answered by --fault status");

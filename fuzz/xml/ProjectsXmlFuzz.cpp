@@ -1,6 +1,8 @@
 // The projects-file reader on arbitrary bytes: parsing must never crash, hang or fetch
 // anything, a failed parse must leave nothing to read, and a good one must give a tree
-// whose every record is reachable once, in byte order among its siblings.
+// whose every record is reachable once, in byte order among its siblings. The verdict
+// step then runs on the same answer: it may replace the projects file only with an
+// accepted update, and then with exactly the bytes that came.
 #include <unistd.h>
 
 #include <cstddef>
@@ -15,6 +17,7 @@
 #include <xercesc/util/PlatformUtils.hpp>
 
 #include "Alerts.h"
+#include "platform/HfsPath.h"
 #include "ProgressBars.h"
 #include "StatusCodeInfo.h"
 #include "TSPanelNodeData.h"
@@ -27,6 +30,9 @@ namespace {
 constexpr std::size_t kMaxRecords = 20000;
 
 std::string gInput;
+std::string gProjects;
+PMString gInputHfs;
+PMString gProjectsHfs;
 
 void Check(bool condition) {
     if (!condition) std::abort();
@@ -58,6 +64,34 @@ void WalkTree(TSXmlDataHandling& reader) {
     for (auto& [id, node] : nodes) delete node;
 }
 
+std::string ReadAll(const std::string& path) {
+    std::string bytes;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+// The projects file starts each run as a marker the verdict step may only replace whole.
+void CheckVerdict(TSXmlDataHandling& reader, const uint8_t* data, std::size_t size) {
+    const std::string marker = "previous projects file";
+    FILE* file = std::fopen(gProjects.c_str(), "wb");
+    if (!file) std::abort();
+    std::fwrite(marker.data(), 1, marker.size(), file);
+    std::fclose(file);
+    int16 status = 0;
+    const bool replaced = reader.UpdateProjectsInfo(gInputHfs, gProjectsHfs, status);
+    const std::string now = ReadAll(gProjects);
+    if (replaced) {
+        Check(status == 1);
+        Check(now == std::string(reinterpret_cast<const char*>(data), size));
+    } else {
+        Check(now == marker);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -68,7 +102,20 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (fd < 0) std::abort();
     close(fd);
     gInput = path;
-    std::atexit([] { std::remove(gInput.c_str()); });
+    char projects[] = "/tmp/fuzz-projects-XXXXXX";
+    fd = mkstemp(projects);
+    if (fd < 0) std::abort();
+    close(fd);
+    gProjects = projects;
+    std::string hfs;
+    if (!tsplatform::PosixToHfs(gInput, hfs)) std::abort();
+    gInputHfs = PMString(hfs.c_str(), PMString::kNoTranslate);
+    if (!tsplatform::PosixToHfs(gProjects, hfs)) std::abort();
+    gProjectsHfs = PMString(hfs.c_str(), PMString::kNoTranslate);
+    std::atexit([] {
+        std::remove(gInput.c_str());
+        std::remove(gProjects.c_str());
+    });
     return 0;
 }
 
@@ -90,6 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         reader.GetFileNameDefination(text);
         WalkTree(reader);
     }
+    CheckVerdict(reader, data, size);
     tshost::AlertLog::Get().Clear();
     tshost::ProgressLog::Get().Clear();
     return 0;

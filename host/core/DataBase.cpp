@@ -225,6 +225,12 @@ UID DataBase::NewObject(ClassID cls) {
     return uid;
 }
 
+std::vector<UID> DataBase::UIDs() const {
+    std::vector<UID> uids;
+    for (const auto& [uid, cls] : fClasses) uids.push_back(uid);
+    return uids;
+}
+
 ClassID DataBase::GetClass(UID uid) const {
     auto it = fClasses.find(uid);
     return it == fClasses.end() ? kInvalidClass : it->second;

@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "Boss.h"
 #include "IDataBase.h"
@@ -47,6 +48,8 @@ public:
     // The boss of a UID, instantiated if needed; not counted. Null for an unknown UID.
     Boss* GetBoss(UID uid);
     ClassID GetClass(UID uid) const;
+    // Every object's UID, in ascending order.
+    std::vector<UID> UIDs() const;
 
     // Writes the dirty implementations to the database's file.
     ErrorCode Save(std::string& error);

@@ -38,7 +38,7 @@ constexpr std::size_t kMaxRecordedPositions = 10000;
 }
 
 RangeProgressBar::RangeProgressBar(const PMString& title, int32 minimum, int32 maximum, bool16)
-    : fTitle(title), fMinimum(minimum), fMaximum(maximum), fPosition(minimum) {
+    : fTitle(title), fPosition(minimum) {
     tshost::ProgressRecord record;
     record.title = tshost::DisplayText(title);
     record.minimum = minimum;

@@ -16,7 +16,13 @@ TEST(SafeFileName, KeepsClientNamesInsideTheFolder) {
       {"Brochure.pdf", "Brochure.pdf"}, {"../../etc/passwd", "passwd"},
       {"C:\\Users\\ann\\Spring Cover.pdf", "Spring_Cover.pdf"}, {"..", "upload"}, {"", "upload"},
       {".hidden.pdf", "hidden.pdf"}, {"dir/", "upload"}, {"Café \"Menu\"?.pdf", "Caf____Menu__.pdf"},
-      {std::string(300, 'a') + ".pdf", std::string(120, 'a')}};
+      // A cut keeps the extension; a tail too long to be one is cut like the rest.
+      {std::string(300, 'a') + ".pdf", std::string(116, 'a') + ".pdf"},
+      {std::string(200, 'b') + ".indd", std::string(115, 'b') + ".indd"},
+      {std::string(118, 'c') + ".pdf", std::string(116, 'c') + ".pdf"},
+      {std::string(120, 'd') + ".pdf", std::string(116, 'd') + ".pdf"},
+      {std::string(200, 'e') + "." + std::string(20, 'x'), std::string(120, 'e')},
+      {"." + std::string(200, 'f'), std::string(120, 'f')}};
   for (const auto& [client, safe] : cases) EXPECT_EQ(SafeFileName(client), safe) << client;
 }
 
@@ -27,6 +33,20 @@ TEST(ParseQuery, DecodesPairsInArrivalOrder) {
   EXPECT_EQ(pairs, expected);
   EXPECT_EQ(QueryValue(ParseQuery("/?k=1&k=2"), "k"), "1");
   EXPECT_TRUE(ParseQuery("/no-query").empty());
+}
+
+TEST(MaskPasswords, HidesEveryPasswordValueAndKeepsTheRest) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"/indd_xml.asp?username=demo&password=demo&getupdate=1", "/indd_xml.asp?username=demo&password=***&getupdate=1"},
+      {"/p?password=a%26b%23c+d&password=x", "/p?password=***&password=***"},
+      {"/p?pass%77ord=secret&passwords=kept", "/p?pass%77ord=***&passwords=kept"},
+      {"/p?password=&x=1#password=frag", "/p?password=***&x=1#password=frag"},
+      {"/p?password", "/p?password"},
+      {"/password=top", "/password=top"},
+      {"http://host/x?a=1&&password=s3cret", "http://host/x?a=1&&password=***"},
+      {"no query", "no query"},
+  };
+  for (const auto& [text, masked] : cases) EXPECT_EQ(MaskPasswords(text), masked) << text;
 }
 
 std::vector<XmlTag> Scan(const std::string& text, std::string* error = nullptr) {

@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
 extern char** environ;
 
 namespace proofd_test {
@@ -35,15 +37,21 @@ std::string ReadUntil(int fd, const std::string& marker, Clock::duration limit, 
   return text;
 }
 
-// Starts the program with stdout and stderr on a pipe and reads them until `marker` (empty: until they close)
-// or 30 s have passed; the process id, or -1.
-pid_t Launch(const std::vector<std::string>& args, const std::string& marker, std::string& output) {
+// Starts the program with stdout on a pipe, and stderr on the same pipe or, when
+// `stderrPath` is given, appended to that file; reads the pipe until `marker` (empty: until
+// it closes) or 30 s have passed. The process id, or -1.
+pid_t Launch(const std::vector<std::string>& args, const std::string& marker, std::string& output,
+             const std::string& stderrPath = std::string()) {
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC) != 0) return -1;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+  if (stderrPath.empty()) {
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, stderrPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+  }
   const char* bin = std::getenv("TS_BIN");
   std::vector<std::string> argv{std::string(bin ? bin : TS_BIN_DIR) + "/tessaron-proofd"};
   argv.insert(argv.end(), args.begin(), args.end());
@@ -75,12 +83,30 @@ int WaitExit(pid_t pid) {
 
 }  // namespace
 
+ServerProcess::~ServerProcess() {
+  if (pid_ > 0) {
+    const int code = Stop(SIGTERM);
+    const std::string errors = Stderr();
+    if (code != 0 || !errors.empty())
+      ADD_FAILURE() << "tessaron-proofd ended with " << code << "; its standard error:\n" << errors;
+  }
+  if (!stderrPath_.empty()) unlink(stderrPath_.c_str());
+}
+
 bool ServerProcess::Start(const std::vector<std::string>& args, std::string& error) {
+  char pattern[] = "/tmp/proofd-stderr-XXXXXX";
+  const int fd = mkstemp(pattern);
+  if (fd < 0) {
+    error = "no file for the server's standard error";
+    return false;
+  }
+  close(fd);
+  stderrPath_ = pattern;
   std::string first;
-  pid_ = Launch(args, "\n", first);
+  pid_ = Launch(args, "\n", first, stderrPath_);
   const std::string prefix = "listening 127.0.0.1:";
   if (pid_ < 0 || first.rfind(prefix, 0) != 0) {
-    error = "no listening line from tessaron-proofd, got: " + first;
+    error = "no listening line from tessaron-proofd, got: " + first + Stderr();
     return false;
   }
   port_ = std::atoi(first.c_str() + prefix.size());
@@ -93,6 +119,11 @@ int ServerProcess::Stop(int signal) {
   const int code = WaitExit(pid_);
   pid_ = -1;
   return code;
+}
+
+std::string ServerProcess::Stderr() const {
+  std::ifstream in(stderrPath_, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 Finished RunToExit(const std::vector<std::string>& args) {

@@ -1,6 +1,10 @@
 // Runs the real tessaron-proofd (found through TS_BIN) for the tests: start it
 // on a free loopback port and learn the port from its first line, stop it with
-// a signal and collect its exit status, or run it to completion.
+// a signal and collect its exit status, or run it to completion. Its standard
+// error goes to a file for the whole run, so that a sanitizer's report is kept;
+// a server the test did not stop is stopped with SIGTERM on destruction, and a
+// run that does not end cleanly, or reports anything, fails the test with its
+// standard error.
 //
 // Threading: one ServerProcess per test thread.
 #pragma once
@@ -17,19 +21,23 @@ namespace proofd_test {
 class ServerProcess {
  public:
   ServerProcess() = default;
-  ~ServerProcess() { Stop(SIGKILL); }
+  ~ServerProcess();
   ServerProcess(const ServerProcess&) = delete;
   ServerProcess& operator=(const ServerProcess&) = delete;
 
   // Starts the server with `args` and waits for "listening 127.0.0.1:PORT".
   bool Start(const std::vector<std::string>& args, std::string& error);
   int Port() const { return port_; }
+  pid_t Pid() const { return pid_; }
   // Sends `signal` and waits: the exit code, or -1 when it did not exit normally.
   int Stop(int signal);
+  // What the server wrote to its standard error so far.
+  std::string Stderr() const;
 
  private:
   pid_t pid_ = -1;
   int port_ = 0;
+  std::string stderrPath_;
 };
 
 struct Finished {

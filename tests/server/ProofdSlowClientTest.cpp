@@ -1,0 +1,215 @@
+// tessaron-proofd under slow and greedy clients: heads that never end, heads that never stop
+// growing, bodies that trickle. Each gets a clear answer and a closed connection, and while
+// they last every other client is answered at once. Deadlines are shortened by flags.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <thread>
+#include <vector>
+
+#include "ServerProcess.h"
+
+namespace proofd_test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+std::string SamplesFile(const std::string& name) { return std::string(TS_SOURCE_DIR) + "/samples/" + name; }
+
+// One raw loopback connection, closed on destruction.
+class Connection {
+ public:
+  explicit Connection(int port) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+  }
+  ~Connection() { close(fd_); }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  bool Connected() const { return connected_; }
+  bool Send(const std::string& bytes) { return send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size()); }
+  // Everything until the server closes or `limit` passes.
+  std::string ReadAll(milliseconds limit) {
+    std::string text;
+    const auto deadline = Clock::now() + limit;
+    char buffer[4096];
+    while (true) {
+      const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
+      pollfd pfd{fd_, POLLIN, 0};
+      if (left <= 0 || poll(&pfd, 1, static_cast<int>(left)) <= 0) break;
+      const ssize_t got = recv(fd_, buffer, sizeof buffer, 0);
+      if (got <= 0) break;
+      text.append(buffer, static_cast<size_t>(got));
+    }
+    return text;
+  }
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+  bool connected_ = false;
+};
+
+long RssKiB(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+class ProofdSlowClientTest : public ::testing::Test {
+ protected:
+  void StartServer(std::vector<std::string> extra) {
+    const std::string users = dir_.File("users.json", R"({"users": [{"name": "demo", "password": "demo", "rights": true}]})");
+    std::vector<std::string> args{"--port", "0", "--projects", SamplesFile("projects.xml"), "--users", users,
+                                  "--uploads", dir_.path() + "/uploads", "--log", dir_.path() + "/requests.jsonl"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    std::string error;
+    ASSERT_TRUE(server_.Start(args, error)) << error;
+  }
+
+  // The slowest of `count` project-list downloads made one after another on fresh connections.
+  milliseconds SlowestOfOthers(int count) {
+    milliseconds slowest{0};
+    for (int i = 0; i < count; ++i) {
+      httplib::Client client("127.0.0.1", server_.Port());
+      client.set_read_timeout(10, 0);
+      const auto start = Clock::now();
+      auto res = client.Get("/indd_xml.asp?username=demo&password=demo");
+      const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
+      EXPECT_TRUE(res && res->status == 200) << "request " << i;
+      slowest = std::max(slowest, took);
+    }
+    return slowest;
+  }
+
+  TempDir dir_;
+  ServerProcess server_;
+};
+
+TEST_F(ProofdSlowClientTest, HeadsThatTakeTooLongAreAnswered408) {
+  StartServer({"--head-timeout-ms", "300"});
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"nothing at all", ""},
+      {"half a request line", "GET /indd_xml.asp?user"},
+      {"no blank line", "GET / HTTP/1.1\r\nHost: x\r\n"},
+  };
+  for (const auto& [what, bytes] : cases) {
+    SCOPED_TRACE(what);
+    Connection c(server_.Port());
+    ASSERT_TRUE(c.Connected());
+    if (!bytes.empty()) {
+      ASSERT_TRUE(c.Send(bytes));
+    }
+    const auto start = Clock::now();
+    const std::string reply = c.ReadAll(milliseconds(5000));
+    EXPECT_EQ(reply.rfind("HTTP/1.1 408", 0), 0u) << reply;
+    EXPECT_LT(Clock::now() - start, milliseconds(3000)) << "and the connection is closed";
+  }
+  // A head that trickles in keeps no connection beyond the deadline either.
+  Connection c(server_.Port());
+  ASSERT_TRUE(c.Send("GET / HTTP/1.1\r\n"));
+  const auto start = Clock::now();
+  std::string reply;
+  for (int i = 0; i < 50 && reply.empty(); ++i) {
+    c.Send("X-Slow-" + std::to_string(i) + ": 1\r\n");
+    reply = c.ReadAll(milliseconds(100));
+  }
+  EXPECT_EQ(reply.rfind("HTTP/1.1 408", 0), 0u) << reply;
+  EXPECT_LT(Clock::now() - start, milliseconds(3000));
+}
+
+TEST_F(ProofdSlowClientTest, HeadsLargerThanTheCapAreAnswered431) {
+  StartServer({"--max-head", "8192"});
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"many small lines", "GET / HTTP/1.1\r\n" + [] {
+         std::string lines;
+         for (int i = 0; i < 2000; ++i) lines += "X-" + std::to_string(i) + ": y\r\n";
+         return lines;
+       }()},
+      {"one long line", "GET / HTTP/1.1\r\nX-Long: " + std::string(20000, 'v')},
+      {"a long request line", "GET /" + std::string(20000, 'p')},
+  };
+  for (const auto& [what, bytes] : cases) {
+    SCOPED_TRACE(what);
+    Connection c(server_.Port());
+    c.Send(bytes);
+    const std::string reply = c.ReadAll(milliseconds(5000));
+    EXPECT_EQ(reply.rfind("HTTP/1.1 431", 0), 0u) << reply.substr(0, 200);
+  }
+  // A head just under the cap is served.
+  std::string head = "GET /indd_xml.asp?username=demo&password=demo HTTP/1.1\r\nConnection: close\r\n";
+  while (head.size() < 8000) head += "X-Pad: 0123456789\r\n";
+  Connection c(server_.Port());
+  ASSERT_TRUE(c.Send(head + "\r\n"));
+  EXPECT_EQ(c.ReadAll(milliseconds(5000)).rfind("HTTP/1.1 200", 0), 0u);
+}
+
+// A flood of header lines is cut at the cap, never read whole: the flooder gets 431 and a
+// closed connection long before 400 MB, the server's memory stays flat, and others are
+// answered meanwhile.
+TEST_F(ProofdSlowClientTest, HeaderFloodIsCutAtTheCap) {
+  StartServer({});
+  const long before = RssKiB(server_.Pid());
+  std::atomic<uint64_t> sent{0};
+  std::string reply;
+  std::thread flooder([&] {
+    Connection c(server_.Port());
+    std::string chunk;
+    while (chunk.size() < (64 << 10)) chunk += "X-Flood: aaaaaaaaaaaaaaaa\r\n";
+    c.Send("GET / HTTP/1.1\r\n");
+    while (sent < (uint64_t{400} << 20) && c.Send(chunk)) sent += chunk.size();
+    reply = c.ReadAll(milliseconds(2000));
+  });
+  const milliseconds slowest = SlowestOfOthers(10);
+  flooder.join();
+  EXPECT_LT(sent.load(), uint64_t{400} << 20);
+  if (!reply.empty()) {
+    EXPECT_EQ(reply.rfind("HTTP/1.1 431", 0), 0u) << reply.substr(0, 200);
+  }
+  EXPECT_LT(slowest, milliseconds(1000));
+  EXPECT_LT(RssKiB(server_.Pid()) - before, 64 * 1024) << "KiB grown";
+}
+
+// 8 slow clients, a slowloris of 100 connections and 20 uploads whose bodies trickle, all at
+// once: every other request is still answered within a second.
+TEST_F(ProofdSlowClientTest, SlowClientsDoNotStarveOthers) {
+  StartServer({"--head-timeout-ms", "20000", "--read-timeout-ms", "20000"});
+  std::vector<std::unique_ptr<Connection>> slow;
+  for (int i = 0; i < 8; ++i) {
+    slow.push_back(std::make_unique<Connection>(server_.Port()));
+    slow.back()->Send("GET /indd_xml.asp?username=demo");
+  }
+  for (int i = 0; i < 100; ++i) {
+    slow.push_back(std::make_unique<Connection>(server_.Port()));
+    slow.back()->Send("GET / HTTP/1.1\r\nHost: x\r\nX-Slowloris: ");
+  }
+  const std::string form = "--B\r\nContent-Disposition: form-data; name=\"file\"; filename=\"slow.pdf\"\r\n\r\n%PDF";
+  for (int i = 0; i < 20; ++i) {
+    slow.push_back(std::make_unique<Connection>(server_.Port()));
+    slow.back()->Send("POST /indd_filetransfer.asp?username=demo&password=demo HTTP/1.1\r\nHost: x\r\n"
+                      "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: 1000000\r\n\r\n" + form);
+  }
+  for (const auto& c : slow) ASSERT_TRUE(c->Connected());
+  std::this_thread::sleep_for(milliseconds(200));
+  for (const auto& c : slow) c->Send("a");
+  EXPECT_LT(SlowestOfOthers(20), milliseconds(1000));
+}
+
+}  // namespace
+}  // namespace proofd_test
