@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the libFuzzer targets the fuzz preset builds (build/fuzz/bin), each with its dictionary
-# and its seed corpus from fuzz/<folder>/.
+# and its seed corpus from fuzz/<folder>/ (TS_FUZZ_BIN names another folder of built targets).
 #   scripts/fuzz.sh smoke [SECONDS]
 #       each target over its seeds, then SECONDS (default 5) of fuzzing from them; fails when a
 #       target is missing or any input crashes it. The test command runs this.
@@ -9,7 +9,7 @@
 #       after SECONDS or RUNS runs, whichever comes first; its log is CORPUS.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bin=build/fuzz/bin
+bin=${TS_FUZZ_BIN:-build/fuzz/bin}
 
 # target folder dictionary mutate: "seeds" runs only the seeds in the smoke run, for a target
 # whose mutations still find known faults.

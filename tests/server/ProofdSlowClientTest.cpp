@@ -81,6 +81,12 @@ class ProofdSlowClientTest : public ::testing::Test {
     args.insert(args.end(), extra.begin(), extra.end());
     std::string error;
     ASSERT_TRUE(server_.Start(args, error)) << error;
+    // The pool's threads are all made before the first connection is taken: once a request
+    // is answered, times and memory are those of a running server.
+    httplib::Client client("127.0.0.1", server_.Port());
+    client.set_read_timeout(30, 0);
+    auto res = client.Get("/");
+    ASSERT_TRUE(res && res->status == 200);
   }
 
   // The slowest of `count` project-list downloads made one after another on fresh connections.

@@ -1,0 +1,103 @@
+#!/usr/bin/env python3
+"""Scripted timings of tessaron-proofd under slow clients: SLOW connections that send a
+request head a byte at a time (a slowloris), optionally a header flood of FLOOD MiB made of
+small header lines, and meanwhile REQUESTS project-list downloads by other clients, one
+after another. Prints the share of those answered within 1 s, their latencies and the
+server's peak memory.
+
+Usage: proofd-slow-clients.py [--bin build/default/bin] [--slow 100] [--requests 200]
+                              [--flood 400] [-- extra tessaron-proofd arguments]
+"""
+import argparse
+import os
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.request
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin", default=os.path.join(ROOT, "build", "default", "bin"))
+    parser.add_argument("--slow", type=int, default=100)
+    parser.add_argument("--requests", type=int, default=200)
+    parser.add_argument("--flood", type=int, default=0, help="MiB of header lines on one connection")
+    parser.add_argument("extra", nargs="*")
+    args = parser.parse_args()
+
+    work = tempfile.mkdtemp(prefix="proofd-slow-")
+    server = subprocess.Popen(
+        [os.path.join(args.bin, "tessaron-proofd"), "--projects", os.path.join(ROOT, "samples", "projects.xml"),
+         "--users", os.path.join(ROOT, "samples", "users.json"), "--uploads", os.path.join(work, "uploads")]
+        + args.extra, stdout=subprocess.PIPE, text=True)
+    port = int(server.stdout.readline().strip().rsplit(":", 1)[1])
+    stop = threading.Event()
+
+    def slowloris():
+        conns = []
+        for _ in range(args.slow):
+            s = socket.create_connection(("127.0.0.1", port))
+            s.sendall(b"GET / HTTP/1.1\r\nHost: x\r\n")
+            conns.append(s)
+        while not stop.is_set():
+            for s in conns:
+                try:
+                    s.send(b"X")
+                except OSError:
+                    pass
+            stop.wait(0.5)
+        for s in conns:
+            s.close()
+
+    flooded = [0]
+
+    def flood():
+        s = socket.create_connection(("127.0.0.1", port))
+        chunk = b"X-Flood: aaaaaaaaaaaaaaaa\r\n" * 2400
+        try:
+            s.sendall(b"GET / HTTP/1.1\r\n")
+            while flooded[0] < args.flood << 20 and not stop.is_set():
+                s.sendall(chunk)
+                flooded[0] += len(chunk)
+        except OSError:
+            pass
+        s.close()
+
+    threads = [threading.Thread(target=slowloris)]
+    if args.flood:
+        threads.append(threading.Thread(target=flood))
+    for t in threads:
+        t.start()
+    time.sleep(1)
+    url = f"http://127.0.0.1:{port}/indd_xml.asp?username=demo&password=demo"
+    latencies = []
+    for _ in range(args.requests):
+        start = time.monotonic()
+        try:
+            urllib.request.urlopen(url, timeout=30).read()
+            latencies.append(time.monotonic() - start)
+        except OSError:
+            latencies.append(float("inf"))
+    stop.set()
+    for t in threads:
+        t.join()
+    with open(f"/proc/{server.pid}/status") as status:
+        peak = next(line.split(":", 1)[1].strip() for line in status if line.startswith("VmHWM"))
+    server.terminate()
+    server.wait()
+    latencies.sort()
+    within = sum(1 for l in latencies if l < 1.0)
+    print(f"slow connections: {args.slow}, header flood sent: {flooded[0] >> 20} MiB")
+    print(f"other requests answered within 1 s: {within}/{len(latencies)} ({100.0 * within / len(latencies):.1f} %)")
+    print(f"latency: median {latencies[len(latencies) // 2] * 1000:.1f} ms, "
+          f"p99 {latencies[int(len(latencies) * 0.99) - 1] * 1000:.1f} ms, max {latencies[-1] * 1000:.1f} ms")
+    print(f"server peak memory: {peak}")
+
+
+if __name__ == "__main__":
+    sys.exit(main())
