@@ -19,7 +19,7 @@ targets=(
   "streams streams streams.dict yes"
   "file_name_template template template.dict yes"
   "page_range pagerange page_range.dict yes"
-  "loader loader loader.dict seeds"
+  "loader loader loader.dict yes"
 )
 
 find_target() {
