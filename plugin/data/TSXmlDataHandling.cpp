@@ -207,14 +207,18 @@ int32 IdOf(const XMLCh* text) {
 }
 
 // Text for the host: UTF-8, whatever the process locale says; most texts of a list are ASCII,
-// which is its own UTF-8.
-std::string Utf8Of(const XMLCh* text) {
+// which is its own UTF-8. A caller converting many texts passes its own UTF-8 transcoder.
+std::string Utf8Of(const XMLCh* text, XMLTranscoder* transcoder = nullptr) {
     if (!text || !*text) return {};
     std::string ascii;
     ascii.reserve(XMLString::stringLen(text));
     const XMLCh* c = text;
     for (; *c && *c < 0x80; ++c) ascii.push_back(static_cast<char>(*c));
     if (!*c) return ascii;
+    if (transcoder) {
+        TranscodeToStr utf8(text, transcoder);
+        return std::string(reinterpret_cast<const char*>(utf8.str()), utf8.length());
+    }
     TranscodeToStr utf8(text, "UTF-8");
     return std::string(reinterpret_cast<const char*>(utf8.str()), utf8.length());
 }
@@ -397,22 +401,7 @@ struct TSXmlDataHandling::Index {
         fUtf8.reset(XMLPlatformUtils::fgTransService->makeNewTranscoderFor(XMLRecognizer::UTF_8, code, 16 * 1024));
     }
 
-    // The host's 8-bit text is UTF-8, whatever the process locale says.
-    std::string Utf8Of(const XMLCh* text) const {
-        if (!text || !*text) return {};
-        // Most texts of a list are ASCII, which is its own UTF-8.
-        std::string ascii;
-        ascii.reserve(XMLString::stringLen(text));
-        const XMLCh* c = text;
-        for (; *c && *c < 0x80; ++c) ascii.push_back(static_cast<char>(*c));
-        if (!*c) return ascii;
-        if (!fUtf8) {
-            TranscodeToStr utf8(text, "UTF-8");
-            return std::string(reinterpret_cast<const char*>(utf8.str()), utf8.length());
-        }
-        TranscodeToStr utf8(text, fUtf8.get());
-        return std::string(reinterpret_cast<const char*>(utf8.str()), utf8.length());
-    }
+    std::string Utf8Of(const XMLCh* text) const { return ::Utf8Of(text, fUtf8.get()); }
     PMString TextOf(const XMLCh* text) const { return PMString(Utf8Of(text), PMString::kNoTranslate); }
 
     // The "statuscode" elements of the first "statuscodes" list, in document order.
