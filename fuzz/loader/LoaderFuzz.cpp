@@ -3,22 +3,19 @@
 // persistent implementation of every object is then read, and what it holds must write out
 // and read back whole; the document's XMP packet is read and appended to, and a packet that
 // cannot be read must be set aside whole by that append. Nothing may crash, leak or hang.
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "Alerts.h"
 #include "BossClasses.h"
-#include "Clock.h"
 #include "DataBase.h"
+#include "FuzzHost.h"
 #include "Host.h"
 #include "HostIDs.h"
 #include "IDocument.h"
@@ -26,15 +23,12 @@
 #include "ImplRegistry.h"
 #include "InterfacePtr.h"
 #include "MetaData.h"
-#include "PlugIn.h"
-#include "Transcript.h"
 
 namespace {
 
 const char* const kNamespace = "http://ns.tessaron.test/fuzz/1.0/";
 
-std::unique_ptr<tshost::Host> gHost;
-std::string gHome;
+tshost::Host* gHost = nullptr;
 std::string gInput;
 
 void Check(bool condition) {
@@ -89,29 +83,9 @@ void ReadMetadata(IDocument* document) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    tshost::SetTranscriptSink([](std::string_view) {});
-    char pattern[] = "/tmp/fuzz-loader-XXXXXX";
-    if (!::mkdtemp(pattern)) std::abort();
-    gHome = pattern;
-    gInput = gHome + "/input.tsd";
-    ::setenv("HOME", gHome.c_str(), 1);
-    ::unsetenv("XDG_DATA_HOME");
-    tshost::Clock::MakeVirtual();
-    gHost = std::make_unique<tshost::Host>();
-    std::string error;
-    if (!gHost->Boot(error) || !gHost->LoadPlugin(&GetPlugIn, std::string(TS_BIN_DIR) + "/Tessaron.json", error)) {
-        std::fprintf(stderr, "cannot launch the host: %s\n", error.c_str());
-        std::abort();
-    }
-    gHost->Start(gHome);
-    // Registered after the host's own registries came to be, so it runs before they go.
-    std::atexit([] {
-        std::string quitError;
-        gHost->Quit(quitError);
-        gHost.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(gHome, ec);
-    });
+    std::string home;
+    gHost = &tsfuzz::LaunchHost("loader", home);
+    gInput = home + "/input.tsd";
     return 0;
 }
 

@@ -2,26 +2,20 @@
 // workspace: each persistent implementation and the host's string form read the bytes, write
 // what they took, and read that again. Nothing may crash or allocate beyond the input, what
 // was written must read back whole, and writing it again must give the same bytes.
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <memory>
 #include <string>
 
-#include "Clock.h"
 #include "CmdUtils.h"
+#include "FuzzHost.h"
 #include "Host.h"
 #include "ICommand.h"
 #include "ImplRegistry.h"
 #include "InterfacePtr.h"
 #include "MemoryStream.h"
-#include "PlugIn.h"
 #include "TSID.h"
-#include "Transcript.h"
 
 using tshost::MemoryStream;
 
@@ -43,9 +37,6 @@ Target gTargets[] = {{kTSPrefsDataPersistImpl, kTSPrefsDataCmdBoss, kTSPrefsData
                      {kTSDocDataPersistImpl, kTSDocDataCmdBoss, kTSDocDataInterfaceID},
                      {kTSDocPathPrjIdPersistImpl, kTSDocPathPrjIdDataCmdBoss, kTSDocPathPrjIdDataInterfaceID},
                      {kTSDynActionIDsPersistDataImpl, kTSDynActionIDsDataCmdBoss, kTSDynActionIDsDataInterfaceID}};
-
-std::unique_ptr<tshost::Host> gHost;
-std::string gHome;
 
 void Check(bool condition) {
     if (!condition) std::abort();
@@ -87,32 +78,12 @@ void FuzzString(const std::string& bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    tshost::SetTranscriptSink([](std::string_view) {});
-    char pattern[] = "/tmp/fuzz-streams-XXXXXX";
-    if (!::mkdtemp(pattern)) std::abort();
-    gHome = pattern;
-    ::setenv("HOME", gHome.c_str(), 1);
-    ::unsetenv("XDG_DATA_HOME");
-    tshost::Clock::MakeVirtual();
-    gHost = std::make_unique<tshost::Host>();
-    std::string error;
-    if (!gHost->Boot(error) || !gHost->LoadPlugin(&GetPlugIn, std::string(TS_BIN_DIR) + "/Tessaron.json", error)) {
-        std::fprintf(stderr, "cannot launch the host: %s\n", error.c_str());
-        std::abort();
-    }
-    gHost->Start(gHome);
+    std::string home;
+    tsfuzz::LaunchHost("streams", home);
     for (Target& t : gTargets) {
         t.entry = tshost::ImplRegistry::Get().Find(t.impl);
         Check(t.entry != nullptr && t.entry->Persistent());
     }
-    // Registered after the host's own registries came to be, so it runs before they go.
-    std::atexit([] {
-        std::string quitError;
-        gHost->Quit(quitError);
-        gHost.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(gHome, ec);
-    });
     return 0;
 }
 
