@@ -1,16 +1,20 @@
 #!/usr/bin/env python3
 """CPU time of an idle tessaron-host with the projects panel open.
 
-For each list shape, each build shows the 100,000-project list from a local
-tessaron-proofd, selects the group with the most projects and then idles on
-the real clock; the host process's CPU time (user + system, from /proc) and its
-voluntary context switches (wake-ups) over the idle time are reported, one
-line per build, builds interleaved so that all see the same machine.
+For each list shape and selection, each build shows the 100,000-project list
+from a local tessaron-proofd, selects the group with the most projects (or
+the first project in it) and then idles on the real clock; the host process's
+CPU time (from /proc/PID/schedstat, in nanoseconds) and its voluntary context
+switches (wake-ups) over the idle time are reported, one line per build,
+builds interleaved so that all see the same machine. Beside them, "floor" is
+a process that only wakes every 10 ms for the same time (wake_floor): what
+the host's schedule costs on this machine before any work is done.
 
-    bench/host/idle-cpu.py [--seconds 60] [LABEL=BIN_DIR ...]
+    bench/host/idle-cpu.py [--seconds 60] [--selections group,project] [LABEL=BIN_DIR ...]
 
 BIN_DIR holds tessaron-host and Tessaron.so (default: build/default/bin);
-tessaron-proofd is taken from the first one.
+tessaron-proofd is taken from the first one, wake_floor from the first that has
+it (else from this checkout's build/default/bin).
 """
 import argparse
 import os
@@ -22,7 +26,6 @@ import time
 import xml.etree.ElementTree as ET
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-TICK = os.sysconf("SC_CLK_TCK")
 
 def write_flat(out, groups=20, projects=100000):
     """Top-level groups only, the projects dealt out among them in turn."""
@@ -49,7 +52,8 @@ SHAPES = {"nested": write_nested, "flat-20": write_flat}
 
 
 def biggest_group(path):
-    """The names from the top level down to the group that holds the most projects."""
+    """The names from the top level down to the group that holds the most projects, the
+    number of its projects and the name it shows first."""
     root = ET.parse(path).getroot()
     names, parent = {}, {}
 
@@ -63,16 +67,15 @@ def biggest_group(path):
                 walk(child, up)
 
     walk(root, None)
-    counts = {}
+    members = {}
     for project in root.iter("project"):
-        group = project.get("project_group_id")
-        counts[group] = counts.get(group, 0) + 1
-    best = max(counts, key=counts.get)
+        members.setdefault(project.get("project_group_id"), []).append(project.get("name"))
+    best = max(members, key=lambda group: len(members[group]))
     chain, at = [], best
     while at:
         chain.append(names[at])
         at = parent[at]
-    return list(reversed(chain)), counts[best]
+    return list(reversed(chain)), len(members[best]), min(members[best])
 
 
 class Host:
@@ -93,9 +96,8 @@ class Host:
         raise RuntimeError("the host ended early: " + open(self.stderr).read().strip())
 
     def sample(self):
-        with open("/proc/%d/stat" % self.proc.pid) as f:
-            fields = f.read().rsplit(")", 1)[1].split()
-        cpu = (int(fields[11]) + int(fields[12])) / TICK  # utime, stime
+        with open("/proc/%d/schedstat" % self.proc.pid) as f:
+            cpu = int(f.read().split()[0]) / 1e9  # time on a CPU, all threads
         with open("/proc/%d/status" % self.proc.pid) as f:
             switches = int(re.search(r"^voluntary_ctxt_switches:\s*(\d+)", f.read(), re.M).group(1))
         return time.monotonic(), cpu, switches
@@ -129,10 +131,18 @@ def measure(bin_dir, server, chain, seconds, work):
     return 100.0 * (end[1] - start[1]) / wall, (end[2] - start[2]) / wall
 
 
+def floor(bin_dirs, seconds):
+    found = [d for d in bin_dirs if os.path.exists(os.path.join(d, "wake_floor"))]
+    program = os.path.join(found[0] if found else os.path.join(ROOT, "build/default/bin"), "wake_floor")
+    out = subprocess.run([program, str(seconds)], capture_output=True, text=True, check=True)
+    return float(out.stdout)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--seconds", type=int, default=60)
     parser.add_argument("--shapes", default=",".join(SHAPES), help="comma-separated: " + ", ".join(SHAPES))
+    parser.add_argument("--selections", default="group,project", help="comma-separated: group, project")
     parser.add_argument("builds", nargs="*", help="LABEL=BIN_DIR")
     args = parser.parse_args()
     builds = [b.split("=", 1) for b in args.builds] or [["current", os.path.join(ROOT, "build/default/bin")]]
@@ -144,7 +154,7 @@ def main():
             listing = os.path.join(work, shape + ".xml")
             with open(listing, "w") as out:
                 SHAPES[shape](out)
-            chain, projects = biggest_group(listing)
+            chain, projects, first = biggest_group(listing)
             log = open(os.path.join(work, shape + ".server"), "w+")
             server = subprocess.Popen([os.path.join(builds[0][1], "tessaron-proofd"), "--port", "0", "--projects", listing,
                                        "--users", os.path.join(ROOT, "samples/users.json"),
@@ -159,11 +169,14 @@ def main():
                 time.sleep(0.1)
             if not port:
                 raise RuntimeError("tessaron-proofd did not start")
-            print("%s list (%d bytes), group \"%s\" of %d projects selected, %d s idle:"
-                  % (shape, os.path.getsize(listing), chain[-1], projects, args.seconds), flush=True)
-            for label, bin_dir in builds:
-                cpu, wakeups = measure(bin_dir, "http://127.0.0.1:" + port, chain, args.seconds, work)
-                print("  %-10s %6.2f %% of a core   %6.0f wake-ups/s" % (label, cpu, wakeups), flush=True)
+            for selection in args.selections.split(","):
+                selected = chain + [first] if selection == "project" else chain
+                print("%s list (%d bytes), %s \"%s\" selected (of a group of %d projects), %d s idle:"
+                      % (shape, os.path.getsize(listing), selection, selected[-1], projects, args.seconds), flush=True)
+                for label, bin_dir in builds:
+                    cpu, wakeups = measure(bin_dir, "http://127.0.0.1:" + port, selected, args.seconds, work)
+                    print("  %-10s %6.2f %% of a core   %6.0f wake-ups/s" % (label, cpu, wakeups), flush=True)
+                print("  %-10s %6.2f %% of a core" % ("floor", floor([b for _, b in builds], args.seconds)), flush=True)
             server.terminate()
             server.wait()
             server = None

@@ -23,64 +23,81 @@ namespace tshost {
 
 namespace {
 
-class TreeViewController final : public CPMUnknown<ITreeViewController> {
+// A front of the tree view on the same widget. The view is looked up once: the plug-in asks
+// for the selection every 10 ms, and an implementation lives as long as its boss.
+template <class Interface>
+class TreeViewPart : public CPMUnknown<Interface> {
 public:
-    explicit TreeViewController(IPMUnknown* boss) : CPMUnknown<ITreeViewController>(boss) {}
+    using CPMUnknown<Interface>::CPMUnknown;
+
+protected:
+    TreeView* Tree() const {
+        if (!fTree) fTree = TreeView::Of(this);
+        return fTree;
+    }
+
+private:
+    mutable TreeView* fTree = nullptr;
+};
+
+class TreeViewController final : public TreeViewPart<ITreeViewController> {
+public:
+    using TreeViewPart::TreeViewPart;
 
     void GetSelectedItems(NodeIDList& selected) const override {
         selected.clear();
-        if (TreeView* tree = TreeView::Of(this)) selected = tree->Selected();
+        if (TreeView* tree = Tree()) selected = tree->Selected();
     }
     bool16 IsSelected(const NodeID& node) const override {
-        TreeView* tree = TreeView::Of(this);
+        TreeView* tree = Tree();
         return tree && tree->IsSelected(node) ? kTrue : kFalse;
     }
     ErrorCode Select(const NodeID& node, bool16, bool16 notify) override {
-        TreeView* tree = TreeView::Of(this);
+        TreeView* tree = Tree();
         return tree ? tree->Select(node, notify != kFalse) : kFailure;
     }
     void Deselect(const NodeID& node, bool16, bool16 notify) override {
-        if (TreeView* tree = TreeView::Of(this)) tree->Deselect(node, notify != kFalse);
+        if (TreeView* tree = Tree()) tree->Deselect(node, notify != kFalse);
     }
     void DeselectAll(bool16, bool16 notify) override {
-        if (TreeView* tree = TreeView::Of(this)) tree->DeselectAll(notify != kFalse);
+        if (TreeView* tree = Tree()) tree->DeselectAll(notify != kFalse);
     }
 };
 
-class TreeViewMgr final : public CPMUnknown<ITreeViewMgr> {
+class TreeViewMgr final : public TreeViewPart<ITreeViewMgr> {
 public:
-    explicit TreeViewMgr(IPMUnknown* boss) : CPMUnknown<ITreeViewMgr>(boss) {}
+    using TreeViewPart::TreeViewPart;
 
     void ClearTree(bool16) override {
-        if (TreeView* tree = TreeView::Of(this)) tree->ClearTree();
+        if (TreeView* tree = Tree()) tree->ClearTree();
     }
     void ChangeRoot(bool16) override {
-        if (TreeView* tree = TreeView::Of(this)) tree->ChangeRoot();
+        if (TreeView* tree = Tree()) tree->ChangeRoot();
     }
     bool16 IsNodeExpanded(const NodeID& node) const override {
-        TreeView* tree = TreeView::Of(this);
+        TreeView* tree = Tree();
         return tree && tree->IsExpanded(node) ? kTrue : kFalse;
     }
     void ExpandNode(const NodeID& node) override {
-        if (TreeView* tree = TreeView::Of(this)) tree->Expand(node);
+        if (TreeView* tree = Tree()) tree->Expand(node);
     }
     void CollapseNode(const NodeID& node) override {
-        if (TreeView* tree = TreeView::Of(this)) tree->Collapse(node);
+        if (TreeView* tree = Tree()) tree->Collapse(node);
     }
     void RevealNode(const NodeID& node, int32) override {
-        if (TreeView* tree = TreeView::Of(this)) tree->Reveal(node);
+        if (TreeView* tree = Tree()) tree->Reveal(node);
     }
     int32 GetNumRows() const override {
-        TreeView* tree = TreeView::Of(this);
+        TreeView* tree = Tree();
         return tree ? static_cast<int32>(tree->Rows().size()) : 0;
     }
     NodeID GetNthRowNode(int32 row) const override {
-        TreeView* tree = TreeView::Of(this);
+        TreeView* tree = Tree();
         if (!tree || row < 0 || row >= static_cast<int32>(tree->Rows().size())) return kInvalidNodeID;
         return tree->Rows()[static_cast<std::size_t>(row)].node;
     }
     IControlView* GetWidgetFromNode(const NodeID& node) const override {
-        TreeView* tree = TreeView::Of(this);
+        TreeView* tree = Tree();
         if (!tree) return nullptr;
         for (const TreeView::Row& row : tree->Rows())
             if (row.node == node) return row.widget.get();

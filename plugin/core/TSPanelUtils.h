@@ -1,7 +1,7 @@
 // Static helpers of the plug-in: the settings folder and the cached project list, the
 // conversion between the host's path form and POSIX paths, the machine's description for the
 // request headers, the list of all status codes, and the projects panel's widgets, selection
-// and buttons. They keep no state.
+// and buttons. They keep no state but the widgets of the shown projects panel.
 // The path and system operations may run on any thread; the rest on the user-interface thread.
 #pragma once
 
@@ -12,6 +12,7 @@
 #include "PMString.h"
 
 class IControlView;
+class IPanelControlData;
 class StatusCodeInfo;
 class TSPanelNodeData;
 
@@ -57,6 +58,11 @@ public:
     // Copies the first selected tree node into `node`; false when none is selected or the
     // panel is closed.
     static bool16 GetNodeData(TSPanelNodeData& node);
-    // Enables or disables the Link and Upload buttons by the selection and the upload state.
+    // Enables or disables the Link and Upload buttons by the selection, the open documents and
+    // the upload state. It runs every 10 ms, so it reaches the buttons and the tree through
+    // what SetShownPanel was given and touches a button only when its state must change.
     static void UpdateTSPanelBtnStates();
+    // The projects panel's observer gives the panel's children when the panel is shown, and
+    // null when it is hidden or destroyed; the widgets live while the panel is shown.
+    static void SetShownPanel(IPanelControlData* panel);
 };

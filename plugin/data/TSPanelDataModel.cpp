@@ -22,8 +22,11 @@ TSPanelDataModel::~TSPanelDataModel() { DeleteTree(); }
 int32 TSPanelDataModel::GetRootID() const { return fRoot ? fRoot->GetProjectID() : kRootID; }
 
 TSPanelNodeData* TSPanelDataModel::GetNode(const int32& id) const {
+    if (fLastFound && fLastFound->first == id) return fLastFound->second;
     auto found = fNodes.find(id);
-    return found == fNodes.end() ? nullptr : found->second;
+    if (found == fNodes.end()) return nullptr;
+    fLastFound = &*found;
+    return found->second;
 }
 
 int32 TSPanelDataModel::GetParentID(const int32& id) const {
@@ -139,6 +142,7 @@ void TSPanelDataModel::CacheChildren(const int32& id) {
 void TSPanelDataModel::DeleteTree() {
     for (auto& [id, node] : fNodes) delete node;
     fNodes.clear();
+    fLastFound = nullptr;
     fRoot = nullptr;
     fBuiltFrom = 0;
     fLoads.clear();

@@ -50,6 +50,9 @@ private:
 
     std::map<int32, TSPanelNodeData*> fNodes;  // owns every record
     TSPanelNodeData* fRoot = nullptr;          // also stored under -1
+    // The entry GetNode found last: the button update asks for the selected node every 10 ms,
+    // and a map entry stays where it is until the records are deleted.
+    mutable const std::pair<const int32, TSPanelNodeData*>* fLastFound = nullptr;
     // The reader's document the records were read from, and the groups whose children were
     // loaded since the last Rebuild, in order, each with the progress its load showed.
     uint64_t fBuiltFrom = 0;

@@ -31,16 +31,24 @@
 class TSPanelObserver : public AbstractDialogObserver {
 public:
     explicit TSPanelObserver(IPMUnknown* boss) : AbstractDialogObserver(boss) {}
+    // A panel destroyed while shown leaves the button update nothing to reach.
+    ~TSPanelObserver() override {
+        if (fToldShown) TSPanelUtils::SetShownPanel(nullptr);
+    }
 
     void AutoAttach() override {
+        InterfacePtr<IPanelControlData> panel(this, IID_OF<IPanelControlData>());
+        TSPanelUtils::SetShownPanel(panel.get());
+        fToldShown = panel != nullptr;
         Refresh();
         CObserver::AutoAttach();
-        InterfacePtr<IPanelControlData> panel(this, IID_OF<IPanelControlData>());
         if (!panel) return;
         for (WidgetID button : kButtons) AttachToWidget(button, IID_ITRISTATECONTROLDATA, panel.get());
     }
 
     void AutoDetach() override {
+        if (fToldShown) TSPanelUtils::SetShownPanel(nullptr);
+        fToldShown = false;
         CObserver::AutoDetach();
         InterfacePtr<IPanelControlData> panel(this, IID_OF<IPanelControlData>());
         if (!panel) return;
@@ -126,6 +134,8 @@ public:
 
 private:
     static constexpr WidgetID kButtons[] = {kTSLinkButtonWidgetID, kTSUploadButtonWidgetID, kTSRefreshButtonWidgetID};
+
+    bool fToldShown = false;  // the button update was given this panel and not yet taken back
 
     static ITSPrefsData* Prefs() {
         InterfacePtr<IWorkspace> workspace(gSession ? gSession->QueryWorkspace() : nullptr);

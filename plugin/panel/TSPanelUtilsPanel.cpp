@@ -31,18 +31,45 @@ IControlView* FindOn(const InterfacePtr<IPanelControlData>& children, WidgetID w
     return children ? children->FindWidget(widgetID, 9999) : nullptr;
 }
 
-// The model's record of the first selected node of that tree, valid until the model is
-// rebuilt; null when none is selected or there is no tree.
-const TSPanelNodeData* FirstSelectedNode(IControlView* tree) {
-    if (!tree) return nullptr;
-    InterfacePtr<ITreeViewController> selection(tree, IID_OF<ITreeViewController>());
-    InterfacePtr<ITSPanelDataModel> model(tree, kTSPanelDataModelInterfaceID);
+// The model's record of the first selected node, valid until the model is rebuilt; null when
+// none is selected.
+const TSPanelNodeData* FirstSelectedNode(ITreeViewController* selection, const ITSPanelDataModel* model) {
     if (!selection || !model) return nullptr;
     NodeIDList selected;
     selection->GetSelectedItems(selected);
     if (selected.empty()) return nullptr;
     const TSPanelNodeID* first = TSPanelNodeID::From(selected.front());
     return first ? model->GetNode(first->GetProjectID()) : nullptr;
+}
+
+const TSPanelNodeData* FirstSelectedNode(IControlView* tree) {
+    InterfacePtr<ITreeViewController> selection(tree, IID_OF<ITreeViewController>());
+    InterfacePtr<ITSPanelDataModel> model(tree, kTSPanelDataModelInterfaceID);
+    return FirstSelectedNode(selection.get(), model.get());
+}
+
+// What the button update works on, found when the panel was shown. The panel's widgets, and
+// their bosses' interfaces, live as long as the panel is shown.
+struct ShownPanel {
+    IControlView* upload = nullptr;
+    IControlView* link = nullptr;
+    ITreeViewController* selection = nullptr;
+    ITSPanelDataModel* model = nullptr;
+};
+ShownPanel gShownPanel;
+
+bool AnyDocumentOpen() {
+    InterfacePtr<IApplication> application(gSession ? gSession->QueryApplication() : nullptr);
+    InterfacePtr<IDocumentList> documents(application ? application->QueryDocumentList() : nullptr);
+    return documents && documents->GetDocCount() > 0;
+}
+
+void SetEnabled(IControlView* button, bool enabled) {
+    if (enabled == (button->IsEnabled() != kFalse)) return;
+    if (enabled)
+        button->Enable(kTrue, kTrue);
+    else
+        button->Disable(kTrue);
 }
 
 }  // namespace
@@ -58,25 +85,26 @@ bool16 TSPanelUtils::GetNodeData(TSPanelNodeData& node) {
     return kTrue;
 }
 
-void TSPanelUtils::UpdateTSPanelBtnStates() {
-    // Runs every 10 ms: the panel is looked up once for the three widgets, and the node's flag
-    // is read in place, since a copy of a group would copy all its children.
-    InterfacePtr<IPanelControlData> panel = QueryPanelChildren(kTSPanelWidgetID);
-    IControlView* upload = FindOn(panel, kTSUploadButtonWidgetID);
-    IControlView* link = FindOn(panel, kTSLinkButtonWidgetID);
-    if (!upload || !link) return;
+void TSPanelUtils::SetShownPanel(IPanelControlData* panel) {
+    gShownPanel = {};
+    if (!panel) return;
+    gShownPanel.upload = panel->FindWidget(kTSUploadButtonWidgetID, 9999);
+    gShownPanel.link = panel->FindWidget(kTSLinkButtonWidgetID, 9999);
+    IControlView* tree = panel->FindWidget(kTSProjectTreeWidgetID, 9999);
+    InterfacePtr<ITreeViewController> selection(tree, IID_OF<ITreeViewController>());
+    InterfacePtr<ITSPanelDataModel> model(tree, kTSPanelDataModelInterfaceID);
+    gShownPanel.selection = selection.get();
+    gShownPanel.model = model.get();
+}
 
-    const TSPanelNodeData* node = FirstSelectedNode(FindOn(panel, kTSProjectTreeWidgetID));
-    if (node && node->IsProject()) {
-        if (!link->IsEnabled()) link->Enable(kTrue, kTrue);
-        InterfacePtr<IApplication> application(gSession ? gSession->QueryApplication() : nullptr);
-        InterfacePtr<IDocumentList> documents(application ? application->QueryDocumentList() : nullptr);
-        if (documents && documents->GetDocCount() > 0 && g_sendToAllowed.load(std::memory_order_acquire))
-            upload->Enable(kTrue, kTrue);
-        else
-            upload->Disable(kTrue);
-        return;
-    }
-    if (link->IsEnabled()) link->Disable(kTrue);
-    if (upload->IsEnabled()) upload->Disable(kTrue);
+void TSPanelUtils::UpdateTSPanelBtnStates() {
+    // Runs every 10 ms: nothing is searched for, the node's flag is read in place (a copy of a
+    // group would copy all its children), and a button already showing the right state is
+    // left alone.
+    const ShownPanel& shown = gShownPanel;
+    if (!shown.upload || !shown.link) return;
+    const TSPanelNodeData* node = FirstSelectedNode(shown.selection, shown.model);
+    const bool project = node && node->IsProject();
+    SetEnabled(shown.link, project);
+    SetEnabled(shown.upload, project && AnyDocumentOpen() && g_sendToAllowed.load(std::memory_order_acquire));
 }

@@ -87,6 +87,30 @@ TEST_F(PanelTest, LinkAndUploadFollowTheFirstSelectedNodeTheDocumentsAndTheUploa
     }
 }
 
+// The buttons are reached through what the panel gave when it was shown: hiding it, showing it
+// again and quitting with it shown must each leave the update the right widgets or none.
+TEST_F(PanelTest, TheButtonsFollowTheSelectionAcrossShowingsAndAQuitWithThePanelShown) {
+    for (int showing = 0; showing < 2; ++showing) {
+        ASSERT_TRUE(ShowPanel());
+        Toggle("Alpha");
+        Select("Cover");
+        EXPECT_EQ(States(), kProject) << showing;
+        Select("Alpha");
+        EXPECT_EQ(States(), kNoProject) << showing;
+        HidePanel();
+        TSPanelUtils::UpdateTSPanelBtnStates();
+    }
+    ASSERT_TRUE(ShowPanel());
+    Restart();
+    // The panel went with the host that showed it; the new host's idle task still runs.
+    TSPanelUtils::UpdateTSPanelBtnStates();
+    tshost::IdleScheduler::Get().Idle(50);
+    ASSERT_TRUE(ShowPanel());
+    Toggle("Alpha");
+    Select("Cover");
+    EXPECT_EQ(States(), kProject);
+}
+
 // The idle task's progress display follows the upload state alone: the percentage while an
 // upload runs, hidden at 0 once it is over (also on a panel shown again), and shown again for
 // the next upload however long the display stayed hidden.
