@@ -58,10 +58,12 @@ public:
     // Copies the first selected tree node into `node`; false when none is selected or the
     // panel is closed.
     static bool16 GetNodeData(TSPanelNodeData& node);
-    // Enables or disables the Link and Upload buttons by the selection, the open documents and
-    // the upload state. It runs every 10 ms, so it reaches the buttons and the tree through
-    // what SetShownPanel was given and touches a button only when its state must change.
-    static void UpdateTSPanelBtnStates();
+    // Enables or disables the Link and Upload buttons by the first selected node, the open
+    // documents and the upload state, touching a button only when its state must change. The
+    // idle task's run every 10 ms passes false and takes the selection as the last update
+    // read it: the tree announces every change of its selection, by the user or by program,
+    // and each announcement runs an update that reads it.
+    static void UpdateTSPanelBtnStates(bool readSelection = true);
     // The projects panel's observer gives the panel's children when the panel is shown, and
     // null when it is hidden or destroyed; the widgets live while the panel is shown.
     static void SetShownPanel(IPanelControlData* panel);

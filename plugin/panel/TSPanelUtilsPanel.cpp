@@ -1,4 +1,5 @@
 #include <atomic>
+#include <optional>
 
 #include "IApplication.h"
 #include "IControlView.h"
@@ -31,38 +32,41 @@ IControlView* FindOn(const InterfacePtr<IPanelControlData>& children, WidgetID w
     return children ? children->FindWidget(widgetID, 9999) : nullptr;
 }
 
-// The model's record of the first selected node, valid until the model is rebuilt; null when
-// none is selected.
-const TSPanelNodeData* FirstSelectedNode(ITreeViewController* selection, const ITSPanelDataModel* model) {
-    if (!selection || !model) return nullptr;
+// The model's id of the first selected node; none when nothing, or a node of another kind, is
+// selected.
+std::optional<int32> FirstSelectedID(ITreeViewController* selection) {
+    if (!selection) return std::nullopt;
     NodeIDList selected;
     selection->GetSelectedItems(selected);
-    if (selected.empty()) return nullptr;
+    if (selected.empty()) return std::nullopt;
     const TSPanelNodeID* first = TSPanelNodeID::From(selected.front());
-    return first ? model->GetNode(first->GetProjectID()) : nullptr;
+    return first ? std::optional<int32>(first->GetProjectID()) : std::nullopt;
 }
 
+// The model's record of the first selected node of that tree, valid until the model is
+// rebuilt; null when none is selected or there is no tree.
 const TSPanelNodeData* FirstSelectedNode(IControlView* tree) {
     InterfacePtr<ITreeViewController> selection(tree, IID_OF<ITreeViewController>());
     InterfacePtr<ITSPanelDataModel> model(tree, kTSPanelDataModelInterfaceID);
-    return FirstSelectedNode(selection.get(), model.get());
+    const std::optional<int32> id = model ? FirstSelectedID(selection.get()) : std::nullopt;
+    return id ? model->GetNode(*id) : nullptr;
 }
 
 // What the button update works on, found when the panel was shown. The panel's widgets, and
-// their bosses' interfaces, live as long as the panel is shown.
+// their bosses' interfaces, live as long as the panel is shown, and the application's list of
+// open documents as long as the application, which shows the panel.
 struct ShownPanel {
     IControlView* upload = nullptr;
     IControlView* link = nullptr;
     ITreeViewController* selection = nullptr;
     ITSPanelDataModel* model = nullptr;
+    IDocumentList* documents = nullptr;
+    // The first selected node as the last update that read the selection found it; unread
+    // until the first update after the panel is shown.
+    bool selectionRead = false;
+    std::optional<int32> selectedID;
 };
 ShownPanel gShownPanel;
-
-bool AnyDocumentOpen() {
-    InterfacePtr<IApplication> application(gSession ? gSession->QueryApplication() : nullptr);
-    InterfacePtr<IDocumentList> documents(application ? application->QueryDocumentList() : nullptr);
-    return documents && documents->GetDocCount() > 0;
-}
 
 void SetEnabled(IControlView* button, bool enabled) {
     if (enabled == (button->IsEnabled() != kFalse)) return;
@@ -95,16 +99,25 @@ void TSPanelUtils::SetShownPanel(IPanelControlData* panel) {
     InterfacePtr<ITSPanelDataModel> model(tree, kTSPanelDataModelInterfaceID);
     gShownPanel.selection = selection.get();
     gShownPanel.model = model.get();
+    InterfacePtr<IApplication> application(gSession ? gSession->QueryApplication() : nullptr);
+    InterfacePtr<IDocumentList> documents(application ? application->QueryDocumentList() : nullptr);
+    gShownPanel.documents = documents.get();
 }
 
-void TSPanelUtils::UpdateTSPanelBtnStates() {
-    // Runs every 10 ms: nothing is searched for, the node's flag is read in place (a copy of a
-    // group would copy all its children), and a button already showing the right state is
-    // left alone.
-    const ShownPanel& shown = gShownPanel;
+void TSPanelUtils::UpdateTSPanelBtnStates(bool readSelection) {
+    // The idle task's runs, every 10 ms, search for nothing and copy nothing: the node's flag
+    // is read in place (a copy of a group would copy all its children), and a button already
+    // showing the right state is left alone.
+    ShownPanel& shown = gShownPanel;
     if (!shown.upload || !shown.link) return;
-    const TSPanelNodeData* node = FirstSelectedNode(shown.selection, shown.model);
+    if (readSelection || !shown.selectionRead) {
+        shown.selectedID = FirstSelectedID(shown.selection);
+        shown.selectionRead = true;
+    }
+    // The record is looked up each time: a rebuild of the model replaces the records.
+    const TSPanelNodeData* node = shown.selectedID && shown.model ? shown.model->GetNode(*shown.selectedID) : nullptr;
     const bool project = node && node->IsProject();
     SetEnabled(shown.link, project);
-    SetEnabled(shown.upload, project && AnyDocumentOpen() && g_sendToAllowed.load(std::memory_order_acquire));
+    SetEnabled(shown.upload, project && shown.documents && shown.documents->GetDocCount() > 0 &&
+                                 g_sendToAllowed.load(std::memory_order_acquire));
 }

@@ -130,7 +130,7 @@ bool TSIdleTask::WaitForUpload(std::chrono::milliseconds limit) {
 
 uint32 TSIdleTask::RunTask(uint32, uint32) {
     TSPendingSend::Deliver();
-    TSPanelUtils::UpdateTSPanelBtnStates();
+    TSPanelUtils::UpdateTSPanelBtnStates(false);
     UpdateProgressBar();
     return 10;
 }

@@ -69,11 +69,11 @@ TEST_F(PanelTest, LinkAndUploadFollowTheFirstSelectedNodeTheDocumentsAndTheUploa
     Toggle("Alpha");
     Select("Cover");
     EXPECT_EQ(States(), kProject) << "no document open";
-    // Documents and the upload state are noticed at the next update (the idle task's).
+    // Documents and the upload state are noticed at the idle task's next run.
     NewDocument(1);
     for (bool uploading : {false, true, false}) {
         g_sendToAllowed.store(!uploading, std::memory_order_release);
-        TSPanelUtils::UpdateTSPanelBtnStates();
+        tshost::IdleScheduler::Get().Idle(200);
         EXPECT_EQ(States(), uploading ? kProject : kReady) << uploading;
     }
     // Only the first selected node counts, for the buttons and for every other reader.
@@ -87,15 +87,19 @@ TEST_F(PanelTest, LinkAndUploadFollowTheFirstSelectedNodeTheDocumentsAndTheUploa
     }
 }
 
-// The buttons are reached through what the panel gave when it was shown: hiding it, showing it
-// again and quitting with it shown must each leave the update the right widgets or none.
-TEST_F(PanelTest, TheButtonsFollowTheSelectionAcrossShowingsAndAQuitWithThePanelShown) {
+// The buttons are reached through what the panel gave when it was shown, and the idle task's
+// runs take the selection as the tree last announced it: hiding the panel, showing it again,
+// a Refresh that gives the selected node's id to another project, and quitting with the panel
+// shown must each leave the buttons right and the update nothing stale to touch.
+TEST_F(PanelTest, TheButtonsFollowTheSelectionAcrossShowingsRefreshesAndAQuitWithThePanelShown) {
     for (int showing = 0; showing < 2; ++showing) {
         ASSERT_TRUE(ShowPanel());
         Toggle("Alpha");
         Select("Cover");
+        tshost::IdleScheduler::Get().Idle(200);
         EXPECT_EQ(States(), kProject) << showing;
         Select("Alpha");
+        tshost::IdleScheduler::Get().Idle(200);
         EXPECT_EQ(States(), kNoProject) << showing;
         HidePanel();
         TSPanelUtils::UpdateTSPanelBtnStates();
@@ -109,6 +113,17 @@ TEST_F(PanelTest, TheButtonsFollowTheSelectionAcrossShowingsAndAQuitWithThePanel
     Toggle("Alpha");
     Select("Cover");
     EXPECT_EQ(States(), kProject);
+    // The selected project's id now belongs to one of Gamma's projects.
+    std::string list = R"(<tessaron authenticated="1" type="TESSARON_UPDATE"><projectgroups><projectgroup id="50" name="Gamma"/>
+        </projectgroups><projects>)";
+    for (int n = 0; n < 20; ++n)
+        list += "<project id=\"" + std::to_string(600 + n) + "\" name=\"P" + std::to_string(n) + "\" project_group_id=\"50\"/>";
+    ServeProjects(list + "</projects></tessaron>");
+    g_ServerDetailChanged = kTrue;
+    tshost::Click(Widget(kTSRefreshButtonWidgetID));
+    tshost::IdleScheduler::Get().Idle(200);
+    EXPECT_EQ(States(), kNoProject) << "the rebuilt tree has nothing selected";
+    g_ServerDetailChanged = kFalse;
 }
 
 // The idle task's progress display follows the upload state alone: the percentage while an
