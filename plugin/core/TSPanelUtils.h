@@ -60,9 +60,9 @@ public:
     static bool16 GetNodeData(TSPanelNodeData& node);
     // Enables or disables the Link and Upload buttons by the first selected node, the open
     // documents and the upload state, touching a button only when its state must change. The
-    // idle task's run every 10 ms passes false and takes the selection as the last update
-    // read it: the tree announces every change of its selection, by the user or by program,
-    // and each announcement runs an update that reads it.
+    // idle task's run every 10 ms passes false and takes the selection as last read: the
+    // tree announces every change of its selection, by the user or by program, and each
+    // announcement runs an update that reads it.
     static void UpdateTSPanelBtnStates(bool readSelection = true);
     // The projects panel's observer gives the panel's children when the panel is shown, and
     // null when it is hidden or destroyed; the widgets live while the panel is shown.

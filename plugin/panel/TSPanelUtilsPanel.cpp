@@ -61,9 +61,8 @@ struct ShownPanel {
     ITreeViewController* selection = nullptr;
     ITSPanelDataModel* model = nullptr;
     IDocumentList* documents = nullptr;
-    // The first selected node as the last update that read the selection found it; unread
-    // until the first update after the panel is shown.
-    bool selectionRead = false;
+    // The first selected node as last read: when the panel was shown, or by the update that
+    // followed the tree's last announcement of a change.
     std::optional<int32> selectedID;
 };
 ShownPanel gShownPanel;
@@ -102,6 +101,7 @@ void TSPanelUtils::SetShownPanel(IPanelControlData* panel) {
     InterfacePtr<IApplication> application(gSession ? gSession->QueryApplication() : nullptr);
     InterfacePtr<IDocumentList> documents(application ? application->QueryDocumentList() : nullptr);
     gShownPanel.documents = documents.get();
+    gShownPanel.selectedID = FirstSelectedID(gShownPanel.selection);
 }
 
 void TSPanelUtils::UpdateTSPanelBtnStates(bool readSelection) {
@@ -110,10 +110,7 @@ void TSPanelUtils::UpdateTSPanelBtnStates(bool readSelection) {
     // showing the right state is left alone.
     ShownPanel& shown = gShownPanel;
     if (!shown.upload || !shown.link) return;
-    if (readSelection || !shown.selectionRead) {
-        shown.selectedID = FirstSelectedID(shown.selection);
-        shown.selectionRead = true;
-    }
+    if (readSelection) shown.selectedID = FirstSelectedID(shown.selection);
     // The record is looked up each time: a rebuild of the model replaces the records.
     const TSPanelNodeData* node = shown.selectedID && shown.model ? shown.model->GetNode(*shown.selectedID) : nullptr;
     const bool project = node && node->IsProject();
