@@ -262,23 +262,30 @@ using ProjectFacts = TSXmlDataHandling::ProjectFacts;
 // group's sub-groups load. (The library's node filter would make each node and then take it
 // out again, at a fifth of the parse's time.)
 //
-// It also notes, as they are made, the "project" elements inside the first "projects" element
-// with their group ids, in document order: walking the finished document for them again
-// costs as much as making the records of a whole list.
+// The first "projects" element, the bulk of a list, is read as it is parsed and kept empty:
+// the "project" elements inside it become facts with their group ids, in document order, and
+// nothing inside it is made into a node. Those nodes were most of a large list's memory and
+// of its parse, and walking them again cost as much as making the records of a whole list.
 class TSListParser : public DOMLSParserImpl {
 public:
     struct Project {
         int32 group;
-        DOMElement* element;
         ProjectFacts facts;
     };
     using Projects = std::vector<Project>;
 
     void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override {
+        if (InsideProjects()) return;
         if (!cdataSection && fCurrentParent && !XMLString::equals(fCurrentParent->getNodeName(), u"projectgroups") &&
             std::all_of(chars, chars + length, IsXmlBlank))
             return;
         DOMLSParserImpl::docCharacters(chars, length, cdataSection);
+    }
+    void docComment(const XMLCh* const comment) override {
+        if (!InsideProjects()) DOMLSParserImpl::docComment(comment);
+    }
+    void docPI(const XMLCh* const target, const XMLCh* const data) override {
+        if (!InsideProjects()) DOMLSParserImpl::docPI(target, data);
     }
 
     // The library ends an empty element from inside its start, through endElement.
@@ -286,29 +293,39 @@ public:
                       const RefVectorOf<XMLAttr>& attributes, const XMLSize_t count, const bool isEmpty,
                       const bool isRoot) override {
         const int depth = ++fDepth;
-        DOMLSParserImpl::startElement(declaration, urlId, prefix, attributes, count, isEmpty, isRoot);
         const XMLCh* name = declaration.getFullName();
+        if (InsideProjects()) {
+            TakeProjectParts(name, depth, attributes, count, isEmpty);
+            if (isEmpty) CloseElement();
+            return;
+        }
+        DOMLSParserImpl::startElement(declaration, urlId, prefix, attributes, count, isEmpty, isRoot);
         if (!fProjectsSeen && !isRoot && XMLString::equals(name, u"projects")) {
             fProjectsSeen = true;
             if (!isEmpty) fProjectsDepth = depth;
-        } else if (fProjectsDepth > 0) {
-            TakeProjectParts(name, depth, attributes, count, isEmpty);
         }
     }
 
     void endElement(const XMLElementDecl& declaration, const unsigned int urlId, const bool isRoot,
                     const XMLCh* const prefix) override {
-        for (OpenProject& open : fOpenProjects)
-            if (open.pagesDepth == fDepth) open.pagesDepth = 0;
-        if (!fOpenProjects.empty() && fOpenProjects.back().depth == fDepth) fOpenProjects.pop_back();
-        if (fDepth == fProjectsDepth) fProjectsDepth = 0;
-        --fDepth;
-        DOMLSParserImpl::endElement(declaration, urlId, isRoot, prefix);
+        const bool made = !InsideProjects() || fDepth == fProjectsDepth;
+        CloseElement();
+        if (made) DOMLSParserImpl::endElement(declaration, urlId, isRoot, prefix);
     }
 
     Projects TakeProjects() { return std::move(fProjects); }
 
 private:
+    bool InsideProjects() const { return fProjectsDepth > 0; }
+
+    void CloseElement() {
+        for (OpenProject& open : fOpenProjects)
+            if (open.pagesDepth == fDepth) open.pagesDepth = 0;
+        if (!fOpenProjects.empty() && fOpenProjects.back().depth == fDepth) fOpenProjects.pop_back();
+        if (fDepth == fProjectsDepth) fProjectsDepth = 0;
+        --fDepth;
+    }
+
     // A project element being parsed, and where it stands in finding its page range.
     struct OpenProject {
         int depth;
@@ -325,8 +342,8 @@ private:
 
     void TakeProjectParts(const XMLCh* name, int depth, const RefVectorOf<XMLAttr>& attributes, XMLSize_t count,
                           bool isEmpty) {
-        if (XMLString::equals(name, u"project") && fCurrentNode && fCurrentNode->getNodeType() == DOMNode::ELEMENT_NODE) {
-            Project project{IdOf(ValueOf(attributes, count, u"project_group_id")), static_cast<DOMElement*>(fCurrentNode), {}};
+        if (XMLString::equals(name, u"project")) {
+            Project project{IdOf(ValueOf(attributes, count, u"project_group_id")), {}};
             for (XMLSize_t i = 0; i < count; ++i)
                 project.facts.TakeAttribute(attributes.elementAt(i)->getQName(), attributes.elementAt(i)->getValue());
             fProjects.push_back(std::move(project));

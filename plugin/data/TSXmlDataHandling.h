@@ -1,11 +1,12 @@
 // Reads the proofing server's projects file and writes the job ticket of a send to a hot
 // folder.
 //
-// A reader parses one file into a document it keeps in memory, then answers from it: whether
-// a fresh server answer authenticates the user and replaces the cached project list, the
-// children of one tree node at a time (as new TSPanelNodeData records, sorted by name), the
-// list of all status codes and the file-name template. The file comes from a server, so the
-// parser refuses a document type, loads no external entity and bounds entity expansion;
+// A reader parses one file into a document it keeps in memory (the projects inside the first
+// "projects" element as facts read during the parse, not as nodes), then answers from it:
+// whether a fresh server answer authenticates the user and replaces the cached project list,
+// the children of one tree node at a time (as new TSPanelNodeData records, sorted by name),
+// the list of all status codes and the file-name template. The file comes from a server, so
+// the parser refuses a document type, loads no external entity and bounds entity expansion;
 // anything the parser reports fails the parse, costs the user one alert ("Line No = …") and
 // leaves nothing loaded. Ids that are not whole numbers count as missing. Blank text between
 // elements is not kept. A reader remembers which version of which file it holds, so that an

@@ -9,6 +9,7 @@
 
 #include <xercesc/dom/DOMElement.hpp>
 #include <xercesc/dom/DOMNodeList.hpp>
+#include <xercesc/parsers/XercesDOMParser.hpp>
 
 #include "TSPanelDataModel.h"
 #include "TSPanelNodeData.h"
@@ -289,16 +290,21 @@ TEST_F(TSPanelDataModelTest, IdsThatAreNotNumbersAreMissing) {
 // lie in it; an empty first one means no projects at all.
 TEST_F(TSPanelDataModelTest, ProjectsComeFromTheFirstProjectsElementOnly) {
     const std::string groups = R"(<projectgroups><projectgroup id="7" name="G"/></projectgroups>)";
-    const struct { std::string body; Names projects; } cases[] = {
+    const struct { std::string body; Names projects; bool groupsLast = false; } cases[] = {
         {R"(<x><projects><project id="1" name="A" project_group_id="7"/><y><project id="2" name="B"
             project_group_id="7"><project id="3" name="C" project_group_id="7"/></project></y></projects></x>
             <projects><project id="4" name="D" project_group_id="7"/></projects>)", {"A", "B", "C"}},
         {R"(<projects/><projects><project id="4" name="D" project_group_id="7"/></projects>)", {}},
         {R"(<project id="5" name="E" project_group_id="7"/><projects></projects>)", {}},
+        // Whatever the list holds besides projects, the groups after it are read.
+        {R"(<projects><!-- c --><?pi x?>text<project id="1" name="A" project_group_id="7"><![CDATA[<a>]]><e/>
+            <f>t<g/></f><!-- c --><?pi y?></project><project id="2" name="B" project_group_id="7"/></projects>)",
+         {"A", "B"}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);
-        WriteFile(fSettings.ProjectsFile(), "<projects>" + groups + c.body + "</projects>");
+        WriteFile(fSettings.ProjectsFile(),
+                  "<projects>" + (c.groupsLast ? c.body + groups : groups + c.body) + "</projects>");
         fModel.Rebuild();
         ASSERT_EQ(Children(-1), (Names{"G"}));
         EXPECT_EQ(Children(fModel.GetNthChildID(-1, 0)), c.projects);
@@ -327,9 +333,12 @@ TEST_F(TSPanelDataModelTest, APageRangeComesFromTheFirstPageOfTheFirstPages) {
         const TSPanelNodeData* project = fModel.GetNode(fModel.GetNthChildID(fModel.GetNthChildID(-1, 0), 0));
         EXPECT_EQ(project->GetPageFromInfo(), c.from);
         EXPECT_EQ(project->GetPageToInfo(), c.to);
-        // The reader's own look at the element gives the same.
+        // The reader's look at the element in a whole document gives the same.
+        xercesc::XercesDOMParser whole;
+        whole.parse(fSettings.ProjectsFile().c_str());
+        ASSERT_NE(whole.getDocument(), nullptr);
         std::unique_ptr<TSPanelNodeData> direct(domparseFile.GetProjectNode(static_cast<xercesc::DOMElement*>(
-            domparseFile.GetRootElement()->getElementsByTagName(u"project")->item(0))));
+            whole.getDocument()->getElementsByTagName(u"project")->item(0))));
         ASSERT_TRUE(direct);
         EXPECT_EQ(direct->GetPageFromInfo(), c.from);
         EXPECT_EQ(direct->GetPageToInfo(), c.to);
