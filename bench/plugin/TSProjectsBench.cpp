@@ -1,6 +1,7 @@
 // Cost of the project tree on a large project list: the model's Rebuild plus the child count
 // of every top-level group, beside the bare parse of the same file in the same run; and the
-// cost of expanding one group, by the number of that group's own children.
+// cost of expanding one group, by the number of that group's own children; and the parse of
+// a hostile list that nests its projects deep.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -158,6 +159,35 @@ BENCHMARK(BM_ExpandOneGroup)
     ->ArgsProduct({{10000, 100000}, {5, 40, 150}})
     ->ArgNames({"projects", "children"})
     ->Unit(benchmark::kMicrosecond);
+
+// A hostile list: projects each inside the one before's first "pages", as deep as the
+// argument, with one page at the bottom that every project takes. The parse should grow in
+// proportion to the depth.
+void BM_ParseProjectsInsideOneAnother(benchmark::State& state) {
+    const auto depth = static_cast<std::size_t>(state.range(0));
+    const std::filesystem::path file = gScratch / ("deep-" + std::to_string(depth) + ".xml");
+    std::string text = R"(<tessaron><projectgroups><projectgroup id="1" name="G"/></projectgroups><projects>)";
+    for (std::size_t i = 1; i <= depth; ++i)
+        text += R"(<project id=")" + std::to_string(i) + R"(" name="P" project_group_id="1"><pages>)";
+    text += R"(<page pagefrom="1" pageto="2"/>)";
+    for (std::size_t i = 0; i < depth; ++i) text += "</pages></project>";
+    text += "</projects></tessaron>";
+    if (FILE* out = std::fopen(file.c_str(), "w")) {
+        std::fwrite(text.data(), 1, text.size(), out);
+        std::fclose(out);
+    }
+    TSXmlDataHandling reader;
+    for (auto _ : state) {
+        reader.InitializeDOMnode(file.c_str());
+        benchmark::DoNotOptimize(reader.GetRootElement());
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ParseProjectsInsideOneAnother)
+    ->RangeMultiplier(2)
+    ->Range(25000, 100000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

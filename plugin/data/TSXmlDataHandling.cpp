@@ -318,21 +318,27 @@ public:
 private:
     bool InsideProjects() const { return fProjectsDepth > 0; }
 
+    // A project's page range comes from the first "page" inside its first "pages". Every
+    // event costs constant time however deep a hostile list nests its elements: the open
+    // projects that have met no "pages" yet are the top of their stack, and so are the open
+    // first "pages" that have met no "page" yet.
+    struct OpenProject {
+        int depth;
+        std::size_t project;  // in fProjects
+    };
+    struct OpenPages {
+        int depth;
+        std::size_t from, to;  // the projects in fOpenProjects whose first "pages" this is
+    };
+
     void CloseElement() {
-        for (OpenProject& open : fOpenProjects)
-            if (open.pagesDepth == fDepth) open.pagesDepth = 0;
+        if (!fOpenPages.empty() && fOpenPages.back().depth == fDepth) fOpenPages.pop_back();
+        fPagelessFrom = std::min(fPagelessFrom, fOpenPages.size());
         if (!fOpenProjects.empty() && fOpenProjects.back().depth == fDepth) fOpenProjects.pop_back();
+        fPagesFreeFrom = std::min(fPagesFreeFrom, fOpenProjects.size());
         if (fDepth == fProjectsDepth) fProjectsDepth = 0;
         --fDepth;
     }
-
-    // A project element being parsed, and where it stands in finding its page range.
-    struct OpenProject {
-        int depth;
-        std::size_t project;
-        int pagesDepth = 0;  // of its first "pages" element while that is open
-        bool pagesSeen = false, pageSeen = false;
-    };
 
     static const XMLCh* ValueOf(const RefVectorOf<XMLAttr>& attributes, XMLSize_t count, const XMLCh* name) {
         for (XMLSize_t i = 0; i < count; ++i)
@@ -349,18 +355,16 @@ private:
             fProjects.push_back(std::move(project));
             if (!isEmpty) fOpenProjects.push_back({depth, fProjects.size() - 1});
         } else if (XMLString::equals(name, u"pages")) {
-            for (OpenProject& open : fOpenProjects) {
-                if (open.pagesSeen) continue;
-                open.pagesSeen = true;
-                if (!isEmpty) open.pagesDepth = depth;
-            }
+            if (!isEmpty && fPagesFreeFrom < fOpenProjects.size())
+                fOpenPages.push_back({depth, fPagesFreeFrom, fOpenProjects.size()});
+            fPagesFreeFrom = fOpenProjects.size();
         } else if (XMLString::equals(name, u"page")) {
-            for (OpenProject& open : fOpenProjects) {
-                if (open.pagesDepth == 0 || open.pageSeen) continue;
-                open.pageSeen = true;
-                fProjects[open.project].facts.TakePage(ValueOf(attributes, count, u"pagefrom"),
-                                                      ValueOf(attributes, count, u"pageto"));
-            }
+            const XMLCh* from = ValueOf(attributes, count, u"pagefrom");
+            const XMLCh* to = ValueOf(attributes, count, u"pageto");
+            for (std::size_t pages = fPagelessFrom; pages < fOpenPages.size(); ++pages)
+                for (std::size_t open = fOpenPages[pages].from; open < fOpenPages[pages].to; ++open)
+                    fProjects[fOpenProjects[open].project].facts.TakePage(from, to);
+            fPagelessFrom = fOpenPages.size();
         }
     }
 
@@ -369,6 +373,9 @@ private:
     bool fProjectsSeen = false;
     Projects fProjects;
     std::vector<OpenProject> fOpenProjects;
+    std::size_t fPagesFreeFrom = 0;  // open projects from here on have met no "pages"
+    std::vector<OpenPages> fOpenPages;
+    std::size_t fPagelessFrom = 0;  // open first "pages" from here on have met no "page"
 };
 
 std::basic_string<XMLCh> Utf16Of(const PMString& text) {

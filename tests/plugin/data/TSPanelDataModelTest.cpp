@@ -345,6 +345,46 @@ TEST_F(TSPanelDataModelTest, APageRangeComesFromTheFirstPageOfTheFirstPages) {
     }
 }
 
+// Projects inside one another's pages: a "pages" or "page" counts for every open project
+// that still looks for one, as a walk of each project's element in a whole document finds.
+TEST_F(TSPanelDataModelTest, PageRangesOfProjectsInsideOneAnother) {
+    WriteFile(fSettings.ProjectsFile(), R"(<t><projectgroups><projectgroup id="7" name="G"/></projectgroups><projects>
+        <project id="1" name="A" project_group_id="7"><pages>
+          <project id="2" name="B" project_group_id="7"><pages><x><page pagefrom="1" pageto="2"/></x></pages>
+            <pages><page pagefrom="9"/></pages></project>
+          <page pagefrom="5"/></pages></project>
+        <project id="3" name="C" project_group_id="7"><pages>
+          <project id="4" name="D" project_group_id="7"/>
+          <project id="5" name="E" project_group_id="7"><pages><page pageto="8"/></pages></project></pages></project>
+        <project id="6" name="F" project_group_id="7"><x><project id="7" name="H" project_group_id="7"><pages/></project></x>
+          <pages><page pagefrom="3" pageto="4"/></pages></project>
+        <project id="8" name="I" project_group_id="7"><page pagefrom="1"/>
+          <pages><pages><page pageto="6"/></pages><page pagefrom="2"/></pages></project>
+      </projects></t>)");
+    const std::map<std::string, std::pair<int32, int32>> expected = {
+        {"A", {1, 2}},   {"B", {1, 2}},   {"C", {-1, 8}},  {"D", {-1, -1}},
+        {"E", {-1, 8}},  {"F", {-1, -1}}, {"H", {-1, -1}}, {"I", {-1, 6}}};
+    fModel.Rebuild();
+    const int32 group = fModel.GetNthChildID(-1, 0);
+    ASSERT_EQ(Children(group), (Names{"A", "B", "C", "D", "E", "F", "H", "I"}));
+    xercesc::XercesDOMParser whole;
+    whole.parse(fSettings.ProjectsFile().c_str());
+    ASSERT_NE(whole.getDocument(), nullptr);
+    xercesc::DOMNodeList* elements = whole.getDocument()->getElementsByTagName(u"project");
+    ASSERT_EQ(elements->getLength(), expected.size());
+    for (XMLSize_t i = 0; i < elements->getLength(); ++i) {
+        std::unique_ptr<TSPanelNodeData> direct(
+            domparseFile.GetProjectNode(static_cast<xercesc::DOMElement*>(elements->item(i))));
+        ASSERT_TRUE(direct);
+        const std::string name = direct->GetNodeName().GetUTF8String();
+        SCOPED_TRACE(name);
+        const TSPanelNodeData* record = fModel.GetNode(fModel.GetNthChildID(group, static_cast<int32>(i)));
+        ASSERT_EQ(record->GetNodeName().GetUTF8String(), name);
+        EXPECT_EQ(std::make_pair(record->GetPageFromInfo(), record->GetPageToInfo()), expected.at(name));
+        EXPECT_EQ(std::make_pair(direct->GetPageFromInfo(), direct->GetPageToInfo()), expected.at(name));
+    }
+}
+
 // The tree's own list, unchanged on disk, is not parsed again by a rebuild; a changed one is.
 TEST_F(TSPanelDataModelTest, ARebuildParsesTheListOnlyWhenItChanged) {
     static const XMLCh kMark[] = u"tessaron-test-mark";
