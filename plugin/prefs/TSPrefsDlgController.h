@@ -1,9 +1,10 @@
 // The controller of the plug-in's page in the host's Preferences dialog: fills the page from
 // the stored preferences, lays the rows out for the send-to target, refuses empty server
 // details and details the server does not accept, and stores all eight values with one
-// TSPrefsDataCmd; a default drop-down left empty keeps its stored value. A changed user name or server URL sets g_ServerDetailChanged so that the
-// next project-list download asks for a full update. The controller keeps no state between
-// the host's calls. User-interface thread only.
+// TSPrefsDataCmd; a default drop-down left empty keeps its stored value. A changed user name
+// or server URL sets g_ServerDetailChanged so that the next project-list download asks for a
+// full update. The controller keeps no state between the host's calls. User-interface thread
+// only.
 #pragma once
 
 #include "CDialogController.h"

@@ -4,10 +4,11 @@
 #include "TSActivityGlobals.h"
 #include "TSID.h"
 
-// Runs every 10 ms: when the application goes to the background it books the front
-// document's time up to then, unless the document was idle already, and logs the application as inactive in every open document;
-// while the application stays there it keeps moving the front document's timer to the
-// present, so background time is never booked. Coming back is the layout view handler's.
+// Runs every 10 ms: when the application goes to the background it books the front document's
+// time up to then, unless the document was idle already, and logs the application as inactive
+// in every open document; while the application stays there it keeps moving the front
+// document's timer to the present, so background time is never booked. Coming back is the
+// layout view handler's.
 class TSIdleAppTracker : public CIdleTask {
 public:
     explicit TSIdleAppTracker(IPMUnknown* boss) : CIdleTask(boss) {}
