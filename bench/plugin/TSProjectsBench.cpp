@@ -1,7 +1,7 @@
 // Cost of the project tree on a large project list: the model's Rebuild plus the child count
 // of every top-level group, beside the bare parse of the same file in the same run; and the
 // cost of expanding one group, by the number of that group's own children; and the parse of
-// a hostile list that nests its projects deep.
+// a hostile list that nests its projects deep; and projects among very many status codes.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -188,6 +188,36 @@ BENCHMARK(BM_ParseProjectsInsideOneAnother)
     ->Range(25000, 100000)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
+
+// Expanding a group of 1,000 projects that each name three status codes, in a list of as
+// many status codes as the argument: a project should cost what it names, not the list.
+void BM_ExpandAmongStatusCodes(benchmark::State& state) {
+    const auto codes = static_cast<int>(state.range(0));
+    const std::filesystem::path file = gScratch / ("codes-" + std::to_string(codes) + ".xml");
+    std::string text = R"(<tessaron><projectgroups><projectgroup id="1" name="G"/></projectgroups><projects>)";
+    for (int i = 1; i <= 1000; ++i)
+        text += R"(<project id=")" + std::to_string(i) + R"(" name="P" statuscodes="1,)" + std::to_string(codes / 2) +
+                "," + std::to_string(codes) + R"(" project_group_id="1"/>)";
+    text += "</projects><statuscodes>";
+    for (int i = 1; i <= codes; ++i)
+        text += R"(<statuscode id=")" + std::to_string(i) + R"(" name="Stage" description="A stage of the proof"/>)";
+    text += "</statuscodes></tessaron>";
+    if (FILE* out = std::fopen(file.c_str(), "w")) {
+        std::fwrite(text.data(), 1, text.size(), out);
+        std::fclose(out);
+    }
+    TSXmlDataHandling reader;
+    reader.InitializeDOMnode(file.c_str());
+    for (auto _ : state) {
+        TSPanelNodeData group;
+        group.SetData(PMString("G"), 1, false, 1 << 30);
+        std::map<int32, TSPanelNodeData*> nodes;
+        reader.UpdateChildInfo(group, nodes);
+        benchmark::DoNotOptimize(group.ChildCount());
+        for (auto& [id, node] : nodes) delete node;
+    }
+}
+BENCHMARK(BM_ExpandAmongStatusCodes)->Arg(12)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

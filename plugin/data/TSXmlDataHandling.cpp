@@ -7,7 +7,6 @@
 #include <exception>
 #include <limits>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include <sys/stat.h>
@@ -447,6 +446,7 @@ struct TSXmlDataHandling::Index {
                 else if (XMLString::equals(name, u"id"))
                     entry.info.id = IdOf(value);
             });
+            fStatusByIdText.emplace(entry.idText, fStatusCodes.size());
             fStatusCodes.push_back(std::move(entry));
             return true;
         });
@@ -464,6 +464,8 @@ struct TSXmlDataHandling::Index {
 
     bool fStatusBuilt = false;
     std::vector<StatusEntry> fStatusCodes;
+    std::unordered_map<std::string, std::size_t> fStatusByIdText;  // the first entry with each id
+    std::vector<std::size_t> fListed;                               // scratch of FillStatusCodeInfo
 };
 
 TSXmlDataHandling::TSXmlDataHandling() = default;
@@ -766,19 +768,18 @@ void TSXmlDataHandling::FillStatusCodeInfo(TSPanelNodeData& project, std::vector
     if (!fRoot || ids.empty()) return;
     Index& index = GetIndex();
     index.BuildStatusCodes(fRoot);
-    // A project names a few ids; a set only pays off for long lists.
-    constexpr std::size_t kLinearSearchLimit = 8;
-    std::unordered_set<std::string> idSet;
-    if (ids.size() > kLinearSearchLimit) idSet.insert(ids.begin(), ids.end());
-    const auto listed = [&](const Index::StatusEntry& entry) {
-        return ids.size() > kLinearSearchLimit ? idSet.count(entry.idText) != 0
-                                               : std::find(ids.begin(), ids.end(), entry.idText) != ids.end();
-    };
-    // Counted first, so that the project's list is allocated once.
-    project.ReserveStatusCodes(
-        static_cast<int32>(std::count_if(index.fStatusCodes.begin(), index.fStatusCodes.end(), listed)));
-    for (const Index::StatusEntry& entry : index.fStatusCodes)
-        if (listed(entry)) project.AddStatusCode(entry.info);
+    // In list order, each once, and only the first code with an id: a project costs what it
+    // names, however long the list or often it repeats an id.
+    std::vector<std::size_t>& listed = index.fListed;
+    listed.clear();
+    for (const std::string& id : ids) {
+        auto found = index.fStatusByIdText.find(id);
+        if (found != index.fStatusByIdText.end()) listed.push_back(found->second);
+    }
+    std::sort(listed.begin(), listed.end());
+    listed.erase(std::unique(listed.begin(), listed.end()), listed.end());
+    project.ReserveStatusCodes(static_cast<int32>(listed.size()));
+    for (std::size_t entry : listed) project.AddStatusCode(index.fStatusCodes[entry].info);
 }
 
 bool TSXmlDataHandling::sort_function(const TSPanelNodeData* a, const TSPanelNodeData* b) {

@@ -103,7 +103,8 @@ public:
     LoadProgress LastLoadProgress() const { return fLastLoadProgress; }
     // Shows that bar again, as the load would.
     static void ShowLoadProgress(const LoadProgress& progress);
-    // Attaches the status codes whose id text is among `ids`, in the order of the file's list.
+    // Attaches the status codes whose id text is among `ids`, in the order of the file's list;
+    // of two codes with one id, the first.
     void FillStatusCodeInfo(TSPanelNodeData& project, std::vector<std::string> ids);
     // Sorts the batch by name, links each record to `parent` and hands it to `nodesById`.
     void UpdateProjectTree(std::vector<TSPanelNodeData*>& batch, TSPanelNodeData& parent,
