@@ -42,6 +42,13 @@ bool Generate(int groups, int projects, const std::filesystem::path& file) {
     return std::system(command.c_str()) == 0;
 }
 
+void WriteText(const std::filesystem::path& file, const std::string& text) {
+    if (FILE* out = std::fopen(file.c_str(), "w")) {
+        std::fwrite(text.data(), 1, text.size(), out);
+        std::fclose(out);
+    }
+}
+
 // The library alone: with its defaults, or with the features the reader sets but none of its
 // safeguards or error handling.
 double BareParseSeconds(bool readerFeatures) {
@@ -172,10 +179,7 @@ void BM_ParseProjectsInsideOneAnother(benchmark::State& state) {
     text += R"(<page pagefrom="1" pageto="2"/>)";
     for (std::size_t i = 0; i < depth; ++i) text += "</pages></project>";
     text += "</projects></tessaron>";
-    if (FILE* out = std::fopen(file.c_str(), "w")) {
-        std::fwrite(text.data(), 1, text.size(), out);
-        std::fclose(out);
-    }
+    WriteText(file, text);
     TSXmlDataHandling reader;
     for (auto _ : state) {
         reader.InitializeDOMnode(file.c_str());
@@ -202,10 +206,7 @@ void BM_ExpandAmongStatusCodes(benchmark::State& state) {
     for (int i = 1; i <= codes; ++i)
         text += R"(<statuscode id=")" + std::to_string(i) + R"(" name="Stage" description="A stage of the proof"/>)";
     text += "</statuscodes></tessaron>";
-    if (FILE* out = std::fopen(file.c_str(), "w")) {
-        std::fwrite(text.data(), 1, text.size(), out);
-        std::fclose(out);
-    }
+    WriteText(file, text);
     TSXmlDataHandling reader;
     reader.InitializeDOMnode(file.c_str());
     for (auto _ : state) {
