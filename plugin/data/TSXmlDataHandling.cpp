@@ -317,10 +317,10 @@ public:
 private:
     bool InsideProjects() const { return fProjectsDepth > 0; }
 
-    // A project's page range comes from the first "page" inside its first "pages". Every
-    // event costs constant time however deep a hostile list nests its elements: the open
-    // projects that have met no "pages" yet are the top of their stack, and so are the open
-    // first "pages" that have met no "page" yet.
+    // A project's page range comes from the first "page" inside its first "pages". Finding it
+    // stays linear however deep a hostile list nests its elements: the open projects that
+    // have met no "pages" yet are the top of their stack, the open first "pages" that have met
+    // no "page" yet are the top of theirs, and each project is given its range once.
     struct OpenProject {
         int depth;
         std::size_t project;  // in fProjects
