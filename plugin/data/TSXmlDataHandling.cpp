@@ -261,10 +261,12 @@ using ProjectFacts = TSXmlDataHandling::ProjectFacts;
 // group's sub-groups load. (The library's node filter would make each node and then take it
 // out again, at a fifth of the parse's time.)
 //
-// The first "projects" element, the bulk of a list, is read as it is parsed and kept empty:
-// the "project" elements inside it become facts with their group ids, in document order, and
-// nothing inside it is made into a node. Those nodes were most of a large list's memory and
-// of its parse, and walking them again cost as much as making the records of a whole list.
+// The first "projects" element, the bulk of a list, is read as it is parsed: the "project"
+// elements inside it become facts with their group ids, in document order, and are not made
+// into nodes. Those nodes were most of a large list's memory and of its parse, and walking
+// them again cost as much as making the records of a whole list. Inside it only the lists
+// read from the document, "projectgroups" and "statuscodes" with all they hold, are made,
+// under the nearest element made, so that they keep their document order.
 class TSListParser : public DOMLSParserImpl {
 public:
     struct Project {
@@ -274,17 +276,17 @@ public:
     using Projects = std::vector<Project>;
 
     void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override {
-        if (InsideProjects()) return;
+        if (Skipping()) return;
         if (!cdataSection && fCurrentParent && !XMLString::equals(fCurrentParent->getNodeName(), u"projectgroups") &&
             std::all_of(chars, chars + length, IsXmlBlank))
             return;
         DOMLSParserImpl::docCharacters(chars, length, cdataSection);
     }
     void docComment(const XMLCh* const comment) override {
-        if (!InsideProjects()) DOMLSParserImpl::docComment(comment);
+        if (!Skipping()) DOMLSParserImpl::docComment(comment);
     }
     void docPI(const XMLCh* const target, const XMLCh* const data) override {
-        if (!InsideProjects()) DOMLSParserImpl::docPI(target, data);
+        if (!Skipping()) DOMLSParserImpl::docPI(target, data);
     }
 
     // The library ends an empty element from inside its start, through endElement.
@@ -295,8 +297,12 @@ public:
         const XMLCh* name = declaration.getFullName();
         if (InsideProjects()) {
             TakeProjectParts(name, depth, attributes, count, isEmpty);
-            if (isEmpty) CloseElement();
-            return;
+            if (fKeptDepth == 0 && (XMLString::equals(name, u"projectgroups") || XMLString::equals(name, u"statuscodes")))
+                fKeptDepth = depth;
+            if (Skipping()) {
+                if (isEmpty) CloseElement();
+                return;
+            }
         }
         DOMLSParserImpl::startElement(declaration, urlId, prefix, attributes, count, isEmpty, isRoot);
         if (!fProjectsSeen && !isRoot && XMLString::equals(name, u"projects")) {
@@ -307,7 +313,7 @@ public:
 
     void endElement(const XMLElementDecl& declaration, const unsigned int urlId, const bool isRoot,
                     const XMLCh* const prefix) override {
-        const bool made = !InsideProjects() || fDepth == fProjectsDepth;
+        const bool made = !Skipping() || fDepth == fProjectsDepth;
         CloseElement();
         if (made) DOMLSParserImpl::endElement(declaration, urlId, isRoot, prefix);
     }
@@ -316,6 +322,8 @@ public:
 
 private:
     bool InsideProjects() const { return fProjectsDepth > 0; }
+    // Inside the projects list and outside the lists kept from it: nothing is made.
+    bool Skipping() const { return InsideProjects() && fKeptDepth == 0; }
 
     // A project's page range comes from the first "page" inside its first "pages". Finding it
     // stays linear however deep a hostile list nests its elements: the open projects that
@@ -335,6 +343,7 @@ private:
         fPagelessFrom = std::min(fPagelessFrom, fOpenPages.size());
         if (!fOpenProjects.empty() && fOpenProjects.back().depth == fDepth) fOpenProjects.pop_back();
         fPagesFreeFrom = std::min(fPagesFreeFrom, fOpenProjects.size());
+        if (fDepth == fKeptDepth) fKeptDepth = 0;
         if (fDepth == fProjectsDepth) fProjectsDepth = 0;
         --fDepth;
     }
@@ -369,6 +378,7 @@ private:
 
     int fDepth = 0;
     int fProjectsDepth = 0;  // of the first "projects" element while it is open
+    int fKeptDepth = 0;      // of a list kept from inside it while that is open
     bool fProjectsSeen = false;
     Projects fProjects;
     std::vector<OpenProject> fOpenProjects;

@@ -313,6 +313,28 @@ TEST_F(TSPanelDataModelTest, ProjectsComeFromTheFirstProjectsElementOnly) {
     }
 }
 
+// The groups and the status codes are the first of their lists in document order, even
+// when a list stands inside the projects list or inside a project.
+TEST_F(TSPanelDataModelTest, GroupsAndStatusCodesInsideTheProjectsListStillCountInDocumentOrder) {
+    WriteFile(fSettings.ProjectsFile(), R"(<t><projects>
+        <project id="1" name="A" project_group_id="7" statuscodes="2,3"><x><projectgroups>
+          <projectgroup id="7" name="G"><projectgroups><projectgroup id="9" name="Sub"/></projectgroups></projectgroup>
+          </projectgroups></x><pages><page pagefrom="4"/></pages></project>
+        <project id="2" name="B" project_group_id="9"/>
+        <y><statuscodes><statuscode id="2" name="Two"/><z/><statuscode id="3" name="Three"/></statuscodes></y>
+      </projects>
+      <projectgroups><projectgroup id="8" name="Later"/></projectgroups>
+      <statuscodes><statuscode id="2" name="Later two"/></statuscodes></t>)");
+    fModel.Rebuild();
+    ASSERT_EQ(Children(-1), (Names{"G"}));
+    const int32 group = fModel.GetNthChildID(-1, 0);
+    ASSERT_EQ(Children(group), (Names{"Sub", "A"}));
+    EXPECT_EQ(Children(fModel.GetNthChildID(group, 0)), (Names{"B"}));
+    const int32 a = fModel.GetNthChildID(group, 1);
+    EXPECT_EQ(Statuses(a), (Names{"Two", "Three"}));
+    EXPECT_EQ(fModel.GetNode(a)->GetPageFromInfo(), 4);
+}
+
 // A project's page range comes from the first "page" inside its first "pages", at any depth;
 // each number only when given. Read while parsing, it must agree with the document.
 TEST_F(TSPanelDataModelTest, APageRangeComesFromTheFirstPageOfTheFirstPages) {
