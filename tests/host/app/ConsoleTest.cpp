@@ -48,7 +48,7 @@ Result Host(const tstest::TempDir& dir, std::vector<std::string> args, const std
 }
 
 TEST(ConsoleTest, TheFirstBadLineStopsTheScriptWithItsLineNumber) {
-    struct Case { const char* script; int line; const char* expected; };
+    struct Case { std::string script; int line; const char* expected; };
     const Case cases[] = {
         {"new\n\nfrob 3", 3, "unknown command 'frob'"},
         {"new abc", 1, "new: PAGES must be a number from 1 to 9999, not 'abc'"},
@@ -64,10 +64,11 @@ TEST(ConsoleTest, TheFirstBadLineStopsTheScriptWithItsLineNumber) {
         {"open /nonexistent/x.indd", 1, "open: /nonexistent/x.indd: no such file"},
         {"new\nfront Nope", 2, "front: no open document named 'Nope'"},
         {"echo \"unterminated", 1, "unterminated quote"},
+        {"echo ok\necho " + std::string(65536 - 5 + 1, 'x'), 2, "line longer than 65536 bytes"},
     };
     for (const Case& c : cases) {
         tstest::TempDir dir;
-        tstest::WriteFile(dir / "s.txt", std::string(c.script) + "\necho not reached\n");
+        tstest::WriteFile(dir / "s.txt", c.script + "\necho not reached\n");
         Result r = Host(dir, {"--no-default-plugin", dir / "s.txt"});
         EXPECT_EQ(r.status, 1) << c.script;
         std::string expected = dir / "s.txt" + ":" + std::to_string(c.line) + ": " + c.expected;
@@ -104,7 +105,7 @@ TEST(ConsoleTest, PlugInsAreListedAndTheirIdleTasksRunAndAlertsTakeScriptedAnswe
     EXPECT_EQ(r.out, "plugin 0x7f500 HostTestPlugin " + Bin("HostTestPlugin.so") + "\n  0x7f501 plain\n  0x7f502 plain\n");
     r = Host(dir, {"--plugin", Bin("HostTestPlugin.so"), "-"},
                     "# ticks\nclock set 2007-03-05 10:00:00\n\n  idle 1100ms\napp background\nidle 1s\nalerts answer 2\n"
-                    "clock\nquit\nnew\n");
+                    "clock\necho \"say \\\"hi\\\" \\\\ok\" plain\nquit\nnew\n");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, "clock: 2007-03-05 10:00:00 (virtual)\n"
@@ -113,6 +114,7 @@ TEST(ConsoleTest, PlugInsAreListedAndTheirIdleTasksRunAndAlertsTakeScriptedAnswe
                      "application in the background\n"
                      "[warning] Tick 3 (background)\n"
                      "clock: 2007-03-05 10:00:02 (virtual)\n"
+                     "say \"hi\" \\ok plain\n"
                      "[alert] Goodbye? [OK] [Cancel] -> Cancel\n");
     EXPECT_TRUE(std::filesystem::exists(dir / "home/.tessaron-host/workspace.db")) << "the run kept its files in --home";
 }
