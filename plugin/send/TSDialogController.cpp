@@ -271,6 +271,8 @@ bool16 TSDialogController::SendToIDServer(IDocument* doc, const PMString& hotFol
     // The document's name is a POSIX name, in which ":" is an ordinary character.
     PMString ticketName(docName);
     ticketName.Append(".xml");
+    // The server would never see a hidden ticket, and the send would pass for done.
+    if (!TSFileNameTemplate::IsVisibleFileName(ticketName)) return kFalse;
     PMString hostTicketName;
     if (!TSPanelUtils::GetAsMacName(ticketName, hostTicketName)) return kFalse;
     const PMString ticketPath = JoinHostPath(hotFolder, hostTicketName);

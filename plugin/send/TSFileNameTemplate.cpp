@@ -64,8 +64,13 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& length) {
     return code;
 }
 
-// C0, DEL and C1: nothing a file name should show, and terminal escapes among them.
-bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+// C0, DEL and C1, and the zero-width and bidirectional format characters: nothing a file
+// name should show; terminal escapes are among the first, and a name that shows a false
+// extension ("\u202Etxt.exe") among the others.
+bool IsControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
 
 }  // namespace
 
@@ -131,12 +136,16 @@ bool TSFileNameTemplate::CleanFileName(const PMString& typed, std::string_view e
     FileUtils::GetExtension(file, present);
     const std::string suffix = "." + std::string(extension);
     if (present.GetUTF8String() == extension) stem.Truncate(stem.ByteLength() - static_cast<int32>(suffix.size()));
-    if (stem.IsEmpty()) return false;
+    if (!IsVisibleFileName(stem)) return false;
     stem.Truncate(static_cast<int32>(kMaxFileNameBytes - suffix.size()));
     name = stem;
     name.Append(suffix);
     name.SetTranslatable(kFalse);
     return true;
+}
+
+bool TSFileNameTemplate::IsVisibleFileName(const PMString& name) {
+    return !name.IsEmpty() && name.GetUTF8String().front() != '.';
 }
 
 PMString TSFileNameTemplate::DocumentBaseName(const PMString& documentName) {

@@ -47,12 +47,17 @@ public:
     // Longest file name, in bytes, that file systems take.
     static constexpr std::size_t kMaxFileNameBytes = 255;
     // A name typed or expanded in the send dialog made into the name of a file in a target
-    // folder: the forbidden characters and every control character dropped, each ill-formed
-    // UTF-8 sequence replaced by U+FFFD, white space trimmed from both ends, "." and
-    // `extension` appended unless the name already has exactly that extension, and the part
-    // before the extension cut at a character boundary so the whole fits kMaxFileNameBytes.
-    // False, with `name` empty, when nothing but the extension would be left.
+    // folder: the forbidden characters, every control character and the zero-width and
+    // bidirectional format characters dropped, each ill-formed UTF-8 sequence replaced by
+    // U+FFFD, white space trimmed from both ends, "." and `extension` appended unless the name
+    // already has exactly that extension, and the part before the extension cut at a character
+    // boundary so the whole fits kMaxFileNameBytes. False, with `name` empty, when nothing but
+    // the extension would be left or the name would be hidden (IsVisibleFileName).
     static bool CleanFileName(const PMString& typed, std::string_view extension, PMString& name);
+
+    // False for an empty name and for one that starts with ".": file browsers and hot-folder
+    // servers pass over such a file as hidden.
+    static bool IsVisibleFileName(const PMString& name);
 
     // The document's name up to its first ".indd" (case-sensitive), or the whole name.
     static PMString DocumentBaseName(const PMString& documentName);

@@ -113,9 +113,20 @@ TEST(FileNameTemplate, CleanFileNameRepairsTextAndKeepsTheExtension) {
         {std::string(252, 'a'), "pdf", std::string(251, 'a') + ".pdf"},
         {std::string(250, 'a') + "\xc3\xa9", "pdf", std::string(250, 'a') + ".pdf"},
         {std::string(249, 'a') + "\xc3\xa9", "pdf", std::string(249, 'a') + "\xc3\xa9.pdf"},
+        // Zero-width and bidirectional format characters go; their neighbours stay.
+        {"\xe2\x80\xaetxt.exe", "pdf", "txt.exe.pdf"},
+        {"a\xe2\x80\x8b" "b\xe2\x80\x8f" "c\xe2\x80\xaa" "d\xe2\x81\xa6" "e\xe2\x81\xa9", "indd", "abcde.indd"},
+        {"\xe2\x80\x8a\xe2\x80\x90\xe2\x80\xa9\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa", "pdf",
+         "\xe2\x80\x8a\xe2\x80\x90\xe2\x80\xa9\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa.pdf"},
         {"  \t", "pdf", ""},
         {".pdf", "pdf", ""},
         {"\x1b\x07", "indd", ""},
+        {"\xe2\x80\x8b\xe2\x81\xa7", "pdf", ""},
+        // A hidden file would never be seen.
+        {".x", "pdf", ""},
+        {"..pdf", "indd", ""},
+        {" \x01.x.pdf", "pdf", ""},
+        {"\xe2\x80\x8e.indd", "pdf", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);

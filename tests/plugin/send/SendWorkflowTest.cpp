@@ -2,8 +2,11 @@
 // how the file name follows the user's edits, and what a send to a folder or a hot folder
 // leaves behind, the document's link to its project included.
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <filesystem>
@@ -26,6 +29,7 @@
 #include "IMetaDataAccess.h"
 #include "InterfacePtr.h"
 #include "MetaData.h"
+#include "PDFPresets.h"
 #include "SendTestSupport.h"
 #include "TSID.h"
 #include "TSSendDialogIDs.h"
@@ -103,7 +107,7 @@ TEST_F(SendWorkflowTest, FolderNamesAreCleanedAndCutToFit) {
     const struct {
         std::string typed, written;
     } cases[] = {
-        {"../../x", "....x.pdf"},
+        {"x/../../y", "x....y.pdf"},
         {"ctl\x01\x1b[31mred.pdf", "ctl[31mred.pdf"},
         {"tab\tnew\nline\x7f\xc2\x85" "end", "tabnewlineend.pdf"},
         {"bad\xff\xc3(\xed\xa0\x80\xf4\x90\x80\x80\xe2\x82", "bad" + Repeat(kReplacement, 2) + "(" + Repeat(kReplacement, 8) + ".pdf"},
@@ -121,10 +125,11 @@ TEST_F(SendWorkflowTest, FolderNamesAreCleanedAndCutToFit) {
         EXPECT_EQ(Listing(fOut.path()), std::vector<std::string>{c.written});
         for (const auto& entry : fs::directory_iterator(fOut.path())) fs::remove(entry.path());
     }
-    // Nothing left to name a file by: refused, nothing written.
-    EXPECT_EQ(SendTyping("\x01\x02 :/ \x1b"),
-              std::vector<std::string>{"warning: The PDF could not be written to the folder."});
-    EXPECT_TRUE(fs::is_empty(fOut.path()));
+    // Nothing left to name a file by, or only a hidden name: refused, nothing written.
+    for (const std::string typed : {"\x01\x02 :/ \x1b", "../../x"}) {
+        EXPECT_EQ(SendTyping(typed), std::vector<std::string>{"warning: The PDF could not be written to the folder."});
+        EXPECT_TRUE(fs::is_empty(fOut.path()));
+    }
 }
 
 TEST_F(SendWorkflowTest, FolderSendWritesTheTemplatedPdfAndLinksTheDocument) {
@@ -274,7 +279,7 @@ TEST_F(SendWorkflowTest, ATicketNamesTheOutputAsCleanedAsTheFolderTarget) {
     const struct {
         std::string typed, name;
     } cases[] = {
-        {"../../x", "....x.indd"},
+        {"x/../../y", "x....y.indd"},
         {"ctl\x01\x1b[31mred", "ctl[31mred.indd"},
         {"bad\xff(\xe2\x82", "bad" + kReplacement + "(" + kReplacement + ".indd"},
         {"y.indd", "y.indd"},
@@ -289,7 +294,66 @@ TEST_F(SendWorkflowTest, ATicketNamesTheOutputAsCleanedAsTheFolderTarget) {
         EXPECT_EQ(TicketAttribute(tsconntest::ReadFile(fOut.path() + "/Flyer.xml"), "name"), c.name);
     }
     SavedFlyer();
-    EXPECT_EQ(SendTyping("\x01 / \x02"), (std::vector<std::string>{"warning: The job ticket could not be written to the hot folder."}));
+    for (const std::string typed : {"\x01 / \x02", "../../x"}) {
+        EXPECT_EQ(SendTyping(typed), (std::vector<std::string>{"warning: The job ticket could not be written to the hot folder."}));
+    }
+}
+
+// The hot folder's server passes over hidden files: a document whose ticket would be one is
+// not sent, and stays open.
+TEST_F(SendWorkflowTest, ADocumentWhoseTicketWouldBeHiddenIsNotSent) {
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    for (const std::string name : {".indd", "..indd", ".draft.indd"}) {
+        SCOPED_TRACE(name);
+        IDocument* doc = NewDocument(1);
+        std::string error;
+        ASSERT_TRUE(fHost->Docs().SaveAs(doc, fFiles.path() + "/" + name, error)) << error;
+        ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+        EXPECT_EQ(SendTyping("out"), (std::vector<std::string>{"warning: The job ticket could not be written to the hot folder."}));
+        EXPECT_TRUE(fs::is_empty(fOut.path()));
+        EXPECT_EQ(fHost->Docs().Front(), doc);
+        EXPECT_EQ(DocLink(doc), std::make_pair(-1, -1));
+    }
+}
+
+// A ticket the disk takes only in part never reaches the hot folder, where the server would
+// take it for a whole one: the send fails and the document stays open and unlinked.
+TEST_F(SendWorkflowTest, ATicketWrittenInPartIsNeitherKeptNorReportedSent) {
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    IDocument* doc = SavedFlyer();
+    ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+    ASSERT_TRUE(OpenSendDialog());
+    // Files may grow to 64 bytes only: the ticket's first write is cut short, the next refused.
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{64, limit.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool closed = PressOK();
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_TRUE(closed);
+    EXPECT_EQ(TakeAlerts(), std::vector<std::string>{"warning: The job ticket could not be written to the hot folder."});
+    EXPECT_TRUE(fs::is_empty(fOut.path()));
+    EXPECT_EQ(fHost->Docs().Front(), doc);
+    EXPECT_EQ(DocLink(doc), std::make_pair(-1, -1));
+}
+
+// The preset chosen when the dialog opened may be gone by the time of the export: the PDF is
+// then made with "[High Quality Print]" rather than not at all.
+TEST_F(SendWorkflowTest, AVanishedPresetFallsBackToHighQualityPrint) {
+    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path())));
+    SavedFlyer();
+    ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+    ASSERT_TRUE(OpenSendDialog());
+    SetText(kTSFileNameEditBoxWidgetID, "proof");
+    InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
+    std::string error;
+    ASSERT_TRUE(tshost::PDFPresetList::Of(workspace.get())->Remove("[Press Quality]", error)) << error;
+    ASSERT_TRUE(PressOK());
+    EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
+    const std::string pdf = tsconntest::ReadFile(fOut.path() + "/proof.pdf");
+    EXPECT_NE(pdf.find("/Subject ([High Quality Print])"), std::string::npos);
 }
 
 // The ticket names the file on disk: unsaved changes are saved first, then the document closes.
