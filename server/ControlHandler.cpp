@@ -6,7 +6,7 @@
 // The POST body is one JSON object. Its fault members replace the whole fault
 // plan (members left out take their defaults, so {} clears every fault):
 //   "fault"     "none" | "status" | "delay" | "drop" | "malformed" | "oversized"
-//               | "slow"
+//               | "slow" | "slow_read"
 //   "status"    status answered by a "status" fault, 200..599 (default 500);
 //               the request is not acted on (an upload is read and discarded)
 //   "delay_ms"  wait before answering, with any fault kind (default 0); for
@@ -17,12 +17,15 @@
 //               every path); requests to /_control are never faulted or counted
 //   "bytes"     "oversized": total body size (default 64 MiB, padded with
 //               blanks after the real answer); "drop": body bytes sent before
-//               the connection is closed (default half the body)
+//               the connection is closed (default half the body); "slow_read":
+//               upload body bytes read per second (required)
 // A "drop" answer declares the full Content-Length, sends part of the body and
 // closes the connection; a "malformed" answer is the first half of the real
 // answer with a matching Content-Length, so the transfer succeeds and the XML
 // in it does not parse. A "slow" answer is the real one sent a byte at a
-// time, so a client sees bytes arrive long after its request went out.
+// time, so a client sees bytes arrive long after its request went out. A
+// "slow_read" upload is taken off the connection no faster than its rate, as
+// a server behind a slow line would, and then answered as usual.
 // Two more members, applied only when present and checked like the command
 // line's files:
 //   "projects"  path of the project list to serve from now on
@@ -91,7 +94,7 @@ bool FaultFromJson(const nlohmann::json& json, FaultSpec& spec, std::string& err
   spec = FaultSpec();
   if (json.contains("fault")) {
     if (!json["fault"].is_string() || !ParseFaultKind(json["fault"].get<std::string>(), spec.kind)) {
-      error = "\"fault\" must be one of none, status, delay, drop, malformed, oversized, slow";
+      error = "\"fault\" must be one of none, status, delay, drop, malformed, oversized, slow, slow_read";
       return false;
     }
   }

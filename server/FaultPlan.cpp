@@ -13,7 +13,7 @@ constexpr KindName kKindNames[] = {
     {FaultKind::kNone, "none"},           {FaultKind::kStatus, "status"},
     {FaultKind::kDelay, "delay"},         {FaultKind::kDrop, "drop"},
     {FaultKind::kMalformed, "malformed"}, {FaultKind::kOversized, "oversized"},
-    {FaultKind::kSlow, "slow"},
+    {FaultKind::kSlow, "slow"},           {FaultKind::kSlowRead, "slow_read"},
 };
 
 constexpr int64_t kMaxDelayMs = 10 * 60 * 1000;
@@ -48,6 +48,7 @@ std::string FaultSpec::Validate() const {
   if ((kind == FaultKind::kDelay || kind == FaultKind::kSlow) && delayMs == 0) {
     return std::string("a ") + FaultKindName(kind) + " fault needs delay_ms";
   }
+  if (kind == FaultKind::kSlowRead && bytes == 0) return "a slow_read fault needs bytes (per second)";
   if (count < -1) return "count must be -1 (no limit) or at least 0";
   if (bytes > kMaxBytes) return "bytes must be at most " + std::to_string(kMaxBytes);
   if (!path.empty() && path[0] != '/') return "path must start with /";

@@ -1,6 +1,7 @@
 // Misbehaviour on demand. A FaultSpec says what goes wrong (a fixed status,
 // a delay, a connection dropped mid-answer, a malformed or an oversized
-// answer, an answer trickled out a byte at a time), for how many requests and on which path; FaultPlan holds the one in
+// answer, an answer trickled out a byte at a time, an upload read at a steady
+// slow rate), for how many requests and on which path; FaultPlan holds the one in
 // force and hands it out request by request. The command line sets the first
 // plan, the control endpoint replaces it at run time (see ControlHandler.cpp).
 //
@@ -15,7 +16,7 @@
 
 namespace proofd {
 
-enum class FaultKind { kNone, kStatus, kDelay, kDrop, kMalformed, kOversized, kSlow };
+enum class FaultKind { kNone, kStatus, kDelay, kDrop, kMalformed, kOversized, kSlow, kSlowRead };
 
 const char* FaultKindName(FaultKind kind);
 bool ParseFaultKind(const std::string& name, FaultKind& kind);
@@ -28,7 +29,8 @@ struct FaultSpec {
   int64_t count = -1;      // requests it applies to; -1: until replaced
   std::string path;        // only requests to this path; empty: every path
   uint64_t bytes = 0;      // kOversized: body size; kDrop: bytes sent before closing
-                           // (0 means the defaults: 64 MiB, half the body)
+                           // (0 means the defaults: 64 MiB, half the body);
+                           // kSlowRead: upload bytes read per second
 
   // A reason when the values cannot work together, else empty.
   std::string Validate() const;

@@ -325,6 +325,14 @@ void ProofServer::HandleUpload(const httplib::Request& req, httplib::Response& r
   bool tooLarge = false;
   bool writeFailed = false;
   bool complete = true;
+  // A slow reader takes the body off the connection no faster than its rate.
+  const auto readStart = std::chrono::steady_clock::now();
+  auto keepPace = [&] {
+    if (fault.kind != FaultKind::kSlowRead) return true;
+    const auto due = readStart + std::chrono::milliseconds(total * 1000 / fault.bytes);
+    const auto ahead = std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+    return ahead.count() <= 0 || faults_.Sleep(ahead.count());
+  };
   if (hasReader) {
     complete = reader(
         [&](const httplib::MultipartFormData& part) {
@@ -344,7 +352,7 @@ void ProofServer::HandleUpload(const httplib::Request& req, httplib::Response& r
             writeFailed = true;
             return false;
           }
-          return true;
+          return keepPace();
         });
   }
 
@@ -486,6 +494,7 @@ void ProofServer::Finish(const httplib::Request& req, httplib::Response& res, Re
     case FaultKind::kStatus:
     case FaultKind::kDelay:
     case FaultKind::kSlow:
+    case FaultKind::kSlowRead:
       break;
   }
   res.status = reply.status;

@@ -282,6 +282,17 @@ TEST_F(ProofdTest, FaultsApplyToTheRequestsTheyName) {
   ASSERT_TRUE(upload);
   EXPECT_EQ(upload->status, 500);
   EXPECT_TRUE(StoredFiles().empty()) << "an upload answered by a status fault is not kept";
+
+  // A slow reader takes an upload in no faster than its rate, then keeps it as usual.
+  ASSERT_EQ(Control({{"fault", "slow_read"}, {"bytes", 20000}, {"count", 1}}).first, 200);
+  const auto readStart = std::chrono::steady_clock::now();
+  auto slowRead = Client().Post("/indd_filetransfer.asp?username=demo&password=demo",
+                                {{"file", std::string(10000, 'p'), "r.pdf", "pdf"}});
+  ASSERT_TRUE(slowRead);
+  EXPECT_EQ(slowRead->status, 200);
+  EXPECT_GE(std::chrono::steady_clock::now() - readStart, std::chrono::milliseconds(450));
+  EXPECT_EQ(StoredFiles().size(), 1u);
+  EXPECT_EQ(Control({{"fault", "slow_read"}}).first, 400) << "a slow reader needs its rate";
   EXPECT_EQ(Control(json::object()).second["fault"]["fault"], "none");
 }
 
