@@ -107,7 +107,7 @@ void TSStartupShutdown::Startup() {
 
 void TSStartupShutdown::Shutdown() {
     // The upload thread reads the plug-in's globals: it ends before the plug-in does.
-    TSIdleTask::FinishUploadForQuit();
+    TSIdleTask::FinishUpload();
     TSPendingSend::Deliver();
     // No document of the library may outlive it.
     domparseFile.ReleaseDocument();

@@ -1,5 +1,8 @@
 #include "TSConnection.h"
 
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
+
 #include <algorithm>
 #include <cctype>
 #include <atomic>
@@ -69,6 +72,8 @@ constexpr CurlOption<CURLOPT_NOPROGRESS, long> kNoProgress;
 constexpr CurlOption<CURLOPT_XFERINFOFUNCTION, curl_xferinfo_callback> kXferInfoFunction;
 constexpr CurlOption<CURLOPT_XFERINFODATA, void*> kXferInfoData;
 constexpr CurlOption<CURLOPT_MIMEPOST, curl_mime*> kMimePost;
+constexpr CurlOption<CURLOPT_SOCKOPTFUNCTION, curl_sockopt_callback> kSockOptFunction;
+constexpr CurlOption<CURLOPT_SOCKOPTDATA, void*> kSockOptData;
 
 template <CURLoption Id, typename Value>
 CURLcode SetOption(CURL* handle, CurlOption<Id, Value>, std::type_identity_t<Value> value) {
@@ -94,6 +99,20 @@ float GetSizeInfo(CURL* handle) {
 template <CURLINFO Id>
 void GetTextInfo(CURL* handle, char (&field)[256]) {
     CopyConnectionText(field, GetInfo<Id, const char*, CURLINFO_STRING>(handle));
+}
+
+// Bytes `socket` holds that the peer has not yet taken, or -1 when there is no socket to ask.
+long QueuedBytes(curl_socket_t socket) {
+    int queued = 0;
+    if (socket == CURL_SOCKET_BAD || ::ioctl(socket, SIOCOUTQ, &queued) != 0) return -1;
+    return queued;
+}
+
+// libcurl tells the socket of a transfer only once it has ended: the watch learns it here,
+// as each connection is made.
+int KeepUploadSocket(void* clientData, curl_socket_t socket, curlsocktype purpose) {
+    if (purpose == CURLSOCKTYPE_IPCXN) static_cast<TSUploadWatch*>(clientData)->socket = socket;
+    return CURL_SOCKOPT_OK;
 }
 
 // Percent-encodes a value for a query string; only letters, digits and "-._~" pass as they are.
@@ -432,12 +451,16 @@ bool TSConnection::PostPDF(const char* pdfFilePath, const char* serverURL) {
     if (code == CURLE_OK) code = SetOption(fHandle, kNoProgress, 0L);
     if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoFunction, progress_callback);
     if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoData, &watch);
+    if (code == CURLE_OK) code = SetOption(fHandle, kSockOptFunction, KeepUploadSocket);
+    if (code == CURLE_OK) code = SetOption(fHandle, kSockOptData, &watch);
     if (code == CURLE_OK) code = PerformPolling(fHandle);
     fCancelled = code == CURLE_ABORTED_BY_CALLBACK;
     GetConnectionInfo(fHandle);
     // The handle keeps pointers to the form and the watch until it is told otherwise.
     SetOption(fHandle, kMimePost, nullptr);
     SetOption(fHandle, kXferInfoData, nullptr);
+    SetOption(fHandle, kSockOptFunction, nullptr);
+    SetOption(fHandle, kSockOptData, nullptr);
     return code == CURLE_OK && fResponseCode == 200;
 }
 
@@ -470,13 +493,16 @@ int download_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, cu
 }
 
 int progress_callback(void* clientData, curl_off_t, curl_off_t dlnow, curl_off_t ultotal, curl_off_t ulnow) {
-    if (ultotal > 0) g_UploadPercent.store(Percent(ulnow, ultotal), std::memory_order_release);
     auto* watch = static_cast<TSUploadWatch*>(clientData);
+    // Bytes handed to the system are not sent yet: a whole PDF can sit in the socket's queue.
+    const long queued = watch ? QueuedBytes(watch->socket) : -1;
+    if (ultotal > 0) g_UploadPercent.store(Percent(ulnow - std::max(queued, 0L), ultotal), std::memory_order_release);
     if (!watch) return 0;
     const auto now = std::chrono::steady_clock::now();
-    if (ulnow != watch->uploaded || dlnow != watch->downloaded) {
+    if (ulnow != watch->uploaded || dlnow != watch->downloaded || queued != watch->queued) {
         watch->uploaded = ulnow;
         watch->downloaded = dlnow;
+        watch->queued = queued;
         watch->lastMove = now;
         return 0;
     }

@@ -118,18 +118,22 @@ size_t write_data(char* buffer, size_t size, size_t count, void* stream);
 // the percentage changes. Never aborts the transfer.
 int download_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
                       curl_off_t ulnow);
-// What progress_callback keeps of one upload: the byte counts last seen in either direction,
-// when they last changed, and how long they may stay still once the host quits.
-// Upload thread only.
+// What progress_callback keeps of one upload: the byte counts last seen in either direction
+// and in the socket's send queue, when they last changed, and how long they may stay still
+// once the host quits. A queue that shrinks is bytes leaving the machine: movement, though
+// libcurl handed them over long ago. Upload thread only.
 struct TSUploadWatch {
+    curl_socket_t socket = CURL_SOCKET_BAD;  // the transfer's, once connected; not owned
     curl_off_t uploaded = 0;
     curl_off_t downloaded = 0;
+    long queued = -1;
     std::chrono::steady_clock::time_point lastMove = std::chrono::steady_clock::now();
     std::chrono::milliseconds stallLimit = TSConnection::kStallLimit;
 };
-// Stores the upload's percentage in g_UploadPercent; a zero total leaves it alone. With a
-// TSUploadWatch as `clientData` it aborts the transfer (non-zero) when g_UploadStopWhenStalled
-// is set and no byte has moved for the watch's stall limit. Safe on the upload thread:
-// touches nothing of the host.
+// Stores the upload's percentage in g_UploadPercent, of the bytes that have left the machine
+// when the watch's socket tells; a zero total leaves it alone. With a TSUploadWatch as
+// `clientData` it aborts the transfer (non-zero) when g_UploadStopWhenStalled is set and no
+// byte has moved for the watch's stall limit: none handed over or answered, and none left
+// the send queue. Safe on the upload thread: touches nothing of the host.
 int progress_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
                       curl_off_t ulnow);

@@ -102,7 +102,7 @@ TSIdleTask::~TSIdleTask() {
     WaitForUpload(kLongestWait);
 }
 
-void TSIdleTask::FinishUploadForQuit() {
+void TSIdleTask::FinishUpload() {
     if (!gUploadThreadRunning.load(std::memory_order_acquire)) return;
     g_UploadStopWhenStalled.store(true, std::memory_order_release);
     {

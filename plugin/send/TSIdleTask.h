@@ -8,8 +8,8 @@
 // atomics and deletes the temporary PDF; its release store of true into g_sendToAllowed is
 // its last shared result, after which it only marks itself done (a release store that
 // WaitForUpload waits for). The thread is detached: nothing joins it. The idle task,
-// WaitForUpload and FinishUploadForQuit run on the user-interface thread and read the atomics
-// with acquire loads.
+// WaitForUpload and FinishUpload run on the user-interface thread and read the atomics with
+// acquire loads.
 #pragma once
 
 #include <pthread.h>
@@ -47,8 +47,9 @@ public:
     // Waits at most `limit` for a running upload thread to be done with shared data; true
     // when none runs.
     static bool WaitForUpload(std::chrono::milliseconds limit);
-    // For the host's quit: waits for a running upload with its progress in a progress bar
-    // while it still moves bytes, has it given up once it has moved none for the stall limit
-    // (TSConnection), and then tells the user that it was cancelled.
-    static void FinishUploadForQuit();
+    // For the host's quit and the close of the document being sent: waits for a running
+    // upload with its progress in a progress bar while it still moves bytes, has it given up
+    // once it has moved none for the stall limit (TSConnection), and then tells the user that
+    // it was cancelled.
+    static void FinishUpload();
 };

@@ -6,6 +6,7 @@
 #include "ISession.h"
 #include "InterfacePtr.h"
 #include "TSActiveMapper.h"
+#include "TSIdleTask.h"
 #include "TSUploadGlobals.h"
 #include "UIDRef.h"
 
@@ -23,7 +24,8 @@ Pending& ThePending() {
     return pending;
 }
 
-// The document may have closed while the upload ran: its log was written then.
+// A document closes only once its upload has ended, unless the wait gave up on a thread that
+// would not end: its log was written then.
 bool IsOpen(IDocument* document, const UIDRef& ref) {
     InterfacePtr<IApplication> application(gSession ? gSession->QueryApplication() : nullptr);
     InterfacePtr<IDocumentList> documents(application ? application->QueryDocumentList() : nullptr);
@@ -55,4 +57,11 @@ void TSPendingSend::Deliver() {
         TSActiveMapper::TSActiveMapperFactory()->UpdateMonitorLog(pending.ref, pending.line);
     pending.document = nullptr;
     pending.line.Clear();
+}
+
+void TSPendingSend::FinishBeforeClose(const UIDRef& document) {
+    const Pending& pending = ThePending();
+    if (!pending.waiting || pending.ref != document) return;
+    TSIdleTask::FinishUpload();
+    Deliver();
 }

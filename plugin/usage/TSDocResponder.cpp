@@ -8,6 +8,7 @@
 #include "TSActivityGlobals.h"
 #include "TSID.h"
 #include "TSPanelUtils.h"
+#include "TSPendingSend.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ bool FrontIsIdle() { return g_IdleMouseStatus || g_IdleAppStatus; }
 // Turns the document signals into the usage log: a created or opened document gets its
 // open line, the front document is tracked from the first time it comes to the front,
 // switching documents marks one active and the other inactive, and a closing document's
-// log is closed and written into its metadata. All but the front-document change also
+// log is closed and written into its metadata, once a send of it still uploading has ended. All but the front-document change also
 // refresh the projects panel's buttons.
 //
 // Time is booked for the front document only, and only while the idle trackers have not
@@ -62,6 +63,8 @@ void TSDocResponder::Respond(ISignalMgr* signalMgr) {
         mapper->UpdateFirstActiveEntry(doc, t);
     } else if (service == kBeforeCloseDocSignalResponderService) {
         TSPanelUtils::UpdateTSPanelBtnStates();
+        // A send of this document still uploading belongs in the log written below.
+        TSPendingSend::FinishBeforeClose(doc);
         if (IsFront(doc) && !FrontIsIdle()) mapper->ModifyActiveTime(doc, t);
         mapper->CloseXMPFile(doc, t);
         mapper->UpdateXMPProperty(doc);

@@ -201,11 +201,16 @@ struct SendLineReader final : tshost::DocumentObserver {
 
 }  // namespace
 
-std::vector<std::string> SendTest::CloseAndReadSendLines(IDocument* doc) {
+std::vector<std::string> SendTest::CloseAndReadSendLines(IDocument* doc, bool quit) {
     SendLineReader reader;
     fHost->Docs().AddObserver(&reader);
-    fHost->Docs().Close(doc);
-    fHost->Docs().RemoveObserver(&reader);
+    if (quit) {
+        // The documents go with the host, and the reader with them.
+        Quit();
+    } else {
+        fHost->Docs().Close(doc);
+        fHost->Docs().RemoveObserver(&reader);
+    }
     EXPECT_TRUE(reader.seen);
     return reader.lines;
 }

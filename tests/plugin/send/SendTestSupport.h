@@ -65,9 +65,10 @@ protected:
     void WaitForUpload();
     void RunIdle(int64 ms);
 
-    // Closes the document (saved, without unsaved changes) and gives the send lines its
-    // tracking log held, as written into its metadata for the preferences' user.
-    std::vector<std::string> CloseAndReadSendLines(IDocument* doc);
+    // Closes the document (saved, without unsaved changes), or with `quit` quits the host and
+    // so closes every document, and gives the send lines the tracking logs held, as written
+    // into the metadata for the preferences' user.
+    std::vector<std::string> CloseAndReadSendLines(IDocument* doc, bool quit = false);
     // The send line of a send confirmed when the mapper's clock read `start`, today.
     static std::string SendLine(const std::string& method, int32 start);
 

@@ -62,8 +62,8 @@ protected:
     }
 
     // A new saved document in front, with the project selected again for it.
-    IDocument* SavedDocument(const std::string& name) {
-        IDocument* doc = NewDocument(2);
+    IDocument* SavedDocument(const std::string& name, int32 pages = 2) {
+        IDocument* doc = NewDocument(pages);
         std::string error;
         EXPECT_TRUE(fHost->Docs().SaveAs(doc, fFiles.path() + "/" + name + ".indd", error)) << error;
         EXPECT_TRUE(SelectProject(kSpring, "Cover"));
@@ -191,6 +191,69 @@ TEST_F(UploadSendTest, QuitGivesUpAnUploadThatMovesNothing) {
     EXPECT_TRUE(TempGone()) << g_PdfFile;
     EXPECT_TRUE(g_sendToAllowed.load());
     EXPECT_FALSE(g_UploadError.load()) << "a cancelled upload is not reported again as failed";
+}
+
+// A document whose upload still runs when it closes, by the user or at quit, closes only
+// once the upload has ended, however slowly the server reads, with the upload's progress
+// shown meanwhile; a send that ended well is in the log the close writes. Bytes still
+// leaving the machine count as movement: the larger PDFs here lie whole in the socket's
+// queue long before the server has read them. An upload that moves nothing for the stall
+// limit, as when the server stops reading mid-body, is given up with a warning and not
+// logged. (The stall limit is shortened; a window of the loopback connection takes up to
+// about 1.3 s at 100 KB/s to open again, 2.6 s at 50 KB/s.)
+TEST_F(UploadSendTest, AnUploadRunningAtCloseOrQuitEndsBeforeItsDocumentCloses) {
+    using nlohmann::json;
+    using std::chrono::milliseconds;
+    const auto slowRead = [](int bytesPerSecond) {
+        return json{{"fault", "slow_read"}, {"bytes", bytesPerSecond}, {"count", 1}};
+    };
+    const struct Case {
+        const char* name;
+        bool quit;  // else the user closes the document
+        int32 pages;  // some 750 bytes of PDF each
+        json fault;
+        milliseconds stallLimit;
+        bool succeeds;
+    } cases[] = {
+        {"quit, 100 KBps, 380 KB", true, 500, slowRead(100000), milliseconds(2500), true},
+        {"close, 100 KBps, 45 KB", false, 60, slowRead(100000), milliseconds(2500), true},
+        {"close, 50 KBps, 45 KB", false, 60, slowRead(50000), milliseconds(2500), true},
+        {"quit, 50 KBps, 45 KB", true, 60, slowRead(50000), milliseconds(2500), true},
+        {"close, a slow answer", false, 2, {{"fault", "slow"}, {"delay_ms", 15}, {"count", 1}}, milliseconds(300), true},
+        {"close, reading stopped mid-body", false, 500, slowRead(1000), milliseconds(500), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        IDocument* doc = SavedDocument(c.name, c.pages);
+        fServer.Control(c.fault);
+        TSConnection::SetStallLimit(c.stallLimit);
+        const int32 start = Now();
+        ASSERT_TRUE(OpenSendDialog());
+        ASSERT_TRUE(PressOK());
+        ASSERT_FALSE(g_sendToAllowed.load());
+        tshost::ProgressLog::Get().Clear();
+        const auto closing = std::chrono::steady_clock::now();
+        const std::vector<std::string> sends = CloseAndReadSendLines(doc, c.quit);
+        const auto waited = std::chrono::steady_clock::now() - closing;
+        TSConnection::SetStallLimit(TSConnection::kStallLimit);
+        EXPECT_TRUE(g_sendToAllowed.load()) << "the upload ended before the document closed";
+        EXPECT_EQ(sends, c.succeeds ? std::vector<std::string>{SendLine("1", start)} : std::vector<std::string>{});
+        EXPECT_EQ(TakeAlerts(), c.succeeds ? std::vector<std::string>{}
+                                           : std::vector<std::string>{"warning: The upload was cancelled because the "
+                                                                      "Tessaron server stopped responding."});
+        if (!c.succeeds) {
+            EXPECT_LT(waited, c.stallLimit + milliseconds(1000));
+        }
+        EXPECT_TRUE(TempGone()) << g_PdfFile;
+        const auto& bars = tshost::ProgressLog::Get().Records();
+        ASSERT_FALSE(bars.empty());
+        EXPECT_EQ(bars[0].title, "Uploading: ");
+        EXPECT_FALSE(bars[0].open);
+        if (c.quit) {
+            Launch();
+            SetPrefs(Prefs());
+        }
+    }
 }
 
 TEST_F(UploadSendTest, UploadsTheChosenPagesWithProjectAndStatus) {
