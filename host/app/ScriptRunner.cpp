@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "QuitSignals.h"
 #include "Transcript.h"
 
 namespace tshost {
@@ -80,7 +81,7 @@ bool RunScript(std::istream& in, const std::string& name, ConsoleContext& contex
         return false;
     };
     bool tooLong = false;
-    while (!context.quit && ReadLine(in, line, tooLong)) {
+    while (!context.quit && QuitSignal() == 0 && ReadLine(in, line, tooLong)) {
         ++number;
         if (tooLong) return fail("line longer than " + std::to_string(kMaxLineBytes) + " bytes");
         std::string error;

@@ -1,7 +1,8 @@
 // Runs a console script: one command per line, blank lines and '#' comments skipped, words
 // split at blanks, double quotes grouping a word ("a b", with \" and \\ inside). The script
 // stops at the first failing line, which is reported on standard error as
-// "NAME:LINE: message"; the caller exits non-zero. A quit command ends it early.
+// "NAME:LINE: message"; the caller exits non-zero. A quit command ends it early, and so does
+// a signal that asks the host to quit (QuitSignals.h), before the next line.
 // User-interface thread only.
 #pragma once
 

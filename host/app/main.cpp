@@ -11,6 +11,9 @@
 // virtual unless --clock real: it starts at the real time and then moves only with idle
 // time and clock commands, so scripts give the same transcript every run.
 //
+// SIGTERM and SIGINT stop the script and quit the host as above, after which it ends by the
+// signal (QuitSignals.h).
+//
 // Exit status: 0 when everything ran; 1 when a script line failed (the script stops there;
 // the host still quits properly) or the workspace could not be saved; 2 for a bad command
 // line, a plug-in that could not be loaded (nothing runs then) or an unreadable script.
@@ -28,6 +31,7 @@
 #include "Clock.h"
 #include "Host.h"
 #include "ImplRegistry.h"
+#include "QuitSignals.h"
 #include "ScriptRunner.h"
 #include "Transcript.h"
 #include "HexText.h"
@@ -112,6 +116,7 @@ int main(int argc, char** argv) {
         scriptName = script;
     }
 
+    tshost::CatchQuitSignals();
     tshost::Host host;
     std::string error;
     if (!host.Boot(error)) {
@@ -140,5 +145,6 @@ int main(int argc, char** argv) {
         tshost::Diagnose("error: " + error);
         ran = false;
     }
+    tshost::EndByQuitSignal();
     return ran ? 0 : 1;
 }

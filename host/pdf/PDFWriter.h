@@ -5,7 +5,9 @@
 // items' page names in output order, a spread's pages joined by "+" ("items=1,2+3").
 //
 // The PDF is written beside its target under a temporary name and renamed over the target
-// only when complete, so a failed export leaves no file and an existing file as it was.
+// only when complete, so a failed export leaves no file and an existing file as it was. An
+// export during which the host is asked to quit (QuitSignals.h) stops after the page it is
+// writing and fails in the same way.
 // User-interface thread only (the font machinery is process-wide).
 #pragma once
 

@@ -3,6 +3,10 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -24,8 +28,9 @@ std::string Bin(const std::string& name) {
     return std::string(bin ? bin : TS_BIN_DIR) + "/" + name;
 }
 
-// Runs tessaron-host with `args`, `input` on standard input; no shell involved.
-Result Host(const tstest::TempDir& dir, std::vector<std::string> args, const std::string& input = "") {
+// Starts tessaron-host with `args`, `input` on standard input; no shell involved. 0 when it
+// could not be started.
+pid_t Start(const tstest::TempDir& dir, std::vector<std::string> args, const std::string& input = "") {
     tstest::WriteFile(dir / "in", input);
     args.insert(args.begin(), {Bin("tessaron-host"), "--home", dir / "home"});
     std::vector<char*> argv;
@@ -36,15 +41,25 @@ Result Host(const tstest::TempDir& dir, std::vector<std::string> args, const std
     const char* names[] = {"in", "out", "err"};
     for (int fd = 0; fd < 3; ++fd)
         posix_spawn_file_actions_addopen(&files, fd, (dir / names[fd]).c_str(), fd ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY, 0600);
-    Result result;
     pid_t pid = 0;
-    int status = 0;
-    if (posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ) == 0 && waitpid(pid, &status, 0) == pid)
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ) != 0) pid = 0;
     posix_spawn_file_actions_destroy(&files);
+    return pid;
+}
+
+// Waits for the host started by Start; a host ended by a signal has the status 128 + it.
+Result Finish(const tstest::TempDir& dir, pid_t pid) {
+    Result result;
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid)
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = tstest::ReadFile(dir / "out");
     result.err = tstest::ReadFile(dir / "err");
     return result;
+}
+
+Result Host(const tstest::TempDir& dir, std::vector<std::string> args, const std::string& input = "") {
+    return Finish(dir, Start(dir, std::move(args), input));
 }
 
 TEST(ConsoleTest, TheFirstBadLineStopsTheScriptWithItsLineNumber) {
@@ -117,6 +132,34 @@ TEST(ConsoleTest, PlugInsAreListedAndTheirIdleTasksRunAndAlertsTakeScriptedAnswe
                      "say \"hi\" \\ok plain\n"
                      "[alert] Goodbye? [OK] [Cancel] -> Cancel\n");
     EXPECT_TRUE(std::filesystem::exists(dir / "home/.tessaron-host/workspace.db")) << "the run kept its files in --home";
+}
+
+// SIGTERM and SIGINT quit the host as the end of a script does: an export under way stops
+// and leaves nothing in the folder, not even its hidden temporary file; the rest of the
+// script does not run; the workspace is saved; and the host ends by the signal.
+TEST(ConsoleTest, ASignalStopsAnExportAndQuitsTheHost) {
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        tstest::TempDir dir;
+        std::filesystem::create_directory(dir / "export");
+        const pid_t pid = Start(dir, {"--no-default-plugin", "-"}, "new 9999\nexport " + dir / "export/big.pdf" + "\necho not reached\n");
+        ASSERT_GT(pid, 0);
+        // Signalled once the export has begun to write.
+        bool writing = false;
+        for (int tries = 0; !writing && tries < 20000; ++tries) {
+            for (const auto& entry : std::filesystem::directory_iterator(dir / "export"))
+                writing = writing || (entry.path().filename().string().rfind(".tessaron-pdf-", 0) == 0 && entry.file_size() > 0);
+            if (!writing) ::usleep(500);
+        }
+        EXPECT_TRUE(writing);
+        ::kill(pid, signal);
+        const Result r = Finish(dir, pid);
+        EXPECT_EQ(r.status, 128 + signal) << r.err;
+        EXPECT_TRUE(std::filesystem::is_empty(dir / "export"));
+        EXPECT_NE(r.err.find(dir / "export/big.pdf: not written: the host was asked to quit"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out.find("not reached"), std::string::npos);
+        EXPECT_TRUE(std::filesystem::exists(dir / "home/.tessaron-host/workspace.db"));
+    }
 }
 
 }  // namespace
