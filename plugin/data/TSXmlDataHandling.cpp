@@ -264,9 +264,11 @@ using ProjectFacts = TSXmlDataHandling::ProjectFacts;
 // The first "projects" element, the bulk of a list, is read as it is parsed: the "project"
 // elements inside it become facts with their group ids, in document order, and are not made
 // into nodes. Those nodes were most of a large list's memory and of its parse, and walking
-// them again cost as much as making the records of a whole list. Inside it only the lists
-// read from the document, "projectgroups" and "statuscodes" with all they hold, are made,
-// under the nearest element made, so that they keep their document order.
+// them again cost as much as making the records of a whole list. Inside it only what the
+// reader looks for in the document is made, each with all it holds: the lists
+// "projectgroups" and "statuscodes", and any loose "projectgroup" or "statuscode" (one counts
+// when the projects list lies inside the first list of its kind). Each is made under the
+// nearest element made, so that it keeps its document order.
 class TSListParser : public DOMLSParserImpl {
 public:
     struct Project {
@@ -297,8 +299,7 @@ public:
         const XMLCh* name = declaration.getFullName();
         if (InsideProjects()) {
             TakeProjectParts(name, depth, attributes, count, isEmpty);
-            if (fKeptDepth == 0 && (XMLString::equals(name, u"projectgroups") || XMLString::equals(name, u"statuscodes")))
-                fKeptDepth = depth;
+            if (fKeptDepth == 0 && IsKept(name)) fKeptDepth = depth;
             if (Skipping()) {
                 if (isEmpty) CloseElement();
                 return;
@@ -322,8 +323,12 @@ public:
 
 private:
     bool InsideProjects() const { return fProjectsDepth > 0; }
-    // Inside the projects list and outside the lists kept from it: nothing is made.
+    // Inside the projects list and outside what is kept from it: nothing is made.
     bool Skipping() const { return InsideProjects() && fKeptDepth == 0; }
+    static bool IsKept(const XMLCh* name) {
+        return XMLString::equals(name, u"projectgroups") || XMLString::equals(name, u"statuscodes") ||
+               XMLString::equals(name, u"projectgroup") || XMLString::equals(name, u"statuscode");
+    }
 
     // A project's page range comes from the first "page" inside its first "pages". Finding it
     // stays linear however deep a hostile list nests its elements: the open projects that
@@ -378,7 +383,7 @@ private:
 
     int fDepth = 0;
     int fProjectsDepth = 0;  // of the first "projects" element while it is open
-    int fKeptDepth = 0;      // of a list kept from inside it while that is open
+    int fKeptDepth = 0;      // of an element kept from inside it while that is open
     bool fProjectsSeen = false;
     Projects fProjects;
     std::vector<OpenProject> fOpenProjects;

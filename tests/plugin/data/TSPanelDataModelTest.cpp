@@ -11,8 +11,10 @@
 #include <xercesc/dom/DOMNodeList.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
 
+#include "StatusCodeInfo.h"
 #include "TSPanelDataModel.h"
 #include "TSPanelNodeData.h"
+#include "TSPanelUtils.h"
 #include "XmlTestSupport.h"
 
 namespace tsxmltest {
@@ -94,6 +96,28 @@ protected:
         for (int32 i = 0; i < fModel.GetNode(id)->StatusCount(); ++i)
             names.push_back(fModel.GetNode(id)->GetNthStatus(i).name.GetUTF8String());
         return names;
+    }
+
+    // Every record below a node, loading them: a group as name[children], a project as
+    // name, its page range when it has one, and {its status codes}.
+    std::string Outline(int32 id) {
+        std::string text;
+        for (int32 i = 0; i < fModel.GetChildCount(id); ++i) {
+            const int32 child = fModel.GetNthChildID(id, i);
+            const TSPanelNodeData& node = *fModel.GetNode(child);
+            text += (i ? "," : "") + Name(child);
+            if (node.IsProject()) {
+                if (node.GetPageFromInfo() != -1 || node.GetPageToInfo() != -1)
+                    text += " " + std::to_string(node.GetPageFromInfo()) + ".." + std::to_string(node.GetPageToInfo());
+                Names statuses = Statuses(child);
+                text += "{";
+                for (std::size_t s = 0; s < statuses.size(); ++s) text += (s ? "," : "") + statuses[s];
+                text += "}";
+            } else if (const std::string inner = Outline(child); !inner.empty()) {
+                text += "[" + inner + "]";
+            }
+        }
+        return text;
     }
 
     ScratchFolder fSettings{true};
@@ -313,26 +337,57 @@ TEST_F(TSPanelDataModelTest, ProjectsComeFromTheFirstProjectsElementOnly) {
     }
 }
 
-// The groups and the status codes are the first of their lists in document order, even
-// when a list stands inside the projects list or inside a project.
+// The groups and the status codes are the first of their lists in document order, even when
+// a list, or a loose group or status code, stands inside the projects list or inside a
+// project: what lies inside the first list counts, what lies outside it does not.
 TEST_F(TSPanelDataModelTest, GroupsAndStatusCodesInsideTheProjectsListStillCountInDocumentOrder) {
-    WriteFile(fSettings.ProjectsFile(), R"(<t><projects>
-        <project id="1" name="A" project_group_id="7" statuscodes="2,3"><x><projectgroups>
-          <projectgroup id="7" name="G"><projectgroups><projectgroup id="9" name="Sub"/></projectgroups></projectgroup>
-          </projectgroups></x><pages><page pagefrom="4"/></pages></project>
-        <project id="2" name="B" project_group_id="9"/>
-        <y><statuscodes><statuscode id="2" name="Two"/><z/><statuscode id="3" name="Three"/></statuscodes></y>
-      </projects>
-      <projectgroups><projectgroup id="8" name="Later"/></projectgroups>
-      <statuscodes><statuscode id="2" name="Later two"/></statuscodes></t>)");
-    fModel.Rebuild();
-    ASSERT_EQ(Children(-1), (Names{"G"}));
-    const int32 group = fModel.GetNthChildID(-1, 0);
-    ASSERT_EQ(Children(group), (Names{"Sub", "A"}));
-    EXPECT_EQ(Children(fModel.GetNthChildID(group, 0)), (Names{"B"}));
-    const int32 a = fModel.GetNthChildID(group, 1);
-    EXPECT_EQ(Statuses(a), (Names{"Two", "Three"}));
-    EXPECT_EQ(fModel.GetNode(a)->GetPageFromInfo(), 4);
+    const std::string groupA = R"(<projectgroups><projectgroup id="1" name="A"/></projectgroups>)";
+    const std::string p = R"(<project id="5" name="p" statuscodes="1,2" project_group_id="1"/>)";
+    const struct { const char* what; std::string list; const char* tree; Names codes; } cases[] = {
+        {"lists inside the projects list", R"(<projects>
+            <project id="1" name="A" project_group_id="7" statuscodes="2,3"><x><projectgroups>
+              <projectgroup id="7" name="G"><projectgroups><projectgroup id="9" name="Sub"/></projectgroups></projectgroup>
+              </projectgroups></x><pages><page pagefrom="4"/></pages></project>
+            <project id="2" name="B" project_group_id="9"/>
+            <y><statuscodes><statuscode id="2" name="Two"/><z/><statuscode id="3" name="Three"/></statuscodes></y>
+          </projects>
+          <projectgroups><projectgroup id="8" name="Later"/></projectgroups>
+          <statuscodes><statuscode id="2" name="Later two"/></statuscodes>)",
+         "G[Sub[B{}],A 4..-1{Two,Three}]", {"Two", "Three"}},
+        {"a loose code in the projects list inside the status codes",
+         groupA + R"(<statuscodes><statuscode id="1" name="One"/><projects><statuscode id="2" name="Two"/>)" + p +
+             "</projects></statuscodes>",
+         "A[p{One,Two}]", {"One", "Two"}},
+        {"a loose code inside a project answers before a later one with its id",
+         groupA + R"(<statuscodes><projects><project id="5" name="p" statuscodes="2,1" project_group_id="1">
+            <statuscode id="2" name="Loose"/></project></projects><statuscode id="1" name="One"/>
+            <statuscode id="2" name="Later"/></statuscodes>)",
+         "A[p{Loose,One}]", {"Loose", "One", "Later"}},
+        {"a loose group in the projects list inside the groups answers for its id",
+         R"(<projectgroups><projects><projectgroup id="2" name="Loose"><projectgroup id="3" name="Loose sub"/>
+            </projectgroup><project id="5" name="p" project_group_id="2"/></projects>
+            <projectgroup id="1" name="A"><projectgroups><projectgroup id="2" name="B"><projectgroups>
+              <projectgroup id="4" name="B sub"/></projectgroups></projectgroup></projectgroups></projectgroup>
+          </projectgroups>)",
+         "A[B[Loose sub,p{}]]", {}},
+        {"loose elements outside the first lists do not count",
+         R"(<projectgroups><projectgroup id="1" name="A"><projectgroup id="2" name="B"/></projectgroup></projectgroups>
+          <projects><projectgroup id="2" name="Loose"><projectgroup id="3" name="Loose sub"/></projectgroup>
+            <statuscode id="1" name="Loose"/><project id="5" name="p" statuscodes="1" project_group_id="2"/></projects>
+          <statuscodes><statuscode id="1" name="One"/></statuscodes>)",
+         "A[B[p{One}]]", {"One"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(fSettings.ProjectsFile(), "<t>" + c.list + "</t>");
+        fModel.Rebuild();
+        EXPECT_EQ(Outline(-1), c.tree);
+        K2Vector<StatusCodeInfo> codes;
+        TSPanelUtils::GetStatusCodesInfo(codes);
+        Names names;
+        for (const StatusCodeInfo& code : codes) names.push_back(code.name.GetUTF8String());
+        EXPECT_EQ(names, c.codes) << "what the send dialog offers";
+    }
 }
 
 // A project's page range comes from the first "page" inside its first "pages", at any depth;
