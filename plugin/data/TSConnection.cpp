@@ -372,9 +372,11 @@ bool16 TSConnection::GetProjectsData(const PMString& userName, const PMString& p
             if (code == CURLE_OK) code = curl_easy_perform(fHandle);
             GetConnectionInfo(fHandle);
         }
-        bool written = file.Close();
-
-        if (code == CURLE_OK && written && fResponseCode == 200) {
+        // A short write, whether libcurl was told at once or the last buffer failed when the
+        // file was closed, is this machine's fault: the answer never lay here whole.
+        if (!file.Close()) {
+            ShowSettingsFolderError(folder);
+        } else if (code == CURLE_OK && fResponseCode == 200) {
             // An answer that is to replace the cache is parsed straight into the reader that
             // will use it, whose old document goes first: one list in memory at a time.
             TSXmlDataHandling local;
@@ -388,6 +390,14 @@ bool16 TSConnection::GetProjectsData(const PMString& userName, const PMString& p
                     answer.TakeAsParseOf(posixProjects.c_str());
                 }
             }
+        } else if (sink.tooLarge && fResponseCode == 200) {
+            PMString message("0x61000kTSListTooLargeError");
+            message.Translate();
+            message.Append(" (over ");
+            message.AppendNumber(static_cast<int32>(kMaxListBytes >> 20));
+            message.Append(" MiB).");
+            message.SetTranslatable(kFalse);
+            CAlert::WarningAlert(message);
         } else {
             PMString message = ConnectionErrorText();
             message.Append("  HTTP Status = ");
@@ -468,7 +478,10 @@ size_t write_data(char* buffer, size_t size, size_t count, void* stream) {
     auto* sink = static_cast<DownloadSink*>(stream);
     const size_t bytes = size * count;
     // Anything short of the whole piece makes libcurl end the transfer with an error.
-    if (sink->written + static_cast<curl_off_t>(bytes) > TSConnection::kMaxListBytes) return 0;
+    if (sink->written + static_cast<curl_off_t>(bytes) > TSConnection::kMaxListBytes) {
+        sink->tooLarge = true;
+        return 0;
+    }
     const size_t taken = std::fwrite(buffer, 1, bytes, sink->file);
     sink->written += static_cast<curl_off_t>(taken);
     return taken;

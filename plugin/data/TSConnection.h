@@ -44,7 +44,9 @@ public:
     // Downloads the project list and replaces the cached "projects.xml" when the server sends
     // an update. True only when the cache was replaced. `status` becomes 1 when the server
     // accepted the user, and is otherwise left alone. Failures are shown as alerts; an answer
-    // over kMaxListBytes is cut off as it arrives and counts as a failed transfer.
+    // over kMaxListBytes is cut off as it arrives and reported as too large, and an answer
+    // that could not be written whole into the settings folder is reported as that folder's
+    // fault.
     // With `keepAnswerIn`, an answer that announces an update is parsed into that reader (its
     // previous document is dropped first), which then holds the parse of the new cache.
     bool16 GetProjectsData(const PMString& userName, const PMString& password, const PMString& serverURL,
@@ -104,10 +106,12 @@ private:
 // always ended; a null `text` leaves the field as it is.
 void CopyConnectionText(char (&field)[256], const char* text);
 
-// Where a list download goes: the open file and the bytes written to it.
+// Where a list download goes: the open file, the bytes written to it, and whether the answer
+// was refused for growing past TSConnection::kMaxListBytes.
 struct DownloadSink {
     std::FILE* file = nullptr;
     curl_off_t written = 0;
+    bool tooLarge = false;
 };
 
 // libcurl callbacks. write_data appends to the DownloadSink it is given and returns the bytes

@@ -31,6 +31,7 @@ namespace {
 
 constexpr const char* kConnectionError = "Cannot reach the proofing server";
 constexpr const char* kFolderError = "The settings folder cannot be written:";
+constexpr const char* kTooLarge = "The list is too large";
 constexpr const char* kCachedList = "<tessaron authenticated=\"1\" type=\"TESSARON_UPDATE\"><cached/></tessaron>";
 
 // The positions of the progress bars shown since the last call, none left open; forgets them
@@ -63,6 +64,7 @@ protected:
                                        kConnectionError);
         tshost::StringTable::Get().Add(tshost::StringTable::Get().Locale(), "0x61000kTSSettingsFolderError",
                                        kFolderError);
+        tshost::StringTable::Get().Add(tshost::StringTable::Get().Locale(), "0x61000kTSListTooLargeError", kTooLarge);
         TakeBars();
         tsplatform::Overrides overrides;
         overrides.applicationSupportRoot = fRoot.path();
@@ -89,6 +91,7 @@ protected:
 
 // One download per row. Only an accepted update replaces the cache; every failure warns once
 // and keeps it. The raw answer never stays behind, and other protocols never leave the process.
+// An answer the settings folder could not take whole (a full disk) is never parsed.
 TEST_F(DownloadTest, CachesOnlyAnAcceptedUpdate) {
     const std::string warning = std::string(kConnectionError) + "  HTTP Status = ";
     const std::string check = ". Check the Server Details in Tessaron settings. ";
@@ -104,6 +107,8 @@ TEST_F(DownloadTest, CachesOnlyAnAcceptedUpdate) {
         std::string getupdate = "1";  // empty: no request logged
         bool16 result = kFalse;
         std::string alert = "";  // empty: none; a report of the parser's starts "Line No = "
+        tshost::AlertKind kind = tshost::AlertKind::kWarning;
+        bool diskFull = false;
     };
     const Case cases[] = {
         {.name = "no cache", .cached = false, .changed = false, .result = kTrue},
@@ -120,6 +125,11 @@ TEST_F(DownloadTest, CachesOnlyAnAcceptedUpdate) {
         {.name = "wrong password", .password = "wrong", .alert = "0x61000kTSInCorrectUsrNamePwd"},
         {.name = "no rights", .user = "viewer", .password = "viewer", .alert = "0x61000kTSImProperUserRights"},
         {.name = "malformed", .fault = {{"fault", "malformed"}}, .alert = "Line No = "},
+        {.name = "disk full at the close", .alert = std::string(kFolderError) + " " + fFolder.string(),
+         .kind = tshost::AlertKind::kError, .diskFull = true},
+        {.name = "disk full while it arrives", .fault = {{"fault", "oversized"}, {"bytes", 1 << 20}},
+         .alert = std::string(kFolderError) + " " + fFolder.string(), .kind = tshost::AlertKind::kError,
+         .diskFull = true},
         // Last: the server logs the request only once its delay is over.
         {.name = "time-out", .fault = {{"fault", "delay"}, {"delay_ms", 3000}, {"count", 1}}, .getupdate = "",
          .alert = warning + "0" + check},
@@ -130,6 +140,7 @@ TEST_F(DownloadTest, CachesOnlyAnAcceptedUpdate) {
         if (c.cached) WriteFile(fProjects, kCachedList);
         else fs::remove(fProjects);
         fServer.Control(c.fault);
+        if (c.diskFull) fs::create_symlink("/dev/full", fTemp);
         g_ServerDetailChanged = c.changed ? kTrue : kFalse;
         const std::size_t before = fServer.Requests().size();
         const Outcome outcome = Download(c.user, c.password, c.url);
@@ -139,7 +150,7 @@ TEST_F(DownloadTest, CachesOnlyAnAcceptedUpdate) {
         ASSERT_EQ(outcome.alerts.size(), c.alert.empty() ? 0u : 1u);
         for (const tshost::AlertRecord& alert : outcome.alerts)
             EXPECT_TRUE(parser ? alert.kind == tshost::AlertKind::kInformation && alert.text.rfind(c.alert, 0) == 0
-                               : alert.kind == tshost::AlertKind::kWarning && alert.text == c.alert) << alert.text;
+                               : alert.kind == c.kind && alert.text == c.alert) << alert.text;
         // Forgotten only once the new list is cached.
         EXPECT_EQ(g_ServerDetailChanged, c.changed && !c.result ? kTrue : kFalse);
         const std::vector<nlohmann::json> requests = fServer.Requests();
@@ -147,7 +158,7 @@ TEST_F(DownloadTest, CachesOnlyAnAcceptedUpdate) {
         EXPECT_EQ(c.getupdate.empty() ? "" : QueryValue(requests.back(), "getupdate"), c.getupdate);
         const std::string cached = ReadFile(fProjects);
         EXPECT_TRUE(c.result ? cached.find("Northwind Books") != std::string::npos : cached == kCachedList) << cached;
-        EXPECT_FALSE(fs::exists(fTemp));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(fTemp)));
     }
 }
 
@@ -208,11 +219,10 @@ TEST(ConnectionText, IsCutToItsFieldAndEnded) {
     EXPECT_EQ(std::string(fields.field), std::string(255, 'a'));
 }
 
-// An answer larger than any real list is cut off as it arrives: a warning, the cache kept,
-// nothing left behind. One of exactly the largest size is taken.
+// An answer larger than any real list is cut off as it arrives: a warning that says so, the
+// cache kept, nothing left behind. One of exactly the largest size is taken.
 TEST_F(DownloadTest, AnAnswerOverTheLimitIsCutOff) {
-    const std::string warning = std::string(kConnectionError) + "  HTTP Status = 200. Check the Server Details in "
-                                                                "Tessaron settings. ";
+    const std::string warning = std::string(kTooLarge) + " (over 64 MiB).";
     for (const curl_off_t bytes : {TSConnection::kMaxListBytes + 1, TSConnection::kMaxListBytes * 4,
                                    TSConnection::kMaxListBytes}) {
         SCOPED_TRACE(bytes);
