@@ -50,7 +50,8 @@ def parse_args():
 
 def build_groups(args, rng):
     """Returns (children, top, hidden, names): the tree as parent -> child ids."""
-    top_count = args.groups if args.flat else max(1, args.groups // 25)
+    # At depth 1 no group can stand below another: all of them are top-level.
+    top_count = args.groups if args.flat or args.depth == 1 else max(1, args.groups // 25)
     depth = {}
     children = {gid: [] for gid in range(1, args.groups + 1)}
     top = []
