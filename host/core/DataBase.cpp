@@ -5,9 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <set>
 
@@ -24,11 +28,56 @@ namespace {
 
 constexpr const char* kFormat = "tessaron-database-1";
 
-// Owns a connection; closing it checkpoints the write-ahead log away.
+// The host's tables, as it makes them; a file with any other table, column, key, index,
+// trigger or view is not one the host wrote.
+constexpr const char* kTables[] = {
+    "CREATE TABLE meta(key TEXT PRIMARY KEY, value)",
+    "CREATE TABLE objects(uid INTEGER PRIMARY KEY, class INTEGER NOT NULL)",
+    "CREATE TABLE data(uid INTEGER NOT NULL, impl INTEGER NOT NULL, bytes BLOB NOT NULL, PRIMARY KEY(uid, impl))",
+};
+
+// Errors that mean the file's content is not a sound Tessaron file, as opposed to errors of
+// reaching it (permissions, I/O, locks, memory).
+bool IsDamage(int code) {
+    switch (code & 0xff) {
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+        case SQLITE_FORMAT:
+        case SQLITE_RANGE:
+        case SQLITE_MISMATCH:
+        case SQLITE_ERROR:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Owns a connection. Nothing a file defines runs through it: no triggers, no views, nothing
+// the schema could make the host do.
 struct Connection {
     sqlite3* db = nullptr;
     ~Connection() { if (db) sqlite3_close_v2(db); }
-    std::string Error() const { return db ? sqlite3_errmsg(db) : "out of memory"; }
+    int Open(const std::string& name, int flags) {
+        int rc = sqlite3_open_v2(name.c_str(), &db, flags, nullptr);
+        if (db) {
+            sqlite3_extended_result_codes(db, 1);
+            sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+            sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+            sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+        }
+        return rc;
+    }
+    // SQLite's message, with the system's reason when the file system failed.
+    std::string Error() const {
+        if (!db) return "out of memory";
+        std::string message = sqlite3_errmsg(db);
+        int code = sqlite3_errcode(db) & 0xff;
+        int system = sqlite3_system_errno(db);
+        if (system != 0 && (code == SQLITE_IOERR || code == SQLITE_CANTOPEN || code == SQLITE_FULL))
+            message += std::string(" (") + std::strerror(system) + ")";
+        return message;
+    }
+    bool Damaged() const { return db && IsDamage(sqlite3_errcode(db)); }
     bool Exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 };
 
@@ -74,9 +123,126 @@ std::string NewIdentity() {
     return id;
 }
 
-bool FileExists(const std::string& path) {
+bool Exists(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string FolderOf(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool DeniedError(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
+// What stands at `path` when it is not a file that can be read, with the failure's kind;
+// kNone for a readable file.
+DataBase::OpenFailure Inspect(const std::string& path, std::string& what) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        int error = errno;
+        struct stat link {};
+        if (error == ELOOP) {
+            what = "is a loop of symbolic links";
+            return DataBase::OpenFailure::kNotAFile;
+        }
+        if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            what = "is a symbolic link to a file that does not exist";
+            return DataBase::OpenFailure::kNotAFile;
+        }
+        if (error == ENOENT || error == ENOTDIR) {
+            what = "no such file";
+            return DataBase::OpenFailure::kMissing;
+        }
+        what = std::string("cannot be reached: ") + std::strerror(error);
+        return DataBase::OpenFailure::kUnreadable;
+    }
+    if (S_ISDIR(st.st_mode)) what = "is a folder, not a file";
+    else if (S_ISFIFO(st.st_mode)) what = "is a FIFO (named pipe), not a file";
+    else if (S_ISSOCK(st.st_mode)) what = "is a socket, not a file";
+    else if (!S_ISREG(st.st_mode)) what = "is a device, not a file";
+    if (!what.empty()) return DataBase::OpenFailure::kNotAFile;
+    if (::access(path.c_str(), R_OK) != 0) {
+        what = std::string("cannot be read: ") + std::strerror(errno);
+        return DataBase::OpenFailure::kUnreadable;
+    }
+    return DataBase::OpenFailure::kNone;
+}
+
+// Why nothing can be written at `path` (its folder or the file itself is read-only); empty
+// when writing may go ahead.
+std::string ReadOnlyReason(const std::string& path) {
+    if (::access(FolderOf(path).c_str(), W_OK) != 0 && DeniedError(errno)) return "its folder is read-only";
+    if (::access(path.c_str(), W_OK) != 0 && DeniedError(errno)) return "the file is read-only";
+    return {};
+}
+
+// A file name as an SQLite URI, every byte that could be read as URI syntax escaped.
+std::string UriOf(const std::string& path) {
+    std::string uri = "file:";
+    for (unsigned char ch : path) {
+        if (std::isalnum(ch) || std::strchr("/-._~", ch)) {
+            uri += static_cast<char>(ch);
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", ch);
+            uri += escaped;
+        }
+    }
+    return uri;
+}
+
+// The write version in the file's header: SQLite reads a file of a later one but never writes
+// it, so every save into it would fail. 0 when the file has no SQLite header at all.
+int WriteVersion(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char header[20] = {};
+    if (!in.read(header, sizeof header) || std::memcmp(header, "SQLite format 3", 16) != 0) return 0;
+    return static_cast<unsigned char>(header[18]);
+}
+
+enum class Verdict { kSound, kDamaged, kUnreadable };
+
+// Whether the file holds exactly the host's tables and nothing else, and SQLite finds its
+// structure whole (every page reachable, every index matching its table); `why` says what
+// is wrong, or why the file could not be checked.
+Verdict CheckStructure(Connection& c, std::string& why) {
+    auto failed = [&] {
+        why = c.Error();
+        return c.Damaged() ? Verdict::kDamaged : Verdict::kUnreadable;
+    };
+    std::set<std::string> expected{"index sqlite_autoindex_data_1 on data", "index sqlite_autoindex_meta_1 on meta"};
+    for (const char* table : kTables) expected.insert(table);
+    {
+        Statement schema(c.db, "SELECT type, name, tbl_name, sql FROM sqlite_master");
+        if (!schema) return failed();
+        int rc;
+        while ((rc = sqlite3_step(schema.stmt)) == SQLITE_ROW) {
+            auto text = [&](int column) {
+                const unsigned char* chars = sqlite3_column_text(schema.stmt, column);
+                return chars ? std::string(reinterpret_cast<const char*>(chars)) : std::string();
+            };
+            std::string type = text(0), name = text(1);
+            std::string entry = sqlite3_column_type(schema.stmt, 3) == SQLITE_NULL ? type + " " + name + " on " + text(2) : text(3);
+            if (!expected.erase(entry)) {
+                why = "it holds the " + type + " " + name + ", which the host does not make";
+                return Verdict::kDamaged;
+            }
+        }
+        if (rc != SQLITE_DONE) return failed();
+        if (!expected.empty()) {
+            why = "it lacks the host's " + *expected.begin();
+            return Verdict::kDamaged;
+        }
+    }
+    Statement check(c.db, "PRAGMA integrity_check(1)");
+    if (!check || sqlite3_step(check.stmt) != SQLITE_ROW) return failed();
+    const unsigned char* verdict = sqlite3_column_text(check.stmt, 0);
+    std::string found = verdict ? reinterpret_cast<const char*>(verdict) : "";
+    if (found == "ok") return Verdict::kSound;
+    why = "its structure is damaged: " + found;
+    return Verdict::kDamaged;
 }
 
 }  // namespace
@@ -89,29 +255,64 @@ std::unique_ptr<DataBase> DataBase::CreateNew(ClassID rootClass, std::string dis
     return db;
 }
 
-std::unique_ptr<DataBase> DataBase::Open(const std::string& posixPath, std::string& error) {
+std::unique_ptr<DataBase> DataBase::Open(const std::string& posixPath, std::string& error, OpenFailure* failure) {
+    OpenFailure kind = OpenFailure::kDamaged;
+    std::unique_ptr<DataBase> db;
     // Whatever fails while a file is read is damage of that file, never a crash.
     try {
-        return Read(posixPath, error);
+        db = Read(posixPath, error, kind);
     } catch (const std::exception& e) {
         error = posixPath + ": not a readable Tessaron file (" + e.what() + ")";
     }
-    return nullptr;
+    if (failure) *failure = db ? OpenFailure::kNone : kind;
+    return db;
 }
 
-std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::string& error) {
-    if (!FileExists(posixPath)) {
-        error = posixPath + ": no such file";
+std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::string& error, OpenFailure& failure) {
+    std::string what;
+    failure = Inspect(posixPath, what);
+    if (failure != OpenFailure::kNone) {
+        error = posixPath + ": " + what;
         return nullptr;
     }
+    failure = OpenFailure::kDamaged;
+    auto damaged = [&](const std::string& why) {
+        error = posixPath + ": not a readable Tessaron file (" + why + ")";
+        return nullptr;
+    };
+    if (int version = WriteVersion(posixPath); version > 2)
+        return damaged("its header allows reading it but never writing it (write version " + std::to_string(version) + ")");
     Connection c;
-    // Read-write when allowed, although only read: a read-only connection to a file saved in
-    // WAL mode leaves its -wal and -shm files behind, and only a writer removes them on close.
-    if (sqlite3_open_v2(posixPath.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        sqlite3_close_v2(c.db);
-        c.db = nullptr;
-        if (sqlite3_open_v2(posixPath.c_str(), &c.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-            error = posixPath + ": cannot be opened: " + c.Error();
+    // Where the host may write, SQLite opens the file as it would for a save, so that what a
+    // crash left half-done is put right first. Where it may not, the file is read alone,
+    // creating nothing beside it; that is sound only while nothing beside it belongs to it.
+    // Reading leaves nothing behind: a save uses a rollback journal, which is gone when the
+    // save is, and a file still in write-ahead mode loses its side files when its last writer
+    // closes.
+    const bool writable = ReadOnlyReason(posixPath).empty();
+    int opened;
+    if (writable)
+        opened = c.Open(posixPath, SQLITE_OPEN_READWRITE);
+    else if (Exists(posixPath + "-journal") || Exists(posixPath + "-wal"))
+        opened = c.Open(posixPath, SQLITE_OPEN_READONLY);
+    else
+        opened = c.Open(UriOf(posixPath) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    auto failed = [&] {
+        if (c.Damaged()) return damaged(c.Error());
+        failure = OpenFailure::kUnreadable;
+        error = posixPath + ": cannot be read: " + c.Error();
+        return nullptr;
+    };
+    if (opened != SQLITE_OK) return failed();
+    // One read transaction: the checks and the reading see the same file.
+    if (!c.Exec("BEGIN")) return failed();
+    {
+        std::string why;
+        Verdict verdict = CheckStructure(c, why);
+        if (verdict == Verdict::kDamaged) return damaged(why);
+        if (verdict == Verdict::kUnreadable) {
+            failure = OpenFailure::kUnreadable;
+            error = posixPath + ": cannot be read: " + why;
             return nullptr;
         }
     }
@@ -119,15 +320,11 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
     db->fPath = posixPath;
     db->fDisplayName = posixPath.substr(posixPath.find_last_of('/') + 1);
     db->ReadIdentity(c.db, posixPath);
-    auto damaged = [&](const std::string& why) {
-        error = posixPath + ": not a readable Tessaron file (" + why + ")";
-        return nullptr;
-    };
     // Every value read is checked for its type and range: a NULL, a text where a number
     // belongs or a number that does not fit is damage, never a default or a crash.
     {
         Statement meta(c.db, "SELECT key, value FROM meta");
-        if (!meta) return damaged(c.Error());
+        if (!meta) return failed();
         std::set<std::string> seen;
         bool formatOk = false;
         sqlite3_int64 root = 0, next = 0;
@@ -146,7 +343,7 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
                 if (!IntegerAt(meta.stmt, 1, kFirstUID, kNoMoreUIDs, next)) return damaged("its next UID is not a valid UID");
             }
         }
-        if (rc != SQLITE_DONE) return damaged(c.Error());
+        if (rc != SQLITE_DONE) return failed();
         if (!formatOk) return damaged("unknown format");
         if (!root) return damaged("no root object");
         if (!next) return damaged("no next UID");
@@ -155,7 +352,7 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
     }
     {
         Statement objects(c.db, "SELECT uid, class FROM objects");
-        if (!objects) return damaged(c.Error());
+        if (!objects) return failed();
         int rc;
         while ((rc = sqlite3_step(objects.stmt)) == SQLITE_ROW) {
             sqlite3_int64 uid = 0, cls = 0;
@@ -164,11 +361,11 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
             if (!db->fClasses.emplace(UID(static_cast<uint32>(uid)), ClassID(static_cast<uint32>(cls))).second)
                 return damaged("object " + std::to_string(uid) + " is there twice");
         }
-        if (rc != SQLITE_DONE) return damaged(c.Error());
+        if (rc != SQLITE_DONE) return failed();
     }
     {
         Statement data(c.db, "SELECT uid, impl, bytes FROM data");
-        if (!data) return damaged(c.Error());
+        if (!data) return failed();
         int rc;
         while ((rc = sqlite3_step(data.stmt)) == SQLITE_ROW) {
             sqlite3_int64 uid = 0, impl = 0;
@@ -181,7 +378,7 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
             if (!db->fStored.emplace(key, bytes ? std::string(static_cast<const char*>(bytes), size) : std::string()).second)
                 return damaged("object " + std::to_string(uid) + " holds the same implementation twice");
         }
-        if (rc != SQLITE_DONE) return damaged(c.Error());
+        if (rc != SQLITE_DONE) return failed();
     }
     if (!db->fClasses.count(db->fRoot)) return damaged("no root object");
     // A next UID at or below one in use would hand that UID out again. The largest UID in use
@@ -313,6 +510,10 @@ ErrorCode DataBase::SaveAs(const std::string& posixPath, std::string& error, boo
 
 ErrorCode DataBase::Write(const std::string& path, bool everything, bool privateFile, std::string& error) {
     fReplacedFile = false;
+    if (std::string why = ReadOnlyReason(path); !why.empty()) {
+        error = path + ": cannot be saved: " + why;
+        return kFailure;
+    }
     // Current bytes of every implementation whose stored bytes they would change; kept aside
     // until the file holds them.
     Rows changed;
@@ -326,10 +527,27 @@ ErrorCode DataBase::Write(const std::string& path, bool everything, bool private
     if (!everything) {
         int written = WriteChanges(path, changed, privateFile, error);
         if (written < 0) return kFailure;
-        if (written > 0) return kSuccess;
-        fReplacedFile = true;
+        if (written == 0) fReplacedFile = true;
     }
-    return WriteAfresh(path, std::move(changed), privateFile, error);
+    if ((everything || fReplacedFile) && WriteAfresh(path, std::move(changed), privateFile, error) != kSuccess)
+        return kFailure;
+    RemoveLeftovers(path);
+    return kSuccess;
+}
+
+void DataBase::RemoveLeftovers(const std::string& path) {
+    // What a save afresh that was cut short left beside the file: its own name, ".saving-"
+    // and eight hex digits.
+    const std::string prefix = path.substr(path.find_last_of('/') + 1) + ".saving-";
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(FolderOf(path), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + 8 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        if (std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                        [](unsigned char ch) { return std::isxdigit(ch); }) &&
+            entry.is_regular_file(ec))
+            ::unlink(entry.path().c_str());
+    }
 }
 
 int DataBase::WriteChanges(const std::string& path, Rows changed, bool privateFile, std::string& error) {
@@ -344,12 +562,19 @@ int DataBase::WriteChanges(const std::string& path, Rows changed, bool privateFi
         return -1;
     };
     // Without SQLITE_OPEN_CREATE: a file deleted since the check is not made anew, empty.
-    if (sqlite3_open_v2(path.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (c.Open(path, SQLITE_OPEN_READWRITE) != SQLITE_OK) {
         if (::stat(path.c_str(), &st) != 0) return 0;
         return fail("cannot be opened for writing");
     }
     sqlite3_busy_timeout(c.db, 2000);
-    if (!c.Exec("PRAGMA journal_mode=WAL") || !c.Exec("PRAGMA synchronous=FULL")) return fail("cannot be written");
+    // A rollback journal rather than a write-ahead log: once the save is done the file alone
+    // holds it, and nothing is left beside it. A file written in write-ahead mode is turned.
+    {
+        Statement mode(c.db, "PRAGMA journal_mode=DELETE");
+        const unsigned char* set = mode && sqlite3_step(mode.stmt) == SQLITE_ROW ? sqlite3_column_text(mode.stmt, 0) : nullptr;
+        if (!set || std::strcmp(reinterpret_cast<const char*>(set), "delete") != 0) return fail("cannot be written");
+    }
+    if (!c.Exec("PRAGMA synchronous=FULL")) return fail("cannot be written");
     if (!c.Exec("BEGIN IMMEDIATE")) return fail("cannot be written");
     {
         // A file that is not ours reads as another identity, or as none where we have one.
@@ -362,6 +587,16 @@ int DataBase::WriteChanges(const std::string& path, Rows changed, bool privateFi
         else if (rc != SQLITE_ROW && rc != SQLITE_DONE)
             return fail("cannot be read");
         if (found != fIdentity) {
+            c.Exec("ROLLBACK");
+            return 0;
+        }
+    }
+    // A file damaged since it was read is not saved into: the save writes it afresh.
+    {
+        std::string why;
+        Verdict verdict = CheckStructure(c, why);
+        if (verdict == Verdict::kUnreadable) return fail("cannot be read");
+        if (verdict == Verdict::kDamaged) {
             c.Exec("ROLLBACK");
             return 0;
         }
@@ -404,7 +639,7 @@ ErrorCode DataBase::WriteAfresh(const std::string& path, Rows changed, bool priv
     {
         Connection c;
         auto failed = [&] { return fail("cannot be written: " + c.Error()); };
-        if (sqlite3_open_v2(temp.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) return failed();
+        if (c.Open(temp, SQLITE_OPEN_READWRITE) != SQLITE_OK) return failed();
         // The new file is nobody's until it is renamed into place, so it needs no journal:
         // a failure leaves it to be removed.
         if (!c.Exec("PRAGMA journal_mode=OFF") || !c.Exec("PRAGMA synchronous=FULL") || !c.Exec("BEGIN"))
@@ -420,10 +655,9 @@ ErrorCode DataBase::WriteAfresh(const std::string& path, Rows changed, bool priv
         return fail("cannot be written: " + why);
     }
     ::close(fd);
-    // A write-ahead log or index left beside the path belongs to the file being replaced;
-    // SQLite would replay it into the new one.
-    ::unlink((path + "-wal").c_str());
-    ::unlink((path + "-shm").c_str());
+    // A journal, write-ahead log or index left beside the path belongs to the file being
+    // replaced; SQLite would play it back into the new one.
+    for (const char* side : {"-journal", "-wal", "-shm"}) ::unlink((path + side).c_str());
     if (FileCalls::Get().rename(temp.c_str(), path.c_str()) != 0) return fail("cannot be replaced: " + std::string(std::strerror(errno)));
     // The rename is the save: once it is done the new file is in place. Flushing the folder
     // only makes it outlast a power cut, so its failure cannot undo the save.
@@ -438,11 +672,9 @@ ErrorCode DataBase::WriteAfresh(const std::string& path, Rows changed, bool priv
 
 bool DataBase::WriteRows(sqlite3* db, bool everything, const std::string& id, const Rows& changed) {
     auto exec = [db](const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; };
-    if (everything && !exec("CREATE TABLE meta(key TEXT PRIMARY KEY, value);"
-                            "CREATE TABLE objects(uid INTEGER PRIMARY KEY, class INTEGER NOT NULL);"
-                            "CREATE TABLE data(uid INTEGER NOT NULL, impl INTEGER NOT NULL, bytes BLOB NOT NULL,"
-                            " PRIMARY KEY(uid, impl));"))
-        return false;
+    if (everything)
+        for (const char* table : kTables)
+            if (!exec(table)) return false;
     {
         Statement meta(db, "INSERT OR REPLACE INTO meta(key, value) VALUES (?1, ?2)");
         if (!meta) return false;

@@ -2,10 +2,15 @@
 // holds every boss by UID and the stored bytes of every persistent implementation; on disk it
 // is one SQLite file. A save writes every dirty implementation in one transaction, so a crash
 // during a save leaves the file as it was before the save or as it is after it.
+// A save writes with a rollback journal, so that after it the file alone holds the whole
+// database and nothing is left beside it; one that cannot write (a read-only folder or file)
+// fails and says so.
 // Such a save writes only into the file this database was read from or last written to: each
 // save stores a new identity in the file, and the file's device and inode are kept. When the file at the
-// path is another one (deleted or replaced meanwhile), the whole database is written to a new
+// path is another one (deleted, replaced or damaged meanwhile), the whole database is written to a new
 // file beside it, which is then renamed over the path; a save to a new path does the same.
+// A successful save removes what earlier saves of the same file that were cut short left
+// beside it.
 // A session database (the workspace) holds settings rather than the user's work: its changes
 // never become undo steps of their own.
 // PreDirty marks the database modified and records the pre-image for undo.
@@ -31,10 +36,20 @@ class DataBase final : public IDataBase {
 public:
     // A new database with no file, whose root object is a new boss of `rootClass`.
     static std::unique_ptr<DataBase> CreateNew(ClassID rootClass, std::string displayName);
-    // Opens a database file; null with `error` naming the file and the problem. A file with
-    // any damaged value (a NULL, a text where a number belongs, an ID or UID out of range) is
-    // refused as "not a readable Tessaron file".
-    static std::unique_ptr<DataBase> Open(const std::string& posixPath, std::string& error);
+    // Why a file could not be opened: nothing at the path; something that is not a file (a
+    // folder, a FIFO, a link to nothing or a loop of links); a file that cannot be reached
+    // or read (permissions, I/O); or a damaged file.
+    enum class OpenFailure { kNone, kMissing, kNotAFile, kUnreadable, kDamaged };
+
+    // Opens a database file; null with `error` naming the file and the problem, and with
+    // `failure` its kind. A file whose structure is not whole, whose tables, columns, keys
+    // or indexes are not the host's own, that holds anything else (triggers, views), that
+    // SQLite could read but never write, or with any damaged value (a NULL, a text where a
+    // number belongs, an ID or UID out of range) is refused as "not a readable Tessaron
+    // file". Opening creates nothing beside the file: where the host cannot write, the file
+    // is read on its own.
+    static std::unique_ptr<DataBase> Open(const std::string& posixPath, std::string& error,
+                                          OpenFailure* failure = nullptr);
     ~DataBase() override;
 
     IPMUnknown* Instantiate(UID uid, PMIID interfaceID) override;
@@ -77,13 +92,15 @@ public:
 
 private:
     DataBase() = default;
-    static std::unique_ptr<DataBase> Read(const std::string& posixPath, std::string& error);
+    static std::unique_ptr<DataBase> Read(const std::string& posixPath, std::string& error, OpenFailure& failure);
     using Rows = std::map<std::pair<UID, ImplementationID>, std::string>;
     ErrorCode Write(const std::string& posixPath, bool everything, bool privateFile, std::string& error);
     // 1: written; 0: the file is not this database's, nothing written; -1: failed.
     int WriteChanges(const std::string& posixPath, Rows changed, bool privateFile, std::string& error);
     ErrorCode WriteAfresh(const std::string& posixPath, Rows changed, bool privateFile, std::string& error);
     bool WriteRows(sqlite3* db, bool everything, const std::string& id, const Rows& changed);
+    // Removes what earlier saves of the file at `path` that were cut short left beside it.
+    static void RemoveLeftovers(const std::string& path);
     void Saved(const std::string& posixPath, const std::string& id, Rows& changed);
     void ReadIdentity(sqlite3* db, const std::string& posixPath);
 
