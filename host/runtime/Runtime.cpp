@@ -177,12 +177,19 @@ void Runtime::LoadWorkspace(const std::string& home) {
     }
     if (!fWorkspacePath.empty() && Exists(fWorkspacePath)) {
         std::string error;
-        fWorkspace = DataBase::Open(fWorkspacePath, error);
+        DataBase::OpenFailure failure = DataBase::OpenFailure::kNone;
+        fWorkspace = DataBase::Open(fWorkspacePath, error, &failure);
         if (fWorkspace && fWorkspace->GetClass(fWorkspace->GetRootUID()) != kWorkspaceBoss) {
             fWorkspace.reset();
             error = fWorkspacePath + ": not a workspace";
+            failure = DataBase::OpenFailure::kDamaged;
         }
-        if (!fWorkspace) {
+        // Only damage is put aside; a file the host cannot reach (permissions, I/O, not a
+        // file) may be whole, and is the user's to mend.
+        if (!fWorkspace && failure != DataBase::OpenFailure::kDamaged) {
+            Diagnose(error + "; running with the default settings, which this run will not save, and leaving the file as it is");
+            fWorkspacePath.clear();
+        } else if (!fWorkspace) {
             std::string aside = AsideName(fWorkspacePath), why;
             if (MoveAside(fWorkspacePath, aside, why)) {
                 Diagnose(error + "; kept as " + aside + ", starting with a new workspace");

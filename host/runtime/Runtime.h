@@ -11,8 +11,10 @@
 //
 // The workspace lives in <home>/.tessaron-host/workspace.db (home: the launch option, else
 // $HOME), written with mode 0600 because it holds the user's password as typed. A missing
-// file gives a new workspace; an unreadable one is reported, moved aside as
-// workspace.db.corrupt (or .corrupt.1, .2, … when that exists) and replaced by a new one.
+// file gives a new workspace; a damaged one is reported, moved aside as
+// workspace.db.corrupt (or .corrupt.1, .2, … when that exists) and replaced by a new one;
+// one that cannot be read for another reason (permissions, I/O, not a file) is reported and
+// left alone, and the run goes on with default settings that it does not save.
 //
 // The workspace is saved whenever a command that changed it has ended (and after undo and
 // redo), not only at quit, so a crash loses no confirmed setting; only changed rows are

@@ -1,11 +1,17 @@
-// Shared helpers of the host tests: a temporary folder removed afterwards, and a capture of
-// the host's diagnostics (with its transcript silenced) while a test runs.
+// Shared helpers of the host tests: a temporary folder removed afterwards, a capture of the
+// host's diagnostics (with its transcript silenced) while a test runs, and work run as a user
+// whom permissions bind.
 // The test's own thread only.
 #pragma once
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,6 +63,52 @@ inline void WriteFile(const std::string& path, const std::string& text) {
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The user that RunUnprivileged runs as when the tests run as root ("nobody").
+constexpr uid_t kUnprivileged = 65534;
+
+// Gives `path` and everything under it to that user, when the tests run as root.
+inline void GiveToUnprivileged(const std::string& path) {
+    if (::geteuid() != 0) return;
+    ::lchown(path.c_str(), kUnprivileged, kUnprivileged);
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path, ec))
+            ::lchown(entry.path().c_str(), kUnprivileged, kUnprivileged);
+}
+
+// Runs `work` in a child process that permissions bind: as root (as CI runs the tests), the
+// child drops to kUnprivileged with no groups first. Returns what `work` returned (empty when
+// all went well), or why the child failed. `work` reports through its result, not through
+// the test's assertions, which the child cannot hand back.
+inline std::string RunUnprivileged(const std::function<std::string()>& work) {
+    int pipe[2];
+    if (::pipe(pipe) != 0) return "no pipe";
+    pid_t child = ::fork();
+    if (child < 0) return "no child process";
+    if (child == 0) {
+        ::close(pipe[0]);
+        std::string result = "cannot become an unprivileged user";
+        if (::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setresgid(kUnprivileged, kUnprivileged, kUnprivileged) == 0 &&
+                                 ::setresuid(kUnprivileged, kUnprivileged, kUnprivileged) == 0))
+            result = work();
+        for (std::size_t sent = 0; sent < result.size();) {
+            ssize_t n = ::write(pipe[1], result.data() + sent, result.size() - sent);
+            if (n <= 0) break;
+            sent += static_cast<std::size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    std::string result;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) result.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipe[0]);
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return "the child process failed: " + result;
+    return result;
 }
 
 }  // namespace tstest

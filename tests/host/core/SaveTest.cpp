@@ -55,8 +55,10 @@ struct Faults {
     int n = 0;
     int calls = 0;
     int failed = 0;
+    int renamed = 0;              // renames done since armed
+    bool failedAfterRename = false;  // the first failure came after a rename was done
 
-    void Arm(Op kind, int nth) { *this = Faults{true, kind, nth, 0, 0}; }
+    void Arm(Op kind, int nth) { *this = Faults{true, kind, nth, 0, 0, 0, false}; }
     void Disarm() { armed = false; }
     // True when this call must fail.
     bool Fails(Op kind) {
@@ -64,7 +66,7 @@ struct Faults {
         if (!armed || kind != counted) return false;
         ++calls;
         bool fail = op == Op::kFullDisk ? calls >= n : calls == n;
-        if (fail) ++failed;
+        if (fail && failed++ == 0) failedAfterRename = renamed > 0;
         return fail;
     }
 };
@@ -138,7 +140,9 @@ void InstallFaultyVfs() {
             errno = EIO;
             return -1;
         }
-        return tshost::FileCalls::System().rename(from, to);
+        int result = tshost::FileCalls::System().rename(from, to);
+        if (result == 0) ++gFaults.renamed;
+        return result;
     };
 }
 
@@ -146,6 +150,16 @@ void RemoveFaultyVfs() {
     gFaults.Disarm();
     sqlite3_vfs_unregister(&gFaultyVfs);
     tshost::FileCalls::Get() = tshost::FileCalls::System();
+}
+
+// Nothing but the databases themselves in `folder`: no journal, log or index, and no
+// leftover of a save afresh.
+void ExpectNothingBeside(const std::string& folder) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_EQ(name.find(".saving-"), std::string::npos) << entry.path();
+        for (const char* side : {"-journal", "-wal", "-shm"}) EXPECT_FALSE(name.ends_with(side)) << entry.path();
+    }
 }
 
 class SaveTest : public ::testing::Test {
@@ -192,10 +206,15 @@ protected:
         return std::any_of(shown.begin(), shown.end(), [](const std::string& l) { return l.rfind("saved", 0) == 0; });
     }
 
-    // What a file holds: "value/other/pages", or "unreadable: why".
-    static std::string Holds(const std::string& path, ClassID root = tshost::kDocBoss) {
+    // What a file holds: "value/other/pages", or "unreadable: why". Alone: copied without
+    // what is beside it, as a user copies a saved file; else as the host opens it, with the
+    // journal a failed save left beside it.
+    std::string Holds(const std::string& path, ClassID root = tshost::kDocBoss, bool alone = true) {
         std::string error;
-        auto db = tshost::DataBase::Open(path, error);
+        const std::string copy = dir / "held";
+        std::error_code ec;
+        if (alone && !fs::copy_file(path, copy, fs::copy_options::overwrite_existing, ec)) return "unreadable: " + ec.message();
+        auto db = tshost::DataBase::Open(alone ? copy : path, error);
         if (!db) return "unreadable: " + error;
         if (db->GetClass(db->GetRootUID()) != root) return "another kind of file";
         auto value = [&](PMIID iid) {
@@ -316,6 +335,16 @@ TEST_F(SaveTest, EveryFailingWriteSyncAndRenameOfADocumentSaveLeavesThePreviousF
     int32 value = 1;
     Set(a, value);
     ASSERT_TRUE(host.Docs().SaveAs(a, file, error)) << error;
+    // What saves of the file that were cut short left beside it goes at its next save; what is
+    // not the file's own stays.
+    const std::string leftover = file + ".saving-0123abcd";
+    const std::string others[] = {file + ".saving-mine", dir / "B.indd.saving-0123abcd", file + ".saving-0123abcde"};
+    for (const std::string& path : others) tstest::WriteFile(path, "");
+    tstest::WriteFile(leftover, "");
+    Set(a, ++value);
+    ASSERT_EQ(Save(a), kSuccess);
+    EXPECT_FALSE(fs::exists(leftover));
+    for (const std::string& path : others) EXPECT_TRUE(fs::remove(path)) << path;
     // Saves into the document's own file, and saves that write it afresh to a new path.
     for (bool afresh : {false, true}) {
         for (Op op : {Op::kWrite, Op::kSync, Op::kRename, Op::kFullDisk}) {
@@ -336,12 +365,14 @@ TEST_F(SaveTest, EveryFailingWriteSyncAndRenameOfADocumentSaveLeavesThePreviousF
                 }
                 const std::string wanted = std::to_string(value) + "/-1/2";
                 if (saved) {
+                    // Only a failure once the new file is in place leaves the save done.
+                    EXPECT_TRUE(afresh && gFaults.failedAfterRename) << "a failure reported as saved";
                     EXPECT_EQ(Holds(target), wanted) << "reported saved";
                 } else {
                     ++reported;
                     EXPECT_FALSE(ShownSaved());
                     EXPECT_EQ(tshost::AlertLog::Get().Records().size(), afresh ? 0u : 1u);
-                    EXPECT_EQ(Holds(file), before);
+                    EXPECT_EQ(Holds(file, tshost::kDocBoss, false), before);
                     EXPECT_EQ(fs::exists(target), !afresh);
                     EXPECT_TRUE(tshost::Documents::DataBaseOf(a)->IsModified());
                     ASSERT_EQ(afresh ? host.Docs().SaveAs(a, target, error) : Save(a) == kSuccess, true) << error;
@@ -352,14 +383,74 @@ TEST_F(SaveTest, EveryFailingWriteSyncAndRenameOfADocumentSaveLeavesThePreviousF
                     ASSERT_TRUE(host.Docs().SaveAs(a, file, error)) << error;
                     fs::remove(target);
                 }
-                // Nothing is left beside the files.
-                for (const auto& entry : fs::directory_iterator(dir.Path()))
-                    EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos) << entry.path();
+                ExpectNothingBeside(dir.Path());
             }
             // A write, a sync and a full disk fail every kind of save; only a save afresh renames.
             EXPECT_EQ(reported > 0, op != Op::kRename || afresh) << Name(op);
         }
     }
+}
+
+// Where the host may not write, a document still opens and closes and leaves nothing beside
+// it, and a save says why it cannot be made; once the place is writable again, saves go on.
+TEST_F(SaveTest, ADocumentWhereNothingCanBeWrittenOpensAndASaveSaysWhyItCannot) {
+    struct Case { std::string name; bool writeAhead; mode_t file, folder; std::string why; };
+    const Case cases[] = {
+        {"read-only folder", false, 0644, 0555, "its folder is read-only"},
+        {"read-only file", false, 0444, 0755, "the file is read-only"},
+        {"read-only folder, write-ahead file", true, 0644, 0555, "its folder is read-only"},
+        {"read-only write-ahead file", true, 0444, 0755, "the file is read-only"},
+    };
+    for (const Case& c : cases) {
+        const std::string folder = dir / c.name, file = folder + "/A.indd";
+        fs::create_directories(folder);
+        IDocument* a = host.Docs().New(2, error);
+        Set(a, 1);
+        ASSERT_TRUE(host.Docs().SaveAs(a, file, error)) << error;
+        host.Docs().Close(a);
+        if (c.writeAhead) {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+            EXPECT_EQ(sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        }
+        tstest::GiveToUnprivileged(folder);
+        ::chmod(file.c_str(), c.file);
+        ::chmod(folder.c_str(), c.folder);
+    }
+    ::chmod(dir.Path().c_str(), 0755);
+    std::string problems = tstest::RunUnprivileged([&] {
+        std::string problems;
+        for (const Case& c : cases) {
+            const std::string folder = dir / c.name, file = folder + "/A.indd";
+            auto listing = [&] {
+                std::vector<std::string> names;
+                for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+                return names;
+            };
+            const std::vector<std::string> before = listing();
+            std::string error;
+            IDocument* a = host.Docs().Open(file, error);
+            if (!a) {
+                problems += c.name + ": " + error + "\n";
+                continue;
+            }
+            Set(a, 2);
+            if (host.Docs().Save(a, error) || error != file + ": cannot be saved: " + c.why)
+                problems += c.name + ": the save gave '" + error + "'\n";
+            host.Docs().Close(a);
+            if (listing() != before) problems += c.name + ": something was left beside the file\n";
+            ::chmod(file.c_str(), 0644);
+            ::chmod(folder.c_str(), 0755);
+            a = host.Docs().Open(file, error);
+            Set(a, 3);
+            if (!host.Docs().Save(a, error)) problems += c.name + ": writable again, the save failed: " + error + "\n";
+            host.Docs().Close(a);
+            if (Holds(file, tshost::kDocBoss, false) != "3/-1/2") problems += c.name + ": " + Holds(file, tshost::kDocBoss, false) + "\n";
+        }
+        return problems;
+    });
+    EXPECT_EQ(problems, "");
 }
 
 // The workspace is saved when a command that changed it ends; a failing call of that save
@@ -384,19 +475,20 @@ TEST_F(SaveTest, EveryFailingCallOfAWorkspaceSaveIsReportedAndTheNextSaveKeepsTh
                 EXPECT_TRUE(capture.diagnosed.empty());
                 break;
             }
-            if (!host.Workspace()->IsModified()) {
-                EXPECT_EQ(Holds(file, tshost::kWorkspaceBoss), std::to_string(value) + "/-1");
-                continue;
-            }
             ++reported;
+            EXPECT_TRUE(host.Workspace()->IsModified()) << "a failure reported as saved";
             ASSERT_EQ(capture.diagnosed.size(), 1u);
             EXPECT_NE(capture.diagnosed[0].find(file), std::string::npos) << capture.diagnosed[0];
-            EXPECT_EQ(Holds(file, tshost::kWorkspaceBoss), before);
+            if (op == Op::kFullDisk) {
+                EXPECT_NE(capture.diagnosed[0].find("full"), std::string::npos) << capture.diagnosed[0];
+            }
+            EXPECT_EQ(Holds(file, tshost::kWorkspaceBoss, false), before);
             SetSetting(++value);
             EXPECT_FALSE(host.Workspace()->IsModified());
             EXPECT_EQ(Holds(file, tshost::kWorkspaceBoss), std::to_string(value) + "/-1");
         }
         EXPECT_GT(reported, 0) << Name(op);
+        ExpectNothingBeside(dir.Path() + "/.tessaron-host");
     }
     // The first save of a workspace writes it afresh and renames it into place.
     fs::remove(file);

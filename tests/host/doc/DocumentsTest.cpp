@@ -2,6 +2,7 @@
 // sees them (application, document list, active context), observers in order, and the page
 // range notation by page name.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "Documents.h"
 #include "Host.h"
@@ -145,7 +146,21 @@ TEST_F(DocumentsTest, TheApplicationAndObserversSeeEachChangeAndSavedDocumentsRe
 
 TEST_F(DocumentsTest, BadRequestsAreRefusedWithReasonsAndSameNamesFoundByPath) {
     EXPECT_FALSE(host.Docs().New(tshost::Documents::kMaxPages + 1, error));
-    EXPECT_FALSE(host.Docs().Open(dir.Path(), error));
+    // What stands at a path that is no document file is named.
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir / "loop", dir / "loop");
+    std::filesystem::create_symlink(dir / "nothing", dir / "dangling");
+    const std::pair<std::string, std::string> notFiles[] = {
+        {dir.Path(), "is a folder"},
+        {dir / "fifo", "is a FIFO"},
+        {dir / "loop", "is a loop of symbolic links"},
+        {dir / "dangling", "is a symbolic link to a file that does not exist"},
+        {dir / "nothing", "no such file"},
+    };
+    for (const auto& [path, what] : notFiles) {
+        EXPECT_FALSE(host.Docs().Open(path, error));
+        EXPECT_EQ(error.find(path + ": " + what), 0u) << error;
+    }
     IDocument* a = host.Docs().New(1, error);
     ASSERT_TRUE(host.Docs().SaveAs(a, dir / "A.indd", error)) << error;
     IDocument* b = host.Docs().New(1, error);
@@ -155,9 +170,6 @@ TEST_F(DocumentsTest, BadRequestsAreRefusedWithReasonsAndSameNamesFoundByPath) {
     EXPECT_FALSE(host.Docs().SaveAs(b, dir / "no/such/folder/B.indd", error));
     EXPECT_NE(error.find("B.indd"), std::string::npos) << error;
 
-    tstest::WriteFile(dir / "text.indd", "not a document");
-    EXPECT_FALSE(host.Docs().Open(dir / "text.indd", error));
-    EXPECT_EQ(tstest::ReadFile(dir / "text.indd"), "not a document");
     // Two open documents of one name are found only by path.
     std::filesystem::create_directories(dir / "y");
     ASSERT_TRUE(host.Docs().SaveAs(b, dir / "y/A.indd", error)) << error;

@@ -108,15 +108,20 @@ TEST_F(UtilitiesTest, TheFileHandlerClosesAsItIsTold) {
         {"save, no file, may cancel", false, true, H::kSaveUnsaved, kTrue, kCancel, false, nullptr},
         {"save, no file, no cancel", false, true, H::kSaveUnsaved, kFalse, kSuccess, true, nullptr},
         {"save, with file", true, true, H::kSaveUnsaved, kTrue, kSuccess, false, "changed"},
+        {"save, with file, the save fails", true, true, H::kSaveUnsaved, kFalse, kFailure, false, nullptr},
         {"unknown choice", true, true, 3, kTrue, kInvalidParameterError, false, nullptr},
     };
     InterfacePtr<IDocumentUtils> utils(UtilsBoss::QueryUtils<IDocumentUtils>());
     EXPECT_FALSE(InterfacePtr<IDocFileHandler>(utils->QueryDocFileHandler(UIDRef::gNull)));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string file = std::string(c.what) + ".indd";
+        // A save that fails: the file's folder is gone.
+        const bool saveFails = c.result == kFailure;
+        const std::string file = std::string(c.what) + (saveFails ? "/A.indd" : ".indd");
+        if (saveFails) std::filesystem::create_directories(dir / c.what);
         IDocument* document = NewDoc(c.saved ? file : "");
         if (c.modified) FirstPage(document, "changed");
+        if (saveFails) std::filesystem::remove_all(dir / c.what);
         const std::string name = tshost::Documents::NameOf(document);
         const UIDRef ref = GetUIDRef(document);
         InterfacePtr<IDocFileHandler> handler(utils->QueryDocFileHandler(ref));
