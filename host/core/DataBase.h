@@ -11,8 +11,6 @@
 // file beside it, which is then renamed over the path; a save to a new path does the same.
 // A successful save removes what earlier saves of the same file that were cut short left
 // beside it.
-// A session database (the workspace) holds settings rather than the user's work: its changes
-// never become undo steps of their own.
 // PreDirty marks the database modified and records the pre-image for undo.
 // User-interface thread only.
 #pragma once
@@ -77,9 +75,6 @@ public:
     // wrote the whole database there afresh.
     bool LastSaveReplacedFile() const { return fReplacedFile; }
 
-    bool IsSessionData() const { return fSessionData; }
-    void SetSessionData(bool session) { fSessionData = session; }
-
     // Called by bosses. PreDirty of an implementation that is not persistent is refused and
     // reported.
     void LoadImplementation(Boss& boss, Boss::Slot& slot);
@@ -109,7 +104,6 @@ private:
     UID fRoot;
     uint32 fNextUID = 1;
     bool fModified = false;
-    bool fSessionData = false;
     bool fReplacedFile = false;
     // Which file is ours: the identity stored in it when last read or written (empty for files
     // written before identities were), and its device and inode then.

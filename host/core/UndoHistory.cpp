@@ -19,9 +19,7 @@ void UndoHistory::BeginStep(const PMString& name) {
 void UndoHistory::EndStep() {
     if (fDepth == 0 || --fDepth > 0) return;
     std::erase_if(fCurrent.changes, [](const Change& c) { return c.db->CurrentBytes(c.uid, c.impl) == c.before; });
-    bool userWork = std::any_of(fCurrent.changes.begin(), fCurrent.changes.end(),
-                                [](const Change& c) { return !c.db->IsSessionData(); });
-    if (userWork) {
+    if (!fCurrent.changes.empty() && fHousekeeping == 0) {
         fDone.push_back(std::move(fCurrent));
         fUndone.clear();
     }

@@ -1,9 +1,12 @@
 // The undo history: one step per processed command that changed persistent data. While a
 // command runs, the first PreDirty of each implementation records its bytes before the
 // change; undo puts those bytes back (keeping the bytes after the change for redo).
-// Only the user's work is undone: a change that left the bytes as they were is no change, and
-// a command that changed nothing but session data (the workspace's settings and the host's
-// housekeeping) leaves no step. Closing a database forgets the steps that touched it.
+// Every command a user's action causes is a step, whether it changes a document or the
+// workspace's settings; a change that left the bytes as they were is no change. Housekeeping
+// that the host or a plug-in does on its own (at start-up and shut-down, rebuilding a menu)
+// runs inside a Housekeeping scope: its changes are kept and saved like any other, but they
+// enter no undo history and leave what could be redone as it was. Closing a database forgets
+// the steps that touched it.
 // User-interface thread only.
 #pragma once
 
@@ -22,6 +25,15 @@ class DataBase;
 class UndoHistory {
 public:
     static UndoHistory& Get();
+
+    // While one lives, the commands processed are housekeeping.
+    class Housekeeping {
+    public:
+        Housekeeping() { ++Get().fHousekeeping; }
+        ~Housekeeping() { --Get().fHousekeeping; }
+        Housekeeping(const Housekeeping&) = delete;
+        Housekeeping& operator=(const Housekeeping&) = delete;
+    };
 
     void BeginStep(const PMString& name);
     // Ends the running step; a step that changed nothing is dropped.
@@ -61,6 +73,7 @@ private:
     std::vector<Step> fUndone;
     Step fCurrent;
     int fDepth = 0;
+    int fHousekeeping = 0;
     std::function<void()> fSettled;
 };
 

@@ -200,10 +200,10 @@ void Runtime::LoadWorkspace(const std::string& home) {
         }
     }
     if (!fWorkspace) fWorkspace = DataBase::CreateNew(kWorkspaceBoss, "workspace.db");
-    if (fWorkspace) fWorkspace->SetSessionData(true);
 }
 
 void Runtime::StartServices() {
+    UndoHistory::Housekeeping housekeeping;
     for (const LoadedPlugin& plugin : fPlugins)
         for (ClassID cls : plugin.classes) {
             if (!BossClasses::Get().Resolve(cls, IID_OF<IStartupShutdownService>()).IsValid()) continue;
@@ -225,6 +225,7 @@ void Runtime::StartServices() {
 }
 
 void Runtime::StopServices() {
+    UndoHistory::Housekeeping housekeeping;
     for (IPMUnknown* boss : fServices) {
         auto* service = static_cast<IStartupShutdownService*>(boss->QueryInterface(IID_OF<IStartupShutdownService>()));
         if (!service) continue;

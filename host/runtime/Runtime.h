@@ -7,7 +7,8 @@
 // Start-up services: every boss class a plug-in's resource file defines whose interfaces,
 // its parents' included, answer IStartupShutdownService. The host makes one boss of each
 // when it starts, in plug-in load order and then resource-file order, calls Startup on each,
-// keeps the bosses, and calls Shutdown on the same bosses in the same order at quit.
+// keeps the bosses, and calls Shutdown on the same bosses in the same order at quit. What
+// they change is housekeeping, kept but not undoable.
 //
 // The workspace lives in <home>/.tessaron-host/workspace.db (home: the launch option, else
 // $HOME), written with mode 0600 because it holds the user's password as typed. A missing

@@ -13,6 +13,7 @@
 #include "Modal.h"
 #include "StringTable.h"
 #include "Transcript.h"
+#include "UndoHistory.h"
 #include "HexText.h"
 
 namespace tshost {
@@ -124,6 +125,8 @@ std::vector<MenuEntry> MenuMgr::Prepare(const std::string& key, SysPoint where, 
     if (menu != fMenus.end() && menu->second.dynamicClass.IsValid() && actions) {
         InterfacePtr<IDynamicMenu> dynamic(actions->ComponentBoss(menu->second.dynamicClass), IID_OF<IDynamicMenu>());
         if (dynamic) {
+            // A menu made anew for showing is the plug-in's own doing, not a step to undo.
+            UndoHistory::Housekeeping housekeeping;
             try {
                 dynamic->RebuildMenu(kInvalidActionID, widget);
             } catch (const std::exception& e) {

@@ -4,7 +4,7 @@
 // key. A menu whose shown path is another's plus ":Name" is that menu's submenu "Name".
 //
 // Showing a menu (Prepare): the menu's dynamic menu, if its resource file named one, is
-// rebuilt (RebuildMenu); then the components are asked about the items' actions; the result
+// rebuilt (RebuildMenu, as housekeeping that leaves no undo step); then the components are asked about the items' actions; the result
 // lists the entries in position order (ties in the order added), then the submenus by name.
 // Pop-ups show the same list on the transcript and take the next scripted answer: an
 // entry's label, or "cancel"; with no answer queued the pop-up is dismissed. Choosing a

@@ -1,8 +1,7 @@
-// Commands and undo: a processed command that changed the user's document is one undoable
-// step; undo and redo restore either side and leave the document modified, so the restored
-// bytes are saved; failing commands report their error and skip DoNotify; commands that
-// change nothing, or only the session workspace, leave no step, and the workspace is saved as
-// soon as such a command has ended.
+// Commands and undo: a processed command that changed a document or the workspace is one
+// undoable step; undo and redo restore either side and leave the database modified, so the
+// restored bytes are saved (the workspace's at once); failing commands report their error and
+// skip DoNotify; commands that change nothing, and housekeeping, leave no step.
 #include <gtest/gtest.h>
 
 #include "BossClasses.h"
@@ -154,29 +153,48 @@ TEST_F(UndoTest, UndoAndRedoLeaveTheDocumentModifiedAndTheSaveKeepsThem) {
     EXPECT_EQ(SavedValue(), 5);
 }
 
-// Housekeeping is not the user's to undo: a command that changes only the workspace leaves
-// the document's undo and redo as they were, and its change is in the workspace's file as
-// soon as it has ended. A command that dirtied without changing a byte leaves no step.
-TEST_F(UndoTest, WorkspaceCommandsAndByteEqualChangesLeaveNoStepAndTheWorkspaceIsSavedAtOnce) {
+// A command on the workspace is a step like any other, and its undo and redo are in the
+// workspace's file at once. Housekeeping changes the workspace without a step and leaves what
+// could be redone; a command that dirtied without changing a byte leaves no step.
+TEST_F(UndoTest, WorkspaceStepsAreUndoneAndSavedAndHousekeepingAndByteEqualChangesLeaveNone) {
     tshost::UndoHistory& history = tshost::UndoHistory::Get();
+    auto savedWorkspaceValue = [&] {
+        std::string error;
+        auto saved = tshost::DataBase::Open(host.WorkspacePath(), error);
+        EXPECT_TRUE(saved) << error;
+        return saved ? InterfacePtr<tstest::ITestData>(saved.get(), saved->GetRootUID(), IID_OF<tstest::ITestData>())->GetValue()
+                     : -99;
+    };
     ASSERT_EQ(Process(5), kSuccess);
     ASSERT_EQ(Process(6), kSuccess);
     ASSERT_TRUE(history.Undo());
-    ASSERT_EQ(Process(7, false), kSuccess);
-    EXPECT_EQ(WorkspaceValue(), 7);
-    EXPECT_TRUE(history.CanRedo()) << "housekeeping dropped what the user could redo";
-    EXPECT_FALSE(host.Workspace()->IsModified());
     {
-        std::string error;
-        auto saved = tshost::DataBase::Open(host.WorkspacePath(), error);
-        ASSERT_TRUE(saved) << error;
-        EXPECT_EQ(InterfacePtr<tstest::ITestData>(saved.get(), saved->GetRootUID(), IID_OF<tstest::ITestData>())->GetValue(), 7);
+        tshost::UndoHistory::Housekeeping housekeeping;
+        ASSERT_EQ(Process(7, false), kSuccess);
     }
+    EXPECT_EQ(WorkspaceValue(), 7);
+    EXPECT_EQ(savedWorkspaceValue(), 7);
+    EXPECT_TRUE(history.CanRedo()) << "housekeeping dropped what the user could redo";
+    ASSERT_TRUE(history.Redo());
+    EXPECT_EQ(DocumentValue(), 6);
+    EXPECT_EQ(WorkspaceValue(), 7) << "housekeeping was undone or redone";
+
+    ASSERT_EQ(Process(8, false), kSuccess);
+    EXPECT_FALSE(history.CanRedo());
+    EXPECT_EQ(savedWorkspaceValue(), 8);
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(WorkspaceValue(), 7);
+    EXPECT_EQ(DocumentValue(), 6);
+    EXPECT_FALSE(host.Workspace()->IsModified());
+    EXPECT_EQ(savedWorkspaceValue(), 7);
+    ASSERT_TRUE(history.Redo());
+    EXPECT_EQ(savedWorkspaceValue(), 8);
+
+    ASSERT_TRUE(history.Undo());
+    ASSERT_TRUE(history.Undo());
     ASSERT_TRUE(history.Undo());
     EXPECT_EQ(DocumentValue(), -1);
-    EXPECT_EQ(WorkspaceValue(), 7) << "undo reached the workspace";
-    EXPECT_FALSE(history.CanUndo());
-
+    EXPECT_FALSE(history.CanUndo()) << "housekeeping left a step";
     for (bool onDocument : {true, false}) {
         ASSERT_EQ(Touch(onDocument), kSuccess);
         EXPECT_FALSE(history.CanUndo()) << onDocument;

@@ -89,9 +89,9 @@ TEST_F(PluginCoreTest, PrefsDefaultsAndDirtyOnlyOnChange) {
     EXPECT_TRUE(db->IsModified());
 }
 
-// Settings are not the user's work to undo; once the command has ended they are in the
-// workspace's file, so a crash right after loses none of them.
-TEST_F(PluginCoreTest, PrefsCommandCopiesAllEightAndTheyAreSavedWhenItEnds) {
+// Once the command has ended the settings are in the workspace's file, so a crash right after
+// loses none of them; the command is one step the user can undo, and its undo is saved too.
+TEST_F(PluginCoreTest, PrefsCommandCopiesAllEightAndTheyAreSavedWhenItEndsAndWhenUndone) {
     InterfacePtr<ICommand> cmd;
     auto p = Params<ITSPrefsData>(kTSPrefsDataCmdBoss, kTSPrefsDataInterfaceID, cmd);
     ASSERT_TRUE(p);
@@ -105,18 +105,25 @@ TEST_F(PluginCoreTest, PrefsCommandCopiesAllEightAndTheyAreSavedWhenItEnds) {
     p->SetStatusName(S(values[6]));
     p->SetPresetName(S(values[7]));
     EXPECT_EQ(CmdUtils::ProcessCommand(cmd.get()), kSuccess);
+    auto expectEverywhere = [&](const char* const* expected) {
+        std::string error;
+        auto saved = tshost::DataBase::Open(fHost->WorkspacePath(), error);
+        ASSERT_TRUE(saved) << error;
+        for (auto* db : {fHost->Workspace(), saved.get()}) {
+            InterfacePtr<ITSPrefsData> prefs(db, db->GetRootUID(), kTSPrefsDataInterfaceID);
+            PMString got[8] = {prefs->GetUserName(),   prefs->GetPassword(),   prefs->GetSendToOption(),
+                               prefs->GetTessaronInfo(), prefs->GetFolderInfo(), prefs->GetIDServerInfo(),
+                               prefs->GetStatusName(),  prefs->GetPresetName()};
+            for (int i = 0; i < 8; ++i) EXPECT_EQ(got[i].GetUTF8String(), expected[i]) << i;
+        }
+        EXPECT_FALSE(fHost->Workspace()->IsModified());
+    };
+    expectEverywhere(values);
+    EXPECT_EQ(tshost::UndoHistory::Get().UndoName().GetUTF8String(), "TSPrefsDataCmd");
+    ASSERT_TRUE(tshost::UndoHistory::Get().Undo());
+    const char* defaults[8] = {"", "", "Tessaron", "", "", "", "", "[High Quality Print]"};
+    expectEverywhere(defaults);
     EXPECT_FALSE(tshost::UndoHistory::Get().CanUndo());
-    std::string error;
-    auto saved = tshost::DataBase::Open(fHost->WorkspacePath(), error);
-    ASSERT_TRUE(saved) << error;
-    for (auto* db : {fHost->Workspace(), saved.get()}) {
-        InterfacePtr<ITSPrefsData> prefs(db, db->GetRootUID(), kTSPrefsDataInterfaceID);
-        PMString got[8] = {prefs->GetUserName(),   prefs->GetPassword(),   prefs->GetSendToOption(),
-                           prefs->GetTessaronInfo(), prefs->GetFolderInfo(), prefs->GetIDServerInfo(),
-                           prefs->GetStatusName(),  prefs->GetPresetName()};
-        for (int i = 0; i < 8; ++i) EXPECT_EQ(got[i].GetUTF8String(), values[i]) << i;
-    }
-    EXPECT_FALSE(fHost->Workspace()->IsModified());
 }
 
 TEST_F(PluginCoreTest, UnchangedPrefsCommandDirtiesNothingAndLeavesNoUndoStep) {
