@@ -1,5 +1,5 @@
-// Console commands for the session: idle time and the clock, the application's background
-// state, scripted alert answers, help, echo and quit.
+// Console commands for the session: idle time, the clock and the machine's sleep, the
+// application's background state, scripted alert answers, help, echo and quit.
 #include <algorithm>
 #include <charconv>
 
@@ -28,14 +28,34 @@ std::optional<int64> ParseDuration(const std::string& text) {
     return amount * scale;
 }
 
-bool Idle(ConsoleContext&, const ConsoleArgs& args, std::string& error) {
-    if (args.words.size() != 1) return Usage("idle", error);
+// The one DURATION argument of `command`; empty, with the error set, when there is none.
+std::optional<int64> DurationArgument(const char* command, const ConsoleArgs& args, std::string& error) {
+    if (args.words.size() != 1) {
+        Usage(command, error);
+        return std::nullopt;
+    }
     std::optional<int64> ms = ParseDuration(args.words[0]);
-    if (!ms) {
-        error = "'" + args.words[0] + "' is no duration: a whole number with ms, s, m or h, at most 24h";
+    if (!ms) error = "'" + args.words[0] + "' is no duration: a whole number with ms, s, m or h, at most 24h";
+    return ms;
+}
+
+bool Idle(ConsoleContext&, const ConsoleArgs& args, std::string& error) {
+    std::optional<int64> ms = DurationArgument("idle", args, error);
+    if (!ms) return false;
+    IdleScheduler::Get().Idle(*ms);
+    return true;
+}
+
+bool Sleep(ConsoleContext&, const ConsoleArgs& args, std::string& error) {
+    std::optional<int64> ms = DurationArgument("sleep", args, error);
+    if (!ms) return false;
+    if (!Clock::IsVirtual()) {
+        error = "only a virtual clock can sleep: 'clock virtual' first";
         return false;
     }
-    IdleScheduler::Get().Idle(*ms);
+    // Nothing runs while the machine sleeps: the idle tasks that fell due meanwhile run late.
+    Clock::Advance(*ms);
+    Show("slept " + args.words[0] + ", clock: " + Clock::FormatLocal(Clock::NowMs()));
     return true;
 }
 
@@ -49,11 +69,11 @@ bool ClockCommand(ConsoleContext&, const ConsoleArgs& args, std::string& error) 
             error = "'" + w[1] + " " + w[2] + "' is no date and time: YYYY-MM-DD HH:MM:SS";
             return false;
         }
-        IdleScheduler::Get().ChangeClock([&] { Clock::SetVirtual(*ms); });
+        Clock::SetVirtual(*ms);
     } else if (w[0] == "real" && w.size() == 1) {
-        IdleScheduler::Get().ChangeClock([] { Clock::UseRealTime(); });
+        Clock::UseRealTime();
     } else if (w[0] == "virtual" && w.size() == 1) {
-        IdleScheduler::Get().ChangeClock([] { Clock::MakeVirtual(); });
+        Clock::MakeVirtual();
     } else {
         return Usage("clock", error);
     }
@@ -87,7 +107,7 @@ bool Tasks(ConsoleContext&, const ConsoleArgs& args, std::string& error) {
     std::vector<IdleScheduler::TaskInfo> tasks = IdleScheduler::Get().Tasks();
     if (tasks.empty()) Show("no idle tasks");
     for (const IdleScheduler::TaskInfo& t : tasks)
-        Show(DisplayText(PMString(t.name)) + " in " + std::to_string(std::max<int64>(t.dueMs - Clock::NowMs(), 0)) + "ms");
+        Show(DisplayText(PMString(t.name)) + " in " + std::to_string(std::max<int64>(t.dueMs - Clock::SteadyMs(), 0)) + "ms");
     return true;
 }
 
@@ -110,8 +130,11 @@ bool Quit(ConsoleContext& context, const ConsoleArgs& args, std::string& error) 
 }
 
 ConsoleCommand gIdle("idle", "idle DURATION", "let idle time pass (250ms, 5s, 2m, 1h), running the idle tasks that fall due", Idle);
+ConsoleCommand gSleep("sleep", "sleep DURATION",
+                      "the machine sleeps (virtual clock): both clocks jump forward and no idle task runs meanwhile", Sleep);
 ConsoleCommand gClock("clock", "clock [set YYYY-MM-DD HH:MM:SS | real | virtual]",
-                      "show the host's clock, set it (it then stands still but for idle time), or switch it", ClockCommand);
+                      "show the host's clock, set the date and time (the clock then stands still but for idle time; "
+                      "durations do not see the step), or switch it", ClockCommand);
 bool Progress(ConsoleContext&, const ConsoleArgs& args, std::string& error) {
     if (args.words.size() != 1 || (args.words[0] != "on" && args.words[0] != "off")) return Usage("progress", error);
     ProgressLog::Get().SetShown(args.words[0] == "on");

@@ -13,10 +13,25 @@ namespace {
 
 std::atomic<bool> gVirtual{false};
 std::atomic<int64> gVirtualMs{0};
+std::atomic<int64> gVirtualSteadyMs{0};
+// Added to the machine's steady clock while the clock is real, so that the steady reading
+// goes on from where a virtual clock left it.
+std::atomic<int64> gSteadyOffsetMs{0};
 
 int64 RealNowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+// Real elapsed time: CLOCK_BOOTTIME goes on while the machine sleeps, where the C++ steady
+// clock (CLOCK_MONOTONIC) stops.
+int64 RealSteadyMs() {
+#ifdef CLOCK_BOOTTIME
+    timespec now{};
+    if (clock_gettime(CLOCK_BOOTTIME, &now) == 0) return int64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+#endif
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 // Whole seconds, rounding toward the past, so times before the epoch stay in their second.
@@ -26,9 +41,14 @@ std::time_t Seconds(int64 ms) { return static_cast<std::time_t>(ms >= 0 ? ms / 1
 
 int64 Clock::NowMs() { return gVirtual.load(std::memory_order_acquire) ? gVirtualMs.load() : RealNowMs(); }
 
+int64 Clock::SteadyMs() {
+    return gVirtual.load(std::memory_order_acquire) ? gVirtualSteadyMs.load() : RealSteadyMs() + gSteadyOffsetMs.load();
+}
+
 bool Clock::IsVirtual() { return gVirtual.load(std::memory_order_acquire); }
 
 void Clock::SetVirtual(int64 ms) {
+    if (!IsVirtual()) gVirtualSteadyMs.store(SteadyMs());
     gVirtualMs.store(ms);
     gVirtual.store(true, std::memory_order_release);
 }
@@ -37,10 +57,16 @@ void Clock::MakeVirtual() {
     if (!IsVirtual()) SetVirtual(RealNowMs());
 }
 
-void Clock::UseRealTime() { gVirtual.store(false, std::memory_order_release); }
+void Clock::UseRealTime() {
+    if (!IsVirtual()) return;
+    gSteadyOffsetMs.store(gVirtualSteadyMs.load() - RealSteadyMs());
+    gVirtual.store(false, std::memory_order_release);
+}
 
 void Clock::Advance(int64 ms) {
-    if (IsVirtual() && ms > 0) gVirtualMs.fetch_add(ms);
+    if (!IsVirtual() || ms <= 0) return;
+    gVirtualMs.fetch_add(ms);
+    gVirtualSteadyMs.fetch_add(ms);
 }
 
 std::optional<int64> Clock::ParseLocal(const std::string& text) {
@@ -76,6 +102,8 @@ std::string Clock::FormatLocal(int64 ms) {
 }
 
 }  // namespace tshost
+
+int64 IDTime::SteadyMilliseconds() { return tshost::Clock::SteadyMs(); }
 
 IDTime IDTime::CurrentTime() {
     IDTime now;

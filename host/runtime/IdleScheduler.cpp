@@ -20,7 +20,7 @@ void IdleScheduler::Install(IIdleTask* task, uint32 firstDelayMs) {
     if (!task) return;
     Uninstall(task);
     if (firstDelayMs == IIdleTask::kEndOfTime) return;
-    fEntries.push_back(Entry{task, Clock::NowMs() + firstDelayMs, fNextOrder++});
+    fEntries.push_back(Entry{task, Clock::SteadyMs() + firstDelayMs, fNextOrder++});
 }
 
 void IdleScheduler::Uninstall(IIdleTask* task) {
@@ -45,7 +45,7 @@ int IdleScheduler::NextDue(int64 limitMs) const {
 int IdleScheduler::RunDue() {
     if (fRunning || ModalScope::AnyUp()) return 0;
     fRunning = true;
-    const int64 now = Clock::NowMs();
+    const int64 now = Clock::SteadyMs();
     // Each task runs at most once per pass, even if its next run falls due at once.
     std::vector<IIdleTask*>& ran = fRan;
     ran.clear();
@@ -91,19 +91,19 @@ int IdleScheduler::RunDue() {
 
 namespace {
 
-// Brings the clock to `atMs`: a virtual clock moves, a real one is waited for.
+// Brings the steady clock to `atMs`: a virtual clock moves, a real one is waited for.
 void PassTimeUntil(int64 atMs) {
     if (Clock::IsVirtual())
-        Clock::Advance(atMs - Clock::NowMs());
-    else if (atMs > Clock::NowMs())
-        std::this_thread::sleep_until(std::chrono::system_clock::time_point(std::chrono::milliseconds(atMs)));
+        Clock::Advance(atMs - Clock::SteadyMs());
+    else if (atMs > Clock::SteadyMs())
+        std::this_thread::sleep_for(std::chrono::milliseconds(atMs - Clock::SteadyMs()));
 }
 
 }  // namespace
 
 int IdleScheduler::Idle(int64 ms) {
     if (fRunning) return 0;
-    const int64 end = Clock::NowMs() + std::max<int64>(ms, 0);
+    const int64 end = Clock::SteadyMs() + std::max<int64>(ms, 0);
     int runs = RunDue();
     for (;;) {
         int next = NextDue(end);
@@ -115,12 +115,6 @@ int IdleScheduler::Idle(int64 ms) {
     }
     PassTimeUntil(end);
     return runs;
-}
-
-int64 IdleScheduler::NowForTasks() { return Clock::NowMs(); }
-
-void IdleScheduler::ShiftDueTimes(int64 deltaMs) {
-    for (Entry& e : fEntries) e.dueMs += deltaMs;
 }
 
 std::vector<IdleScheduler::TaskInfo> IdleScheduler::Tasks() const {

@@ -1,7 +1,9 @@
-// Runs the installed idle tasks on the user-interface thread, by the host's clock. A task
-// runs first after its install delay, then after each delay its run returned, counted from
-// the moment its pass began (so tasks due together stay together and wake the host once);
-// kEndOfTime ends it. Tasks that fall due at the same moment run in install order (re-installing a
+// Runs the installed idle tasks on the user-interface thread, by the host's steady clock, so
+// that setting the date and time changes no task's remaining delay. A task runs first after
+// its install delay, then after each delay its run returned, counted from the moment its
+// pass began (so tasks due together stay together and wake the host once); kEndOfTime ends
+// it. A task whose moment passed while nothing could run (a modal dialog was up, the machine
+// slept) runs once when the scheduler next runs, not once for every moment it missed. Tasks that fall due at the same moment run in install order (re-installing a
 // task puts it last). Nothing runs while a modal alert or dialog is up, and a task is never
 // re-entered: a run that leads back into the scheduler runs nothing. A task always waits at
 // least 1 ms between runs, so a task returning 0 cannot hold the clock still. The flags
@@ -34,21 +36,12 @@ public:
     // moment. Returns the number of runs.
     int Idle(int64 ms);
 
-    // Sets or switches the host's clock (Clock::SetVirtual, UseRealTime, MakeVirtual) keeping
-    // every task's remaining delay: tasks wait for idle time, not for a date.
-    template <class Change>
-    void ChangeClock(Change change) {
-        int64 before = NowForTasks();
-        change();
-        ShiftDueTimes(NowForTasks() - before);
-    }
-
     void SetBackground(bool background) { fBackground = background; }
     bool InBackground() const { return fBackground; }
 
     struct TaskInfo {
         std::string name;
-        int64 dueMs;
+        int64 dueMs;  // on the steady clock
     };
     // The installed tasks in install order.
     std::vector<TaskInfo> Tasks() const;
@@ -62,8 +55,6 @@ private:
         int64 dueMs;
         uint64 order;
     };
-    static int64 NowForTasks();
-    void ShiftDueTimes(int64 deltaMs);
     // Index of the next task to run at or before `limitMs`, or -1.
     int NextDue(int64 limitMs) const;
 

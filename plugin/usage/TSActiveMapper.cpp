@@ -40,6 +40,20 @@ void AppendField(INumberUtils* numbers, int32 value, PMString& text) {
     }
 }
 
+// Appends the local date of `at` as YYYYMMDD.
+void AppendDate(const IDTime& at, PMString& text) {
+    int32 year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    at.GetTime(&year, &month, &day, &hour, &minute, &second);
+    InterfacePtr<INumberUtils> numbers(UtilsBoss::QueryUtils<INumberUtils>());
+    if (numbers) {
+        text.Append(numbers->IntegerToText(year));
+    } else {
+        text.AppendNumber(year);
+    }
+    AppendField(numbers.get(), month, text);
+    AppendField(numbers.get(), day, text);
+}
+
 }  // namespace
 
 TSActiveMapper* TSActiveMapper::TSActiveMapperPtr = nullptr;
@@ -49,17 +63,27 @@ TSActiveMapper* TSActiveMapper::TSActiveMapperFactory() {
     return TSActiveMapperPtr;
 }
 
-TSActiveMapper::TSActiveMapper() : mClockOrigin(WholeSeconds(IDTime::CurrentTime().GetMilliseconds())) {}
+// Clock value 0 is the steady clock now, moved back to where the wall clock's second began, so
+// that both clocks turn to the next second together.
+TSActiveMapper::TSActiveMapper()
+    : mClockOrigin(IDTime::SteadyMilliseconds() -
+                   (IDTime::CurrentTime().GetMilliseconds() - WholeSeconds(IDTime::CurrentTime().GetMilliseconds()) * 1000)) {}
 
 int32 TSActiveMapper::Time() {
-    // Sixty-eight years either way of the mapper's start fit; a clock set beyond stays at the bound.
-    const int64 elapsed = WholeSeconds(IDTime::CurrentTime().GetMilliseconds()) - mClockOrigin;
-    return static_cast<int32>(std::clamp<int64>(elapsed, INT32_MIN + 1, INT32_MAX));
+    // Sixty-eight years of a run fit.
+    const int64 elapsed = WholeSeconds(IDTime::SteadyMilliseconds() - mClockOrigin);
+    return static_cast<int32>(std::clamp<int64>(elapsed, 0, INT32_MAX));
+}
+
+int64 TSActiveMapper::WallSeconds(int32 t) {
+    // Counted back from the wall clock now in whole seconds of both clocks, so that the
+    // present shows exactly what the wall clock shows.
+    return WholeSeconds(IDTime::CurrentTime().GetMilliseconds()) - (static_cast<int64>(Time()) - t);
 }
 
 int32 TSActiveMapper::TimeOfDay(int32 t) {
     int32 year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    IDTime::AtMilliseconds((mClockOrigin + t) * 1000).GetTime(&year, &month, &day, &hour, &minute, &second);
+    IDTime::AtMilliseconds(WallSeconds(t) * 1000).GetTime(&year, &month, &day, &hour, &minute, &second);
     return hour * 3600 + minute * 60 + second;
 }
 
@@ -68,6 +92,8 @@ int32 TSActiveMapper::LastIndexOf(const K2Vector<Entry>& entries, const UIDRef& 
         if (entries[static_cast<size_t>(i)].first == doc) return i;
     return -1;
 }
+
+bool16 TSActiveMapper::IsTracked(UIDRef doc) { return LastIndexOf(mActiveTimers, doc) >= 0 ? kTrue : kFalse; }
 
 int32 TSActiveMapper::LookUpActiveTime(UIDRef doc) {
     int32 i = LastIndexOf(mActiveTimers, doc);
@@ -94,7 +120,7 @@ void TSActiveMapper::AddAction(UIDRef doc, int32 t) {
     // Tracked means having entries, not a nonzero start: a period that began at the mapper's
     // first moment starts at 0, and a second set of entries for the document would outlive
     // its close.
-    if (LastIndexOf(mActiveTimers, doc) >= 0) return;
+    if (IsTracked(doc)) return;
     mActiveTimers.emplace_back(doc, t);
     mActiveTimes.emplace_back(doc, 0);
     mPdfGenerationTimes.emplace_back(doc, 0);
@@ -108,18 +134,7 @@ void TSActiveMapper::UpdateMonitorLog(UIDRef doc, PMString line) {
 
 void TSActiveMapper::ClearMonitorLog(UIDRef doc) { mMonitorLog.erase(doc); }
 
-void TSActiveMapper::DateConversion(PMString& text) {
-    int32 year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    IDTime::CurrentTime().GetTime(&year, &month, &day, &hour, &minute, &second);
-    InterfacePtr<INumberUtils> numbers(UtilsBoss::QueryUtils<INumberUtils>());
-    if (numbers) {
-        text.Append(numbers->IntegerToText(year));
-    } else {
-        text.AppendNumber(year);
-    }
-    AppendField(numbers.get(), month, text);
-    AppendField(numbers.get(), day, text);
-}
+void TSActiveMapper::DateConversion(PMString& text) { AppendDate(IDTime::CurrentTime(), text); }
 
 void TSActiveMapper::TimeConversion(int32 seconds, PMString& text) {
     // Durations are never negative here, but a caller's subtraction may be: a sign in front
@@ -144,13 +159,18 @@ void TSActiveMapper::TimeConversion(int32 seconds, PMString& text) {
     AppendField(numbers.get(), rest, text);
 }
 
+void TSActiveMapper::AppendStamp(int32 t, PMString& text) {
+    // A late check stamps a moment of an earlier day, after a night's sleep for instance.
+    AppendDate(IDTime::AtMilliseconds(WallSeconds(t) * 1000), text);
+    text.Append(" ");
+    TimeConversion(TimeOfDay(t), text);
+}
+
 void TSActiveMapper::AppendStampedLine(UIDRef doc, const char* tag, int32 t) {
     PMString line = Plain("<");
     line.Append(tag);
     line.Append(">");
-    DateConversion(line);
-    line.Append(" ");
-    TimeConversion(TimeOfDay(t), line);
+    AppendStamp(t, line);
     line.Append("</");
     line.Append(tag);
     line.Append(">");
@@ -164,15 +184,10 @@ void TSActiveMapper::UpdateActiveEntry(UIDRef doc, int32 t) { AppendStampedLine(
 void TSActiveMapper::UpdateInactiveEntry(UIDRef doc, int32 t) { AppendStampedLine(doc, "doc_inactive_at", t); }
 
 void TSActiveMapper::AppendToOpenDocuments(const char* tag, int32 t) {
-    PMString date = Plain(""), time = Plain("");
-    DateConversion(date);
-    TimeConversion(TimeOfDay(t), time);
     PMString line = Plain("<");
     line.Append(tag);
     line.Append(">");
-    line.Append(date);
-    line.Append(" ");
-    line.Append(time);
+    AppendStamp(t, line);
     line.Append("</");
     line.Append(tag);
     line.Append(">");
@@ -199,18 +214,11 @@ void TSActiveMapper::CloseXMPFile(UIDRef doc, int32 t) {
     int32 p = LastIndexOf(mPdfGenerationTimes, doc);
     int32 pdf = p < 0 ? 0 : mPdfGenerationTimes[static_cast<size_t>(p)].second;
 
-    PMString date = Plain(""), now = Plain(""), activeText = Plain(""), pdfText = Plain("");
-    DateConversion(date);
-    TimeConversion(TimeOfDay(t), now);
+    PMString activeText = Plain(""), pdfText = Plain("");
     TimeConversion(active, activeText);
     TimeConversion(pdf, pdfText);
 
-    PMString close = Plain("<doc_close>");
-    close.Append(date);
-    close.Append(" ");
-    close.Append(now);
-    close.Append("</doc_close>");
-    UpdateMonitorLog(doc, close);
+    AppendStampedLine(doc, "doc_close", t);
     PMString total = Plain("<doc_total_active_time>");
     total.Append(activeText);
     total.Append("</doc_total_active_time>");

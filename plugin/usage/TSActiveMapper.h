@@ -5,9 +5,10 @@
 // the tracking namespace named after the user. The mapper only records: the document
 // responder, the idle trackers, the layout view's handler and the send workflow decide when.
 //
-// Times are clock values (Time()): seconds elapsed on the host's clock since the mapper was
-// made, so periods over midnight or a change to or from summer time count what they really
-// lasted. The lines show the local time of day of a clock value (TimeOfDay()).
+// Times are clock values (Time()): seconds elapsed on the host's steady clock since the
+// mapper was made, so periods over midnight, a change to or from summer time or a setting of
+// the date and time count what they really lasted. The lines show the local date and time of
+// day the host's clock showed at a clock value.
 //
 // One process-wide object, made on the first TSActiveMapperFactory() call and never freed.
 // User-interface thread only: there are no locks, and the creation is not guarded.
@@ -27,13 +28,13 @@ public:
     static TSActiveMapper* TSActiveMapperFactory();
     static TSActiveMapper* TSActiveMapperPtr;
 
-    // The clock: seconds elapsed on the host's clock since the mapper was made (earlier
-    // moments, after the clock was put back, are negative).
+    // The clock: seconds elapsed on the host's steady clock since the mapper was made.
     int32 Time();
-    // The local time of day of clock value `t`, seconds since midnight (0..86399): what the
-    // lines show.
+    // The local time of day of clock value `t`, seconds since midnight (0..86399), as the
+    // host's clock showed it then (read back from the clock now): what the lines show.
     int32 TimeOfDay(int32 t);
 
+    bool16 IsTracked(UIDRef doc);
     // Start of the document's current active period; 0 when it is not tracked.
     int32 LookUpActiveTime(UIDRef doc);
     // Restarts the document's active period at `t`; nothing for an untracked document.
@@ -53,7 +54,7 @@ public:
     void DateConversion(PMString& text);
     void TimeConversion(int32 seconds, PMString& text);
 
-    // The tracking lines, stamped with today's date and the time of day of `t`.
+    // The tracking lines, stamped with the date and the time of day of `t`.
     void UpdateFirstActiveEntry(UIDRef doc, int32 t);
     void UpdateActiveEntry(UIDRef doc, int32 t);
     void UpdateInactiveEntry(UIDRef doc, int32 t);
@@ -76,6 +77,10 @@ private:
 
     // Index of the document's last entry in `entries`, or -1.
     static int32 LastIndexOf(const K2Vector<Entry>& entries, const UIDRef& doc);
+    // The host's wall clock at clock value `t`, in whole seconds since the epoch.
+    int64 WallSeconds(int32 t);
+    // Appends "DATE TIME" of clock value `t` to `text`.
+    void AppendStamp(int32 t, PMString& text);
     void AppendStampedLine(UIDRef doc, const char* tag, int32 t);
     void AppendToOpenDocuments(const char* tag, int32 t);
 
@@ -84,7 +89,6 @@ private:
     K2Vector<Entry> mActiveTimes;
     K2Vector<Entry> mPdfGenerationTimes;
     std::multimap<UIDRef, PMString> mMonitorLog;
-    // The host's clock when the mapper was made, in whole seconds since the epoch: clock
-    // value 0.
+    // The host's steady clock, in milliseconds, at clock value 0.
     int64 mClockOrigin;
 };

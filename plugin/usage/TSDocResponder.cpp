@@ -32,7 +32,8 @@ bool FrontIsIdle() { return g_IdleMouseStatus || g_IdleAppStatus; }
 //
 // Time is booked for the front document only, and only while the idle trackers have not
 // marked it or the application inactive: when it leaves the front (a switch, or its close)
-// its period up to then is booked, and a document coming to the front starts a new one.
+// its period up to then is booked, after the checks the trackers owe (TSCheckActivity), and
+// a document coming to the front starts a new one.
 // A document behind another never runs a period, so nothing is booked twice.
 class TSDocResponder : public CResponder {
 public:
@@ -65,7 +66,10 @@ void TSDocResponder::Respond(ISignalMgr* signalMgr) {
         TSPanelUtils::UpdateTSPanelBtnStates();
         // A send of this document still uploading belongs in the log written below.
         TSPendingSend::FinishBeforeClose(doc);
-        if (IsFront(doc) && !FrontIsIdle()) mapper->ModifyActiveTime(doc, t);
+        if (IsFront(doc)) {
+            TSCheckActivity(mapper, doc, t);
+            if (!FrontIsIdle()) mapper->ModifyActiveTime(doc, t);
+        }
         mapper->CloseXMPFile(doc, t);
         mapper->UpdateXMPProperty(doc);
         mapper->ClearMonitorLog(doc);
@@ -85,6 +89,9 @@ void TSDocResponder::FrontDocumentChanged(TSActiveMapper* mapper, const UIDRef& 
 
     UIDRef prev = lastDocRef;
     lastDocRef = doc;
+    // Checks held up (a modal dialog, the machine's sleep) first end the period of the
+    // document left behind where they would have.
+    if (prev != UIDRef::gNull) TSCheckActivity(mapper, prev, t);
     mapper->UpdateActiveEntry(doc, t);
     mapper->UpdateActiveTimer(doc, t);
     if (prev != UIDRef::gNull) {

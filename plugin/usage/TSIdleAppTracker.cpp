@@ -29,6 +29,9 @@ uint32 TSIdleAppTracker::RunTask(uint32 appFlags, uint32) {
     int32 t = mapper->Time();
 
     if (!g_IdleAppStatus) {
+        // Checks held up until now (a modal dialog, the machine's sleep) must not let the
+        // booking below count quiet time past its end.
+        TSCheckActivity(mapper, doc, t);
         g_IdleAppStatus = kTrue;
         // An idle document's timer holds the moment it went idle: the time since is not work.
         if (!g_IdleMouseStatus) mapper->ModifyActiveTime(doc, t);

@@ -82,6 +82,11 @@ public:
     void UpdateActiveEntry();
 
 private:
+    static void NoteActivity(int32 t) {
+        g_ActiveMouseStatus = kTrue;
+        g_ActivityTime = t;
+    }
+
     using EventCall = bool16 (IEventHandler::*)(IEvent*);
 
     // Asked afresh on every call: the host answers with its one long-lived handler.
@@ -101,18 +106,22 @@ private:
 };
 
 void TSLayoutTrackerEH::UpdateActiveEntry() {
-    if (!g_IdleAppStatus && !g_IdleMouseStatus) {
-        g_ActiveMouseStatus = kTrue;
+    TSActiveMapper* mapper = TSActiveMapper::TSActiveMapperFactory();
+    const int32 t = mapper->Time();
+    // The common case, while the user works and the checks run in time: only noted.
+    if (!g_IdleAppStatus && !g_IdleMouseStatus && TSElapsedSeconds(g_CheckedTime, t) <= kTSCheckSeconds) {
+        NoteActivity(t);
         return;
     }
     UIDRef doc;
     if (!TSLookUpFrontDocument(doc)) {
-        g_ActiveMouseStatus = kTrue;
+        NoteActivity(t);
         return;
     }
-    TSActiveMapper* mapper = TSActiveMapper::TSActiveMapperFactory();
-    int32 t = mapper->Time();
-    mapper->UpdateActiveTimer(doc, t);
+    // Checks held up (a modal dialog, the machine's sleep) first find what they would have:
+    // the quiet minutes before this event may have ended the document's period.
+    TSCheckActivity(mapper, doc, t);
+    if (g_IdleMouseStatus || g_IdleAppStatus) mapper->UpdateActiveTimer(doc, t);
     if (g_IdleMouseStatus) {
         mapper->UpdateActiveEntry(doc, t);
         g_IdleMouseStatus = kFalse;
@@ -121,7 +130,7 @@ void TSLayoutTrackerEH::UpdateActiveEntry() {
         mapper->UpdateActiveAppEntry(t);
         g_IdleAppStatus = kFalse;
     }
-    g_ActiveMouseStatus = kTrue;
+    NoteActivity(t);
 }
 
 CREATE_PMINTERFACE(TSLayoutTrackerEH, kTSLayoutTrackerEHImpl);

@@ -1,6 +1,7 @@
 // The idle scheduler on the virtual clock: first runs after the install delay, then after
 // each returned delay, in install order at equal times; nothing while a modal alert is up; no
-// re-entry; uninstalling during a run; and IDTime reading the clock. (The background flag is
+// re-entry; uninstalling during a run; setting the clock and the machine's sleep; and IDTime
+// reading the clock. (The background flag is
 // seen through the console's test plug-in.)
 #include <gtest/gtest.h>
 
@@ -134,12 +135,15 @@ TEST_F(IdleSchedulerTest, NothingRunsWhileAModalAlertIsUpOrFromInsideARun) {
     EXPECT_EQ(tshost::IdleScheduler::Get().Idle(0), 1);
 }
 
-TEST_F(IdleSchedulerTest, SettingTheClockKeepsTheRemainingDelaysAndIDTimeReadsIt) {
+// Setting the date and time, either way, is no idle time: every task's remaining delay
+// stays. A sleep of the machine moves both clocks and runs nothing; a task that fell due
+// meanwhile runs once when idle time comes. The steady clock goes on across a switch.
+TEST_F(IdleSchedulerTest, SettingTheClockKeepsTheRemainingDelaysAndASleepRunsNothing) {
     std::optional<int64> at = tshost::Clock::ParseLocal("2007-03-05 23:59:30");
     ASSERT_TRUE(at);
     Task a("a", {1000});
     a.InstallTask(100);
-    tshost::IdleScheduler::Get().ChangeClock([&] { tshost::Clock::SetVirtual(*at); });
+    for (int64 wall : {*at + 3'600'000, *at - 3'600'000, *at}) tshost::Clock::SetVirtual(wall);
     tshost::IdleScheduler::Get().Idle(99);
     EXPECT_TRUE(gRuns.empty());
     tshost::IdleScheduler::Get().Idle(1);
@@ -147,6 +151,18 @@ TEST_F(IdleSchedulerTest, SettingTheClockKeepsTheRemainingDelaysAndIDTimeReadsIt
     int32 y, mo, d, h, mi, s;
     IDTime::CurrentTime().GetTime(&y, &mo, &d, &h, &mi, &s);
     EXPECT_EQ((std::vector<int32>{y, mo, d, h, mi, s}), (std::vector<int32>{2007, 3, 5, 23, 59, 30}));
+
+    const int64 steady = IDTime::SteadyMilliseconds();
+    tshost::Clock::Advance(3'600'000);
+    EXPECT_EQ(IDTime::SteadyMilliseconds(), steady + 3'600'000);
+    EXPECT_EQ(gRuns.size(), 1u);
+    tshost::IdleScheduler::Get().Idle(0);
+    EXPECT_EQ(gRuns, (std::vector<RunRecord>{{"a", *at + 100 - kStart, 0}, {"a", *at + 3'600'100 - kStart, 0}}));
+    tshost::Clock::UseRealTime();
+    const int64 real = IDTime::SteadyMilliseconds();
+    tshost::Clock::MakeVirtual();
+    EXPECT_GE(real, steady + 3'600'000);
+    EXPECT_GE(IDTime::SteadyMilliseconds(), real);
     for (const char* bad : {"2007-02-30 10:00:00", "2007-03-05", "2007-03-05 24:00:00", "07-03-05 10:00:00",
                             "2007-03-05 10:00:00x", "x"})
         EXPECT_FALSE(tshost::Clock::ParseLocal(bad)) << bad;

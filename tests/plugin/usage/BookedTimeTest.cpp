@@ -1,16 +1,22 @@
 // The active time each document ends up with, for sequences of opening, working, switching,
-// idling, going to the background and closing, over midnight and the clock changes. Every
-// total was worked out from the sequence by these rules, not read off the code:
+// idling, going to the background, modal dialogs, the machine's sleep and closing, over
+// midnight and the clock changes. Every total was worked out from the sequence by these
+// rules, not read off the code:
 // - only the front document's time is booked, while it is neither idle nor in the background;
 // - a click is noticed by the next tick of the active tracker, which restarts the quiet
 //   time; ticks fall on whole seconds, the first at the run's start after its first step,
 //   the others before anything done at their second; the plug-in loads as if the user had
 //   just worked, so the first tick with a document in front restarts the quiet time too;
 // - 300 quiet seconds make the document idle, and those seconds are booked;
+// - no tick runs while a modal dialog is up or the machine sleeps; whatever comes first
+//   afterwards (a tick, a click, a switch, a close, the background) books what ticks in time
+//   would have: a click waiting to be noticed counts as noticed a second after it, and the
+//   quiet time ends 300 seconds after it began, where the inactive line is stamped;
 // - choosing a document (a switch, or its coming to the front when the front one closes)
 //   starts its time, idle or not before; coming back from the background starts nothing
 //   until the first event in a layout view;
-// - durations are real elapsed time: a clock change or a clock put back is not work.
+// - durations are real elapsed time: midnight, summer time or the clock set either way is
+//   not work, nor does it take work away; the lines show the clock as it read.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,7 +25,10 @@
 #include <sstream>
 
 #include "Events.h"
+#include "IDialog.h"
 #include "LayoutViews.h"
+#include "Preferences.h"
+#include "TSPrefsIDs.h"
 #include "UsageFixture.h"
 
 namespace {
@@ -27,7 +36,9 @@ namespace {
 struct Step {
     int64 after;       // seconds of idle time before it
     std::string what;  // "new A", "front A", "close A", "click A", "background", "foreground",
-                       // "set YYYY-MM-DD HH:MM:SS" (the clock is set, no time passes)
+                       // "set YYYY-MM-DD HH:MM:SS" (the clock is set, no time passes),
+                       // "prefs" and "cancel" (the modal Preferences dialog opens and is
+                       // cancelled), "sleep H" (the machine sleeps H hours)
 };
 
 struct Sequence {
@@ -67,10 +78,7 @@ protected:
         SetZone(s.tz);
         Restart();
         fHost->Docs().AddObserver(&fClosing);
-        g_ActiveMouseStatus = kTrue;
-        g_IdleMouseStatus = kFalse;
-        g_IdleAppStatus = kFalse;
-        tshost::IdleScheduler::Get().SetBackground(false);
+        ResetActivity();
         const std::string start = s.start;
         if (start.back() == 'Z') {
             std::tm utc{};
@@ -78,13 +86,13 @@ protected:
                 ADD_FAILURE() << start;
                 return {};
             }
-            const int64 ms = static_cast<int64>(::timegm(&utc)) * 1000;
-            tshost::IdleScheduler::Get().ChangeClock([&] { tshost::Clock::SetVirtual(ms); });
+            tshost::Clock::SetVirtual(static_cast<int64>(::timegm(&utc)) * 1000);
         } else {
             SetClock(start);
         }
         std::map<std::string, IDocument*> docs;
         std::map<std::string, std::string> totals;
+        IDialog* dialog = nullptr;
         for (const Step& step : s.steps) {
             if (step.after > 0) Idle(step.after);
             std::istringstream words(step.what);
@@ -106,6 +114,14 @@ protected:
                 tshost::IdleScheduler::Get().SetBackground(verb == "background");
             } else if (verb == "set") {
                 SetClock(name + " " + time);
+            } else if (verb == "prefs") {
+                std::string error;
+                dialog = tshost::OpenPreferences(kTSPrefsPanelWidgetID, error);
+                EXPECT_TRUE(dialog) << error;
+            } else if (verb == "cancel" && dialog) {
+                dialog->Close(kTrue);
+            } else if (verb == "sleep") {
+                tshost::Clock::Advance(std::stoll(name) * 3'600'000);
             } else {
                 ADD_FAILURE() << "no such step: " << step.what;
             }
@@ -176,6 +192,54 @@ TEST_F(BookedTimeTest, EachSequenceBooksItsHandWorkedTotals) {
         {"clock put back while quiet", nullptr, "2007-03-05 10:00:00",
          {{0, "new A"}, {kMinute, "click A"}, {kMinute, "set 2007-03-05 09:02:00"}, {28 * kMinute, "close A"}},
          {{"A", "00:06:01"}}},
+        // The dialog holds the ticks up for 30 minutes: the first one after it books the five
+        // quiet minutes after the click and stamps their end.
+        {"a late tick after a modal dialog", nullptr, "2007-03-05 12:00:00",
+         {{0, "new A"}, {kMinute, "click A"}, {10, "prefs"}, {30 * kMinute, "cancel"}, {10, "close A"}},
+         {{"A", "00:06:01"}},
+         Log("12:00:00", {Inactive("12:06:01")}, "12:31:20", "00:06:01")},
+        {"a click still waiting when the dialog opens", nullptr, "2007-03-05 12:00:00",
+         {{0, "new A"}, {kMinute, "click A"}, {0, "prefs"}, {30 * kMinute, "cancel"}, {10, "close A"}},
+         {{"A", "00:06:01"}},
+         Log("12:00:00", {Inactive("12:06:01")}, "12:31:10", "00:06:01")},
+        {"a switch after a dialog, before any tick", nullptr, "2007-03-05 12:00:00",
+         {{0, "new A"}, {kMinute, "new B"}, {kMinute, "front A"}, {kMinute, "click A"}, {0, "prefs"},
+          {30 * kMinute, "cancel"}, {0, "front B"}, {kMinute, "close B"}, {0, "close A"}},
+         {{"A", "00:07:01"}, {"B", "00:02:00"}}},
+        {"to the background after a dialog, before any tick", nullptr, "2007-03-05 12:00:00",
+         {{0, "new A"}, {kMinute, "click A"}, {0, "prefs"}, {10 * kMinute, "cancel"}, {0, "background"},
+          {kMinute, "close A"}},
+         {{"A", "00:06:01"}}},
+        // Closed the evening before, opened in the morning and closed at once: the inactive
+        // line carries the evening's date and time.
+        {"the machine sleeps overnight, closed on waking", nullptr, "2007-03-05 17:58:00",
+         {{0, "new A"}, {kMinute, "click A"}, {kMinute, "sleep 14"}, {0, "close A"}},
+         {{"A", "00:06:01"}},
+         {At("doc_open", "17:58:00"), Active("17:58:00"), Inactive("18:04:01"),
+          "<doc_close>20070306 08:00:00</doc_close>", "<doc_total_active_time>00:06:01</doc_total_active_time>",
+          "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}},
+        {"the machine sleeps overnight, work goes on on waking", nullptr, "2007-03-05 17:58:00",
+         {{0, "new A"}, {kMinute, "click A"}, {kMinute, "sleep 14"}, {0, "click A"}, {kMinute, "close A"}},
+         {{"A", "00:07:01"}}},
+        // Quiet for three real minutes across the step: still active, no inactive line.
+        {"clock set an hour ahead while working", nullptr, "2007-03-05 12:00:00",
+         {{0, "new A"}, {kMinute, "click A"}, {kMinute, "set 2007-03-05 13:02:00"}, {2 * kMinute, "close A"}},
+         {{"A", "00:04:00"}},
+         Log("12:00:00", {}, "13:04:00", "00:04:00")},
+        {"clock set 101 hours ahead", nullptr, "2007-03-05 12:00:00",
+         {{0, "new A"}, {kMinute, "click A"}, {0, "set 2007-03-09 17:01:00"}, {20, "close A"}},
+         {{"A", "00:01:20"}}},
+        {"clock set two hours ahead between two clicks", nullptr, "2007-03-05 12:00:00",
+         {{0, "new A"}, {30, "click A"}, {30, "set 2007-03-05 14:01:00"}, {30, "click A"}, {0, "close A"}},
+         {{"A", "00:01:30"}}},
+        {"clock put back two minutes, closed at once", nullptr, "2007-03-05 12:00:00",
+         {{0, "new A"}, {4 * kMinute, "click A"}, {kMinute, "set 2007-03-05 12:03:00"}, {0, "close A"}},
+         {{"A", "00:05:00"}},
+         Log("12:00:00", {}, "12:03:00", "00:05:00")},
+        {"clock put back an hour after four quiet minutes, then work", nullptr, "2007-03-05 12:00:00",
+         {{0, "new A"}, {4 * kMinute, "set 2007-03-05 11:04:00"}, {30, "click A"}, {2 * kMinute, "click A"},
+          {0, "close A"}},
+         {{"A", "00:06:30"}}},
     };
     for (const Sequence& s : sequences) {
         SCOPED_TRACE(s.name);

@@ -33,9 +33,9 @@ TEST_F(IdleTrackerTest, FiveQuietMinutesMakeTheFrontDocumentInactiveUntilTheNext
     EXPECT_TRUE(g_IdleMouseStatus) << "300 quiet seconds";
     Idle(10 * 60);
     Send(doc, IEvent::kMouseMove);
-    SetClock("09:20:00");
+    SleepUntil("09:20:00");
     Send(doc, IEvent::kKeyDown);
-    SetClock("09:20:30");
+    SleepUntil("09:20:30");
     EXPECT_EQ(CloseAndRead(doc), Log("09:00:00", {Inactive("09:08:01"), Active("09:20:00")}, "09:20:30", "00:08:31"));
 }
 
@@ -44,10 +44,10 @@ TEST_F(IdleTrackerTest, FiveQuietMinutesMakeTheFrontDocumentInactiveUntilTheNext
 // open nothing happens.
 TEST_F(IdleTrackerTest, IdleAndBackgroundTimeAreNeverBookedNorWithoutADocument) {
     IDocument* a = NewDocument(1);
-    SetClock("09:01:00");
+    SleepUntil("09:01:00");
     IDocument* b = NewDocument(1);
     Idle(300);
-    SetClock("09:30:00");
+    SleepUntil("09:30:00");
     Front(a);
     EXPECT_FALSE(g_IdleMouseStatus) << "choosing a document is work";
     Background(true);

@@ -87,12 +87,15 @@ TEST_F(MapperTest, TimersBookElapsedPeriodsAndCloseWithTheTotals) {
     m->AddAction(ref, 40);
     EXPECT_EQ(m->LookUpActiveTime(ref), 0);
     m->ModifyActiveTime(ref, 30);
-    // The clock put back an hour books nothing rather than taking time off.
+    // A period that would end before it began books nothing rather than taking time off.
     m->UpdateActiveTimer(ref, t0 + 7200);
     m->ModifyActiveTime(ref, t0 + 3600);
+    // A line carries the date of its moment.
     m->CloseXMPFile(ref, t0 + 86410);
     EXPECT_EQ(Write(doc), Then(Then({At("doc_open", "00:16:40")}, Closing("01:02:05", "00:02:00", "00:00:07")),
-                               Closing("00:00:10", "00:00:50")));
+                               {"<doc_close>20070306 00:00:10</doc_close>",
+                                "<doc_total_active_time>00:00:50</doc_total_active_time>",
+                                "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}));
 }
 
 // A document with changes the user has not saved, or a session without a user name, gets no

@@ -19,32 +19,34 @@ using ResponderTest = UsageFixture;
 // address, and so its reference, and must start a log of its own.
 TEST_F(ResponderTest, SwitchesAndClosesBookOnlyTheFrontDocumentsTime) {
     IDocument* a = NewDocument(1);
-    SetClock("09:01:00");
+    SleepUntil("09:01:00");
     IDocument* b = NewDocument(1);
-    SetClock("09:02:00");
+    SleepUntil("09:02:00");
     IDocument* c = NewDocument(1);
-    SetClock("09:03:00");
+    SleepUntil("09:03:00");
     Close(c);
     IDocument* d = NewDocument(1);
-    SetClock("09:04:00");
+    SleepUntil("09:04:00");
     EXPECT_EQ(CloseAndRead(a), Log("09:00:00", {Inactive("09:01:00")}, "09:04:00", "00:01:00"));
-    SetClock("09:05:00");
+    SleepUntil("09:05:00");
     Front(b);
-    SetClock("09:07:00");
+    SleepUntil("09:07:00");
     EXPECT_EQ(CloseAndRead(b), Log("09:01:00",
                                    {Inactive("09:02:00"), Active("09:03:00"), Inactive("09:03:00"), Active("09:05:00")},
                                    "09:07:00", "00:03:00"));
-    SetClock("09:09:00");
+    SleepUntil("09:09:00");
     EXPECT_EQ(CloseAndRead(d), Log("09:03:00", {Inactive("09:05:00"), Active("09:07:00")}, "09:09:00", "00:04:00"));
 }
 
-// A document opened while the signal carried no data is never tracked; lines that cannot be
-// written for want of a user name are dropped, not kept for the document's next session.
+// A document opened while the signal carried no data is never tracked, nor marked inactive
+// in front; lines that cannot be written for want of a user name are dropped, not kept for
+// the document's next session.
 TEST_F(ResponderTest, LinesAreDroppedWhenTheyCannotBeTrackedOrWritten) {
     tshost::BossClasses::Get().Withhold(tshost::kSignalMgrBoss, IID_OF<IDocumentSignalData>());
     IDocument* quiet = NewDocument(1);
     tshost::BossClasses::Get().Restore(tshost::kSignalMgrBoss, IID_OF<IDocumentSignalData>());
     SaveAs(quiet, "Quiet.indd");
+    Idle(400);
     EXPECT_TRUE(CloseAndRead(quiet).empty());
 
     IDocument* doc = NewDocument(1);
@@ -52,7 +54,7 @@ TEST_F(ResponderTest, LinesAreDroppedWhenTheyCannotBeTrackedOrWritten) {
     SetUserName("");
     EXPECT_TRUE(CloseAndRead(doc).empty());
     SetUserName("ana");
-    SetClock("09:30:00");
+    SleepUntil("09:30:00");
     std::string error;
     IDocument* again = fHost->Docs().Open(path, error);
     ASSERT_TRUE(again) << error;
@@ -66,7 +68,7 @@ TEST_F(ResponderTest, DamagedMetadataIsReportedOnceAndTrackingGoesOn) {
     const std::string path = SaveAs(doc, "Flyer.indd");
     ASSERT_EQ(CloseAndRead(doc).size(), 5u);
     std::string error;
-    SetClock("09:10:00");
+    SleepUntil("09:10:00");
     doc = fHost->Docs().Open(path, error);
     ASSERT_TRUE(doc) << error;
     tshost::DataBase* db = tshost::Documents::DataBaseOf(doc);
@@ -81,7 +83,7 @@ TEST_F(ResponderTest, DamagedMetadataIsReportedOnceAndTrackingGoesOn) {
     ASSERT_EQ(tshost::AlertLog::Get().Records().size(), 1u);
     EXPECT_NE(tshost::AlertLog::Get().Records()[0].text.find("Flyer.indd"), std::string::npos);
 
-    SetClock("09:20:00");
+    SleepUntil("09:20:00");
     doc = fHost->Docs().Open(path, error);
     ASSERT_TRUE(doc) << error;
     ASSERT_EQ(tshost::SetAsideMetadata(doc).size(), 1u);

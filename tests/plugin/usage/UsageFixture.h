@@ -1,6 +1,7 @@
 // A host running the plug-in with the usage tracking in a known state: the virtual clock on
 // 5 March 2007 at 09:00:00, the application in the foreground, the activity flags as at
-// load, and a user name in the preferences. Helpers read the tracking items a document's
+// load, and a user name in the preferences. Time passes with idle time (the idle tasks run)
+// or a sleep (nothing runs); setting the clock lets none pass. Helpers read the tracking items a document's
 // metadata holds and build the lines expected there. Tests only: the test's main thread.
 #pragma once
 
@@ -23,10 +24,7 @@ class UsageFixture : public PluginHostFixture {
 protected:
     void SetUp() override {
         PluginHostFixture::SetUp();
-        g_ActiveMouseStatus = kTrue;
-        g_IdleMouseStatus = kFalse;
-        g_IdleAppStatus = kFalse;
-        tshost::IdleScheduler::Get().SetBackground(false);
+        ResetActivity();
         SetClock("2007-03-05 09:00:00");
         SetUserName("ana");
         // After the host's own observers: the signals have been answered when it hears.
@@ -46,12 +44,25 @@ protected:
     static TSActiveMapper* Mapper() { return TSActiveMapper::TSActiveMapperFactory(); }
     static UIDRef Ref(IDocument* doc) { return ::GetUIDRef(doc); }
 
-    // Keeps the idle tasks' remaining delays, as the console's clock command does.
-    static void SetClock(const std::string& time) {
-        auto ms = tshost::Clock::ParseLocal(time.size() == 8 ? "2007-03-05 " + time : time);
-        ASSERT_TRUE(ms) << time;
-        tshost::IdleScheduler::Get().ChangeClock([&] { tshost::Clock::SetVirtual(*ms); });
+    // The activity state as at load, the application in the foreground.
+    static void ResetActivity() {
+        g_ActiveMouseStatus = kTrue;
+        g_ActivityTime = INT32_MAX;
+        g_IdleMouseStatus = kFalse;
+        g_IdleAppStatus = kFalse;
+        tshost::IdleScheduler::Get().SetBackground(false);
     }
+
+    // "HH:MM:SS" on the fixture's day, or "YYYY-MM-DD HH:MM:SS", in milliseconds.
+    static int64 Moment(const std::string& time) {
+        auto ms = tshost::Clock::ParseLocal(time.size() == 8 ? "2007-03-05 " + time : time);
+        EXPECT_TRUE(ms) << time;
+        return ms.value_or(0);
+    }
+    // The user sets the date and time: no time passes.
+    static void SetClock(const std::string& time) { tshost::Clock::SetVirtual(Moment(time)); }
+    // Time passes until `time` with nothing run meanwhile, as while the machine sleeps.
+    static void SleepUntil(const std::string& time) { tshost::Clock::Advance(Moment(time) - tshost::Clock::NowMs()); }
     // Lets idle time pass, running the idle tasks that fall due.
     static void Idle(int64 seconds) { tshost::IdleScheduler::Get().Idle(seconds * 1000); }
 
