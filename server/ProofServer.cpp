@@ -520,10 +520,10 @@ void ProofServer::Log(const httplib::Request& req, int status, const nlohmann::j
   line["target"] = MaskPasswords(req.target);
   nlohmann::json query = nlohmann::json::array();
   for (const auto& [key, value] : ParseQuery(req.target))
-    query.push_back({key, key == "password" ? std::string(kMaskedValue) : value});
+    query.push_back({key, IsPasswordKey(key) ? std::string(kMaskedValue) : value});
   line["query"] = std::move(query);
   nlohmann::json headers = nlohmann::json::array();
-  for (const auto& [name, value] : HeaderLines(context.head)) headers.push_back({name, MaskPasswords(value)});
+  for (const auto& [name, value] : HeaderLines(context.head)) headers.push_back({name, MaskHeaderValue(name, value)});
   line["headers"] = std::move(headers);
   line["status"] = status;
   line["fault"] = context.fault;

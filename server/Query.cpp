@@ -1,5 +1,7 @@
 #include "Query.h"
 
+#include <cctype>
+
 namespace proofd {
 namespace {
 
@@ -10,7 +12,21 @@ int HexValue(char c) {
   return -1;
 }
 
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
 }  // namespace
+
+bool IsPasswordKey(const std::string& key) { return Lower(key) == "password"; }
+
+std::string MaskHeaderValue(const std::string& name, const std::string& value) {
+  const std::string lower = Lower(name);
+  const bool credentials = lower == "authorization" || lower == "proxy-authorization" || lower == "cookie" ||
+                           lower.find("password") != std::string::npos;
+  return credentials ? std::string(kMaskedValue) : MaskPasswords(value);
+}
 
 std::string PercentDecode(const std::string& text, bool plusIsBlank) {
   std::string out;
@@ -43,7 +59,7 @@ std::string MaskPasswords(const std::string& text) {
     if (end == std::string::npos || end > queryEnd) end = queryEnd;
     const std::string piece = text.substr(start, end - start);
     const size_t eq = piece.find('=');
-    if (eq != std::string::npos && PercentDecode(piece.substr(0, eq), true) == "password") {
+    if (eq != std::string::npos && IsPasswordKey(PercentDecode(piece.substr(0, eq), true))) {
       masked += piece.substr(0, eq + 1) + kMaskedValue;
     } else {
       masked += piece;

@@ -28,10 +28,19 @@ bool HasQueryKey(const QueryPairs& query, const std::string& key);
 // The value the request log shows in place of a password.
 inline constexpr const char* kMaskedValue = "***";
 
-// `text` with the value of every query pair whose decoded key is "password"
-// replaced by kMaskedValue; the query is what follows the first "?" up to a
-// "#". Everything else is kept byte for byte.
+// A decoded query key that names a password: "password" in any case.
+bool IsPasswordKey(const std::string& key);
+
+// `text` with the value of every query pair whose decoded key is a password
+// key replaced by kMaskedValue; the query is what follows the first "?" up to
+// a "#". Everything else is kept byte for byte.
 std::string MaskPasswords(const std::string& text);
+
+// The value of header `name` as the request log shows it: kMaskedValue for
+// the headers that carry credentials (Authorization, Proxy-Authorization,
+// Cookie, and any whose name holds "password", in any case), else `value`
+// with MaskPasswords applied, since it may hold a URL.
+std::string MaskHeaderValue(const std::string& name, const std::string& value);
 
 // Percent-decodes `text`; "+" becomes a blank when `plusIsBlank`. A "%" not
 // followed by two hex digits is kept as it is.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +28,10 @@ bool Allowed(char c) {
 std::string SafeFileName(const std::string& clientName) {
   const size_t slash = clientName.find_last_of("/\\");
   std::string name = slash == std::string::npos ? clientName : clientName.substr(slash + 1);
+  // "trail.pdf " is trail.pdf, not a file with the extension ".pdf_".
+  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == 0x7f; };
+  while (!name.empty() && (blank(name.back()) || name.back() == '.')) name.pop_back();
+  name.erase(0, std::find_if_not(name.begin(), name.end(), blank) - name.begin());
   for (char& c : name) {
     if (!Allowed(c)) c = '_';
   }
@@ -58,7 +63,6 @@ bool UploadFile::Begin(const std::string& dir, std::string& error) {
   }
   tempPath_ = pattern;
   ::fchmod(fd_, 0644);
-  buffer_ = std::make_unique<char[]>(kBufferBytes);
   return true;
 }
 
@@ -79,6 +83,9 @@ bool UploadFile::Flush() {
 
 bool UploadFile::Append(const char* data, size_t size) {
   if (fd_ < 0) return false;
+  // Made at the first byte and left uncleared: a connection that trickles in a
+  // byte now and then holds a page of it, not all of it.
+  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferBytes);
   size_ += size;
   while (size > 0) {
     const size_t n = std::min(size, kBufferBytes - buffered_);

@@ -12,7 +12,8 @@
 
 namespace proofd {
 
-// A file name made from what a client sent: the last path component, with
+// A file name made from what a client sent: the last path component without
+// the blanks and control characters around it or the dots after it, with
 // every byte outside [A-Za-z0-9._-] turned into "_", leading dots dropped,
 // at most 120 bytes (a longer name loses the end of its stem, never its
 // extension of up to 10 bytes), and "upload" when nothing is left.

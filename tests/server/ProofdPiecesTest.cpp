@@ -16,6 +16,8 @@ TEST(SafeFileName, KeepsClientNamesInsideTheFolder) {
       {"Brochure.pdf", "Brochure.pdf"}, {"../../etc/passwd", "passwd"},
       {"C:\\Users\\ann\\Spring Cover.pdf", "Spring_Cover.pdf"}, {"..", "upload"}, {"", "upload"},
       {".hidden.pdf", "hidden.pdf"}, {"dir/", "upload"}, {"Café \"Menu\"?.pdf", "Caf____Menu__.pdf"},
+      // Blanks and dots around a name are no part of it, nor of its extension.
+      {"trail.pdf ", "trail.pdf"}, {" \tlead.pdf.. \r\n", "lead.pdf"}, {" . ", "upload"},
       // A cut keeps the extension; a tail too long to be one is cut like the rest.
       {std::string(300, 'a') + ".pdf", std::string(116, 'a') + ".pdf"},
       {std::string(200, 'b') + ".indd", std::string(115, 'b') + ".indd"},
@@ -42,6 +44,7 @@ TEST(MaskPasswords, HidesEveryPasswordValueAndKeepsTheRest) {
       {"/p?pass%77ord=secret&passwords=kept", "/p?pass%77ord=***&passwords=kept"},
       {"/p?password=&x=1#password=frag", "/p?password=***&x=1#password=frag"},
       {"/p?password", "/p?password"},
+      {"/p?PASSWORD=one&Password=two&PaSs%57oRd=three", "/p?PASSWORD=***&Password=***&PaSs%57oRd=***"},
       {"/password=top", "/password=top"},
       {"http://host/x?a=1&&password=s3cret", "http://host/x?a=1&&password=***"},
       {"no query", "no query"},

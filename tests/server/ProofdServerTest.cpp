@@ -194,11 +194,18 @@ TEST_F(ProofdTest, UploadRefusalsKeepNothingAndNamesStayInTheFolder) {
 }
 
 TEST_F(ProofdTest, RawRequestsAreLoggedAsTheyArrive) {
-  const std::string request = "GET /indd_xml.asp?username=demo&password=demo HTTP/1.1\r\nHost: x\r\nOS: iMac9,1\r\n"
-                              "UserName: ann\r\nWorkStation: Ann's Mac\r\nRAM: 4 GB\r\nConnection: close\r\n\r\n";
+  // Credentials in any case of key or header name are masked, and nothing else is.
+  const std::string request = "GET /indd_xml.asp?username=demo&password=demo&PASSWORD=demo HTTP/1.1\r\nHost: x\r\n"
+                              "OS: iMac9,1\r\nUserName: ann\r\nWorkStation: Ann's Mac\r\nRAM: 4 GB\r\n"
+                              "Authorization: Basic ZGVtbzpkZW1v\r\nproxy-authorization: Bearer t0k3n\r\n"
+                              "Cookie: theme=dark; password=demo\r\nX-Password: demo\r\nConnection: close\r\n\r\n";
   EXPECT_NE(Talk(server_->Port(), {{request, ""}}).find("authenticated=\"1\""), std::string::npos);
-  EXPECT_EQ(LastLogLine()["headers"], json::parse(R"([["Host","x"],["OS","iMac9,1"],["UserName","ann"],
-      ["WorkStation","Ann's Mac"],["RAM","4 GB"],["Connection","close"]])"));
+  const json line = LastLogLine();
+  EXPECT_EQ(line["headers"], json::parse(R"([["Host","x"],["OS","iMac9,1"],["UserName","ann"],
+      ["WorkStation","Ann's Mac"],["RAM","4 GB"],["Authorization","***"],["proxy-authorization","***"],
+      ["Cookie","***"],["X-Password","***"],["Connection","close"]])"));
+  EXPECT_EQ(line["query"], json::parse(R"([["username","demo"],["password","***"],["PASSWORD","***"]])"));
+  EXPECT_EQ(line["target"], "/indd_xml.asp?username=demo&password=***&PASSWORD=***");
 
   const std::string reply = Talk(server_->Port(), {{"BLAH\r\n\r\nGET / HTTP/1.1\r\n\r\n", ""}});
   EXPECT_EQ(reply.rfind("HTTP/1.1 400", 0), 0u);
