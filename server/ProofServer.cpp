@@ -24,6 +24,9 @@ constexpr const char* kUpdateType = "TESSARON_UPDATE";
 constexpr uint64_t kDefaultOversizeBytes = uint64_t{64} << 20;
 constexpr uint64_t kMaxPlainBodyBytes = 1 << 20;
 constexpr uint64_t kFormOverheadBytes = 1 << 20;
+// An upload is one file part; a form may add a few fields. Each part costs a
+// record and a piece of the log line.
+constexpr size_t kMaxParts = 8;
 constexpr int kListenBacklog = 1024;
 
 std::shared_ptr<Body> TextBody(const std::string& text, const char* type = "text/plain; charset=UTF-8") {
@@ -47,7 +50,7 @@ void CloseAfter(httplib::Response& res) {
 
 bool HasBody(const httplib::Request& req) {
   const std::string length = req.get_header_value("Content-Length");
-  return (!length.empty() && length != "0") || req.has_header("Transfer-Encoding");
+  return (!length.empty() && length != "0") || req.has_header("Transfer-Encoding") || CurrentRequest().chunked;
 }
 
 // Reads and forgets a body, so the connection stays in step with the client.
@@ -72,10 +75,10 @@ int StatusFor(Verdict verdict) {
 }  // namespace
 
 ProofServer::ProofServer(ServerConfig config) : config_(std::move(config)) {
-  // Each connection holds a pool thread for as long as it lasts, slow ones too;
-  // the head deadline and the read timeout bound how long that is.
-  const size_t threads = config_.threads;
-  http_.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+  // Each connection holds a thread for as long as it lasts, slow ones too; the
+  // head deadline, the read timeout and the minimum body rate bound how long.
+  http_.set_max_connections(config_.threads);
+  http_.set_min_body_rate(config_.minBodyRate);
   http_.set_read_timeout(std::chrono::milliseconds(config_.readTimeoutMs));
   http_.set_keep_alive_timeout(std::max<time_t>(1, (config_.idleTimeoutMs + 999) / 1000));
   http_.set_head_limits(std::chrono::milliseconds(config_.headTimeoutMs), config_.maxHeadBytes);
@@ -202,7 +205,7 @@ void ProofServer::InstallRoutes() {
   http_.set_pre_routing_handler([](const Request& req, Response& res) {
     if (req.method == "POST" || !HasBody(req)) return httplib::Server::HandlerResponse::Unhandled;
     const uint64_t length = req.get_header_value<uint64_t>("Content-Length");
-    if (req.has_header("Transfer-Encoding") || length > kMaxPlainBodyBytes) {
+    if (req.has_header("Transfer-Encoding") || CurrentRequest().chunked || length > kMaxPlainBodyBytes) {
       res.status = 413;
       res.set_content("tessaron-proofd: request body too large for " + req.method + "\n", "text/plain");
       CloseAfter(res);
@@ -216,19 +219,17 @@ void ProofServer::InstallRoutes() {
   // rest of such a request may still be unread, so the connection ends too.
   http_.set_error_handler(httplib::Server::HandlerWithResponse(
       [this](const Request& req, Response& res) {
-        const int headFailure = CurrentRequest().headFailure;
-        if (headFailure != 0) {
-          res.status = headFailure;
-          res.set_content(headFailure == 408 ? "tessaron-proofd: the request head took too long\n"
-                                             : "tessaron-proofd: the request head is too large\n",
-                          "text/plain");
+        const RequestContext& context = CurrentRequest();
+        if (context.failure != 0) {
+          res.status = context.failure;
+          res.set_content("tessaron-proofd: " + context.failureText + "\n", "text/plain");
         }
-        if (!CurrentRequest().logged) {
+        if (!context.logged) {
           Log(req, res.status, nlohmann::json::object());
           CloseAfter(res);
         }
-        return headFailure != 0 ? httplib::Server::HandlerResponse::Handled
-                                : httplib::Server::HandlerResponse::Unhandled;
+        return context.failure != 0 ? httplib::Server::HandlerResponse::Handled
+                                    : httplib::Server::HandlerResponse::Unhandled;
       }));
 
   http_.set_exception_handler([this](const Request& req, Response& res, std::exception_ptr ep) {
@@ -323,6 +324,7 @@ void ProofServer::HandleUpload(const httplib::Request& req, httplib::Response& r
   int filePart = -1;
   uint64_t total = 0;
   bool tooLarge = false;
+  bool tooManyParts = false;
   bool writeFailed = false;
   bool complete = true;
   // A slow reader takes the body off the connection no faster than its rate.
@@ -336,6 +338,10 @@ void ProofServer::HandleUpload(const httplib::Request& req, httplib::Response& r
   if (hasReader) {
     complete = reader(
         [&](const httplib::MultipartFormData& part) {
+          if (context.parts.size() == kMaxParts) {
+            tooManyParts = true;
+            return false;
+          }
           context.parts.push_back(PartRecord{part.name, part.filename, part.content_type, 0, ""});
           storing = keep && filePart < 0 && part.name == "file";
           if (storing) filePart = static_cast<int>(context.parts.size()) - 1;
@@ -359,6 +365,9 @@ void ProofServer::HandleUpload(const httplib::Request& req, httplib::Response& r
   if (tooLarge) {
     CloseAfter(res);
     refuse(413, "upload larger than " + std::to_string(config_.maxUploadBytes) + " bytes");
+  } else if (tooManyParts) {
+    CloseAfter(res);
+    refuse(413, "more than " + std::to_string(kMaxParts) + " parts");
   } else if (writeFailed) {
     CloseAfter(res);
     refuse(500, file.Error());
@@ -438,9 +447,15 @@ void ProofServer::HandleControlRequest(const httplib::Request& req, httplib::Res
     });
     if (!read) CloseAfter(res);
   }
-  ControlResult result =
-      tooLarge ? ControlResult{413, R"({"error":"control body too large"})", "control body too large"}
-               : HandleControl(*this, req.method, body);
+  const RequestContext& context = CurrentRequest();
+  ControlResult result;
+  if (context.failure != 0) {
+    result = {context.failure, nlohmann::json{{"error", context.failureText}}.dump(), context.failureText};
+  } else if (tooLarge) {
+    result = {413, R"({"error":"control body too large"})", "control body too large"};
+  } else {
+    result = HandleControl(*this, req.method, body);
+  }
   res.status = result.status;
   Log(req, result.status, result.error.empty() ? nlohmann::json::object()
                                                : nlohmann::json{{"error", result.error}});
@@ -451,6 +466,14 @@ void ProofServer::Finish(const httplib::Request& req, httplib::Response& res, Re
                          const FaultSpec& fault) {
   RequestContext& context = CurrentRequest();
   context.fault = FaultKindName(fault.kind);
+  // The body could not be read (too slow, or its framing broken): whatever the
+  // handler made of the part it got, that is the answer.
+  if (context.failure != 0) {
+    reply.status = context.failure;
+    reply.body = TextBody("tessaron-proofd: " + context.failureText + "\n");
+    reply.extra["error"] = context.failureText;
+    CloseAfter(res);
+  }
   if (fault.delayMs > 0 && fault.kind != FaultKind::kSlow) faults_.Sleep(fault.delayMs);
   if (!reply.body) reply.body = TextBody("");
 

@@ -30,8 +30,9 @@ struct ServerConfig {
   std::string uploadsDir;
   std::string logPath;                        // empty: no request log
   uint64_t maxUploadBytes = uint64_t{4} << 30;
-  // Connections served at once; more wait for a free thread.
-  size_t threads = 256;
+  // Connections served at once, a thread each, made as they are needed; more
+  // wait for a thread, and kept-alive connections idling meanwhile give way.
+  size_t threads = 1024;
   // A request head must arrive whole within this, counted from its first byte
   // (a new connection's from when it is taken up), else 408.
   int64_t headTimeoutMs = 10000;
@@ -39,6 +40,9 @@ struct ServerConfig {
   // connection for its next request (rounded up to seconds).
   int64_t readTimeoutMs = 5000;
   int64_t idleTimeoutMs = 5000;
+  // Slowest average a body may arrive at once one read timeout has passed, in
+  // bytes per second; a slower one is answered 408.
+  uint64_t minBodyRate = 1024;
   // A longer request head is answered 431 and never read whole.
   size_t maxHeadBytes = 64 * 1024;
   FaultSpec fault;

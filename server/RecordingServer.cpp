@@ -3,19 +3,28 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
+
+#include "ChunkedFraming.h"
+#include "ConnectionPool.h"
 
 namespace proofd {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr int kPollSliceMs = 100;
+// httplib refuses a longer header line as a bad request; to the client it is a
+// head too large like any other.
+constexpr size_t kMaxHeaderLineBytes = CPPHTTPLIB_HEADER_MAX_LENGTH;
+constexpr const char* kSlowHead = "the request head took too long";
+constexpr const char* kLargeHead = "the request head is too large";
 
 void Address(const sockaddr_storage& addr, std::string& ip, int& port) {
   char text[INET6_ADDRSTRLEN] = {};
@@ -31,66 +40,79 @@ void Address(const sockaddr_storage& addr, std::string& ip, int& port) {
   ip = text;
 }
 
-// The socket stream httplib would use, plus the copy of the request head and
-// its limits. Reads give up once the listener has closed, so a stopping server
-// does not wait for slow uploads to finish.
+// The socket stream httplib would use, with the copy of the request head, the
+// limits on head and body, and a chunked body's framing taken off.
 class CapturingStream final : public httplib::Stream {
  public:
-  using Clock = std::chrono::steady_clock;
+  struct Limits {
+    std::chrono::microseconds readTimeout;
+    std::chrono::microseconds writeTimeout;
+    uint64_t minBodyRate;  // bytes per second
+  };
 
-  CapturingStream(int sock, const std::atomic<socket_t>& listener,
-                  std::chrono::microseconds readTimeout, std::chrono::microseconds writeTimeout)
-      : sock_(sock), listener_(listener), readTimeout_(readTimeout), writeTimeout_(writeTimeout) {}
+  CapturingStream(int sock, const std::atomic<socket_t>& listener, const std::atomic<size_t>& waiting,
+                  Limits limits)
+      : sock_(sock), listener_(listener), waiting_(waiting), limits_(limits) {}
 
   // Starts a request: its head is copied into `context` and must end within
   // `maxBytes` bytes and before `deadline`.
   void BeginHead(RequestContext* context, Clock::time_point deadline, size_t maxBytes) {
     context_ = context;
-    inHead_ = true;
+    phase_ = Phase::kHead;
     headBytes_ = 0;
+    lineBytes_ = 0;
+    firstLine_ = true;
     headDeadline_ = deadline;
     maxHeadBytes_ = maxBytes;
     written_ = 0;
   }
+
+  // Called once httplib has parsed the head. A chunked body's framing is taken
+  // off here, so httplib, told of no length, reads the data to its end.
+  void BeginBody(httplib::Request& req) {
+    bodyStart_ = Clock::now();
+    bodyBytes_ = end_ - begin_;  // came in with the head
+    if (strcasecmp(req.get_header_value("Transfer-Encoding").c_str(), "chunked") == 0) {
+      framing_ = Framing::kChunked;
+      chunks_ = ChunkedFraming();
+      context_->chunked = true;
+      req.headers.erase("Transfer-Encoding");
+      req.headers.erase("Content-Length");
+    } else {
+      framing_ = req.has_header("Content-Length") ? Framing::kLength : Framing::kNone;
+    }
+  }
+
   void EndRequest() {
     context_ = nullptr;
-    inHead_ = false;
+    phase_ = Phase::kIdle;
   }
   uint64_t Written() const { return written_; }
 
-  // Waits for the next request of a connection, at most `timeout`.
-  bool WaitForRequest(std::chrono::microseconds timeout) const {
-    return begin_ < end_ || Wait(POLLIN, Clock::now() + timeout, true);
+  // Waits for the first request of a connection, at most `timeout`.
+  bool WaitForFirstRequest(std::chrono::microseconds timeout) const {
+    return begin_ < end_ || Wait(POLLIN, Clock::now() + timeout, Activity::kReading);
+  }
+  // Waits for the next request of a kept-alive connection, at most `timeout`,
+  // and less when other connections wait for this one's thread.
+  bool WaitForNextRequest(std::chrono::microseconds timeout) const {
+    return begin_ < end_ || Wait(POLLIN, Clock::now() + timeout, Activity::kIdling);
   }
 
   bool is_readable() const override {
-    if (begin_ < end_) return true;
-    const auto deadline = Clock::now() + readTimeout_;
-    return Wait(POLLIN, inHead_ ? std::min(deadline, headDeadline_) : deadline, true);
+    return begin_ < end_ || Wait(POLLIN, Clock::now() + limits_.readTimeout, Activity::kReading);
   }
-  bool is_writable() const override { return Wait(POLLOUT, Clock::now() + writeTimeout_, false); }
+  bool is_writable() const override {
+    return Wait(POLLOUT, Clock::now() + limits_.writeTimeout, Activity::kWriting);
+  }
 
   ssize_t read(char* ptr, size_t size) override {
-    if (inHead_ && !HeadAllowed()) return -1;
-    if (begin_ == end_) {
-      if (!is_readable()) {
-        // A head that stalls is as late as one past its deadline.
-        if (inHead_ && listener_ != INVALID_SOCKET) Fail(408);
-        return -1;
-      }
-      if (size >= sizeof buffer_ && !inHead_) return Receive(ptr, size);
-      const ssize_t got = Receive(buffer_, sizeof buffer_);
-      if (got <= 0) return got;
-      begin_ = 0;
-      end_ = static_cast<size_t>(got);
+    switch (phase_) {
+      case Phase::kHead: return ReadHead(ptr, size);
+      case Phase::kBody: return ReadBody(ptr, size);
+      case Phase::kIdle: break;
     }
-    // httplib reads the head a byte at a time, so the head ends exactly at
-    // the blank line and never takes body bytes.
-    const size_t n = std::min({size, end_ - begin_, inHead_ ? maxHeadBytes_ - headBytes_ : size});
-    std::memcpy(ptr, buffer_ + begin_, n);
-    begin_ += n;
-    if (inHead_) Record(ptr, n);
-    return static_cast<ssize_t>(n);
+    return -1;
   }
 
   ssize_t write(const char* ptr, size_t size) override {
@@ -118,28 +140,142 @@ class CapturingStream final : public httplib::Stream {
   socket_t socket() const override { return sock_; }
 
  private:
+  enum class Phase { kIdle, kHead, kBody };
+  enum class Framing { kNone, kLength, kChunked };
+  // What a connection waits for decides when it gives up before its deadline.
+  // A read of a request gives up as soon as the server stops, so that a
+  // stopping server does not wait for slow uploads. A write gives up on stop
+  // only when the client takes nothing, so that an answer on its way goes out.
+  // A connection idling between requests gives up on stop, and gives way to
+  // connections waiting for a thread, unless its next request is there.
+  enum class Activity { kReading, kWriting, kIdling };
+
+  ssize_t ReadHead(char* ptr, size_t size) {
+    if (!HeadAllowed()) return -1;
+    if (begin_ == end_) {
+      if (!Wait(POLLIN, std::min(Clock::now() + limits_.readTimeout, headDeadline_), Activity::kReading)) {
+        // A head that stalls is as late as one past its deadline.
+        if (!Stopping()) Fail(408, kSlowHead);
+        return -1;
+      }
+      const ssize_t got = Fill();
+      if (got <= 0) return got;
+    }
+    // httplib reads the head a byte at a time, so the head ends exactly at
+    // the blank line and never takes body bytes.
+    size_t n = std::min({size, end_ - begin_, maxHeadBytes_ - headBytes_});
+    if (!firstLine_) n = std::min(n, kMaxHeaderLineBytes - lineBytes_);
+    std::memcpy(ptr, buffer_ + begin_, n);
+    begin_ += n;
+    Record(ptr, n);
+    return static_cast<ssize_t>(n);
+  }
+
   bool HeadAllowed() {
-    if (context_ != nullptr && context_->headFailure != 0) return false;
-    if (headBytes_ < maxHeadBytes_) return true;
-    Fail(431);
+    if (context_->failure != 0) return false;
+    if (headBytes_ >= maxHeadBytes_) {
+      Fail(431, kLargeHead);
+      return false;
+    }
+    // The request line may be longer: httplib answers that 414.
+    if (!firstLine_ && lineBytes_ >= kMaxHeaderLineBytes) {
+      Fail(431, "a request header line is longer than " + std::to_string(kMaxHeaderLineBytes) + " bytes");
+      return false;
+    }
+    return true;
+  }
+
+  void Record(const char* ptr, size_t n) {
+    headBytes_ += n;
+    std::string& head = context_->head;
+    head.append(ptr, n);
+    for (size_t i = 0; i < n; ++i) {
+      if (ptr[i] == '\n') {
+        firstLine_ = false;
+        lineBytes_ = 0;
+      } else {
+        ++lineBytes_;
+      }
+    }
+    const size_t size = head.size();
+    if ((size >= 4 && head.compare(size - 4, 4, "\r\n\r\n") == 0) ||
+        (size >= 2 && head.compare(size - 2, 2, "\n\n") == 0)) {
+      phase_ = Phase::kBody;
+      framing_ = Framing::kNone;
+    }
+  }
+
+  ssize_t ReadBody(char* ptr, size_t size) {
+    if (context_->failure != 0) return -1;
+    while (framing_ != Framing::kNone && !chunks_.Done()) {
+      if (begin_ == end_) {
+        if (!WaitForBody()) return -1;
+        if (framing_ == Framing::kLength && size >= sizeof buffer_) return Receive(ptr, size);
+        const ssize_t got = Fill();
+        // httplib would take the end of the connection for the end of the body.
+        if (got == 0 && framing_ == Framing::kChunked) {
+          Fail(400, "the chunked body ended before its last chunk");
+          return -1;
+        }
+        if (got <= 0) return got;
+      }
+      if (framing_ == Framing::kLength || chunks_.DataLeft() > 0) {
+        size_t n = std::min(size, end_ - begin_);
+        if (framing_ == Framing::kChunked) {
+          n = static_cast<size_t>(std::min<uint64_t>(n, chunks_.DataLeft()));
+          chunks_.TookData(n);
+        }
+        std::memcpy(ptr, buffer_ + begin_, n);
+        begin_ += n;
+        return static_cast<ssize_t>(n);
+      }
+      if (!chunks_.Take(buffer_[begin_++])) {
+        Fail(400, chunks_.Error());
+        return -1;
+      }
+    }
+    return 0;
+  }
+
+  // A body may pause for the read timeout at most, and must keep up the
+  // minimum rate on average once one read timeout has passed.
+  bool WaitForBody() {
+    const auto paused = Clock::now() + limits_.readTimeout;
+    const auto slow = bodyStart_ + limits_.readTimeout +
+                      std::chrono::microseconds(bodyBytes_ * 1000000 / limits_.minBodyRate);
+    if (Wait(POLLIN, std::min(paused, slow), Activity::kReading)) return true;
+    if (!Stopping()) Fail(408, slow < paused ? "the request body came too slowly" : "the request body stalled");
     return false;
   }
 
-  void Fail(int status) {
-    if (context_ != nullptr && context_->headFailure == 0) context_->headFailure = status;
+  void Fail(int status, const std::string& why) {
+    if (context_->failure != 0) return;
+    context_->failure = status;
+    context_->failureText = why;
   }
 
-  bool Wait(short events, Clock::time_point deadline, bool stopOnShutdown) const {
+  bool Stopping() const { return listener_ == INVALID_SOCKET; }
+
+  bool Wait(short events, Clock::time_point deadline, Activity activity) const {
     while (true) {
-      if (stopOnShutdown && listener_ == INVALID_SOCKET) return false;
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-      if (left.count() < 0) return false;
+      if (activity == Activity::kReading && Stopping()) return false;
+      const int64_t left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
       pollfd pfd{sock_, events, 0};
-      const int ready = ::poll(&pfd, 1, static_cast<int>(std::min<int64_t>(left.count(), kPollSliceMs)));
+      const int ready = ::poll(&pfd, 1, static_cast<int>(std::clamp<int64_t>(left, 0, kPollSliceMs)));
       if (ready > 0) return true;
       if (ready < 0 && errno != EINTR) return false;
+      if (Stopping() || (activity == Activity::kIdling && waiting_ > 0) || left <= 0) return false;
     }
+  }
+
+  ssize_t Fill() {
+    const ssize_t got = Receive(buffer_, sizeof buffer_);
+    if (got > 0) {
+      begin_ = 0;
+      end_ = static_cast<size_t>(got);
+    }
+    return got;
   }
 
   ssize_t Receive(char* ptr, size_t size) {
@@ -147,43 +283,39 @@ class CapturingStream final : public httplib::Stream {
     do {
       got = ::recv(sock_, ptr, size, 0);
     } while (got < 0 && errno == EINTR);
+    if (got > 0 && phase_ == Phase::kBody) bodyBytes_ += static_cast<uint64_t>(got);
     return got;
-  }
-
-  void Record(const char* ptr, size_t n) {
-    headBytes_ += n;
-    if (context_ == nullptr) return;
-    std::string& head = context_->head;
-    head.append(ptr, n);
-    const size_t size = head.size();
-    if ((size >= 4 && head.compare(size - 4, 4, "\r\n\r\n") == 0) ||
-        (size >= 2 && head.compare(size - 2, 2, "\n\n") == 0)) {
-      inHead_ = false;
-    }
   }
 
   int sock_;
   const std::atomic<socket_t>& listener_;
-  std::chrono::microseconds readTimeout_;
-  std::chrono::microseconds writeTimeout_;
+  const std::atomic<size_t>& waiting_;
+  const Limits limits_;
   RequestContext* context_ = nullptr;
-  bool inHead_ = false;
+  Phase phase_ = Phase::kIdle;
   size_t headBytes_ = 0;
   size_t maxHeadBytes_ = 0;
+  size_t lineBytes_ = 0;  // of the head's current line, its LF not counted
+  bool firstLine_ = true;
   Clock::time_point headDeadline_;
+  Framing framing_ = Framing::kNone;
+  ChunkedFraming chunks_;
+  Clock::time_point bodyStart_;
+  uint64_t bodyBytes_ = 0;  // arrived, framing included
   uint64_t written_ = 0;
   char buffer_[4096];
   size_t begin_ = 0;
   size_t end_ = 0;
 };
 
-// The answer to a head cut off before httplib could parse a request line, so
-// that the client learns why the connection ends.
-void AnswerCutHead(CapturingStream& stream, int status) {
-  const std::string body = status == 408 ? "tessaron-proofd: the request head took too long\n"
-                                         : "tessaron-proofd: the request head is too large\n";
-  const std::string answer = std::string("HTTP/1.1 ") +
-                             (status == 408 ? "408 Request Timeout" : "431 Request Header Fields Too Large") +
+// The answer to a request the stream gave up on before httplib could answer
+// it, so that the client learns why the connection ends.
+void AnswerFailure(CapturingStream& stream, int status, const std::string& why) {
+  const char* reason = status == 408   ? "Request Timeout"
+                       : status == 431 ? "Request Header Fields Too Large"
+                                       : "Bad Request";
+  const std::string body = "tessaron-proofd: " + why + "\n";
+  const std::string answer = "HTTP/1.1 " + std::to_string(status) + " " + reason +
                              "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +
                              "\r\nConnection: close\r\n\r\n" + body;
   stream.write(answer.data(), answer.size());
@@ -221,17 +353,28 @@ std::vector<std::pair<std::string, std::string>> HeaderLines(const std::string& 
   return lines;
 }
 
+RecordingServer::RecordingServer() {
+  new_task_queue = [this] { return new ConnectionPool(maxConnections_, waiting_); };
+}
+
 bool RecordingServer::widen_backlog(int backlog) {
   // listen() again on a listening socket only changes its backlog.
   return svr_sock_ != INVALID_SOCKET && ::listen(svr_sock_, backlog) == 0;
 }
 
+void RecordingServer::stop() {
+  const socket_t listener = svr_sock_.exchange(INVALID_SOCKET);
+  if (listener == INVALID_SOCKET) return;
+  ::shutdown(listener, SHUT_RDWR);
+  ::close(listener);
+}
+
 bool RecordingServer::process_and_close_socket(socket_t sock) {
   using std::chrono::microseconds;
   using std::chrono::seconds;
-  CapturingStream stream(sock, svr_sock_,
-                         seconds(read_timeout_sec_) + microseconds(read_timeout_usec_),
-                         seconds(write_timeout_sec_) + microseconds(write_timeout_usec_));
+  CapturingStream stream(sock, svr_sock_, waiting_,
+                         {seconds(read_timeout_sec_) + microseconds(read_timeout_usec_),
+                          seconds(write_timeout_sec_) + microseconds(write_timeout_usec_), minBodyRate_});
   bool ok = false;
   bool first = true;
   for (size_t left = keep_alive_max_count_; left > 0 && svr_sock_ != INVALID_SOCKET; --left) {
@@ -239,20 +382,23 @@ bool RecordingServer::process_and_close_socket(socket_t sock) {
     context = RequestContext();
     // A new connection owes its first request within the head deadline; a
     // kept-alive one may idle for the keep-alive time and is then closed.
-    if (!stream.WaitForRequest(first ? microseconds(headDeadline_) : microseconds(seconds(keep_alive_timeout_sec_)))) {
-      if (first && svr_sock_ != INVALID_SOCKET) AnswerCutHead(stream, 408);
+    if (!(first ? stream.WaitForFirstRequest(headDeadline_)
+                : stream.WaitForNextRequest(seconds(keep_alive_timeout_sec_)))) {
+      if (first && svr_sock_ != INVALID_SOCKET) AnswerFailure(stream, 408, kSlowHead);
       break;
     }
     first = false;
-    stream.BeginHead(&context, CapturingStream::Clock::now() + headDeadline_, maxHeadBytes_);
+    stream.BeginHead(&context, Clock::now() + headDeadline_, maxHeadBytes_);
     bool closed = false;
-    // Answers go out uncompressed so that faults cut them at exact bytes.
-    ok = process_request(stream, left == 1, closed,
-                         [](httplib::Request& req) { req.headers.erase("Accept-Encoding"); });
+    ok = process_request(stream, left == 1, closed, [&stream](httplib::Request& req) {
+      // Answers go out uncompressed so that faults cut them at exact bytes.
+      req.headers.erase("Accept-Encoding");
+      stream.BeginBody(req);
+    });
     const bool answered = stream.Written() > 0;
     stream.EndRequest();
-    if (context.headFailure != 0 && !answered) AnswerCutHead(stream, context.headFailure);
-    if (!ok || closed || context.closeAfter || context.headFailure != 0) break;
+    if (context.failure != 0 && !answered) AnswerFailure(stream, context.failure, context.failureText);
+    if (!ok || closed || context.closeAfter || context.failure != 0) break;
   }
   ::shutdown(sock, SHUT_RDWR);
   ::close(sock);

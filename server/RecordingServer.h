@@ -1,19 +1,30 @@
-// An httplib server that also keeps each request's head exactly as it came
-// off the wire. httplib hands handlers its headers sorted by name, with a few
-// of its own added, but the protocol's custom header lines have a fixed order
-// that tests must see; so this server runs the connections itself, over a
-// socket stream that copies the request line and header lines aside, and
-// hands them to the handler through the calling thread's RequestContext.
+// An httplib server that reads every request through its own socket stream,
+// which does what httplib 0.11 leaves undone:
+// - it keeps each request's head exactly as it came off the wire. httplib
+//   hands handlers its headers sorted by name, with a few of its own added,
+//   but the protocol's custom header lines have a fixed order that tests must
+//   see; the head goes to the handler through the calling thread's
+//   RequestContext;
+// - it holds a request head to a deadline and a size, counted from its first
+//   byte, and each header line to the size httplib takes (larger: 431);
+//   httplib limits neither the time a head may take nor the number of its
+//   lines. A connection that sends nothing at all gets the same deadline;
+// - it holds a body to a minimum average rate, after a start of one read
+//   timeout, and to the read timeout between two reads (slower: 408);
+// - it follows a chunked body's framing itself, with every framing line held
+//   to a small size (see ChunkedFraming.h), and hands httplib the data alone;
+// - connections that idle between requests give way when others wait for a
+//   thread (see ConnectionPool.h).
 // It also lets a handler ask for the connection to be closed after its answer,
-// and holds each request head to a deadline and a size, counted from its first
-// byte: httplib limits neither the time a head may take nor the number of its
-// lines. A connection that sends nothing at all gets the same deadline.
+// and stops on request at any moment after binding.
 //
-// Threading: httplib runs each connection on one of its pool threads and calls
-// the handlers of that connection's requests on the same thread, which is what
-// makes the thread-local context sound.
+// Threading: httplib runs each connection on one of the pool's threads and
+// calls the handlers of that connection's requests on the same thread, which
+// is what makes the thread-local context sound. stop may be called from any
+// thread.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -34,7 +45,11 @@ struct PartRecord {
 
 struct RequestContext {
   std::string head;           // request line and header lines as received
-  int headFailure = 0;        // 408 or 431 when the head was cut off, else 0
+  // Set when the stream gave up on the request: 408, 431, or 400 for a broken
+  // chunked body; then the answer has that status and `failureText` says why.
+  int failure = 0;
+  std::string failureText;
+  bool chunked = false;       // the body is chunked; httplib no longer sees the header
   bool closeAfter = false;    // close the connection once this answer is out
   bool logged = false;        // the request log has its line
   std::string fault = "none";
@@ -50,22 +65,35 @@ std::vector<std::pair<std::string, std::string>> HeaderLines(const std::string& 
 
 class RecordingServer : public httplib::Server {
  public:
-  // Call before the server runs.
+  RecordingServer();
+
   // httplib listens with a backlog of 5: a burst of connections, a slowloris
   // among them, would leave others' connects waiting on SYN retries for seconds.
   // Call after binding.
   bool widen_backlog(int backlog);
 
+  // The rest: call before the server runs.
   void set_head_limits(std::chrono::milliseconds deadline, size_t maxBytes) {
     headDeadline_ = deadline;
     maxHeadBytes_ = maxBytes;
   }
+  // Connections served at once, a thread each.
+  void set_max_connections(size_t count) { maxConnections_ = count; }
+  void set_min_body_rate(uint64_t bytesPerSecond) { minBodyRate_ = bytesPerSecond; }
+
+  // httplib's stop() does nothing until the listen loop runs, so a stop that
+  // comes between binding and the loop would be lost; this one closes the
+  // listener whenever it is called, and the loop then ends or never starts.
+  void stop();
 
  private:
   bool process_and_close_socket(socket_t sock) override;
 
   std::chrono::milliseconds headDeadline_{10000};
   size_t maxHeadBytes_ = 64 * 1024;
+  size_t maxConnections_ = 1024;
+  uint64_t minBodyRate_ = 1024;
+  std::atomic<size_t> waiting_{0};  // connections waiting for a thread
 };
 
 }  // namespace proofd

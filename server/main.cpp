@@ -26,12 +26,17 @@ int main(int argc, char** argv) {
       ->required();
   app.add_option("--log", config.logPath, "request log, one JSON object per line");
   app.add_option("--max-upload", config.maxUploadBytes, "largest upload accepted, in bytes");
-  app.add_option("--threads", config.threads, "connections served at once")->check(CLI::Range(1, 4096));
+  app.add_option("--threads", config.threads,
+                 "connections served at once, a thread each; idle kept-alive ones give way to waiting ones")
+      ->check(CLI::Range(1, 4096));
   app.add_option("--head-timeout-ms", config.headTimeoutMs,
                  "time a request head may take from its first byte (a new connection: from its start); then 408")
       ->check(CLI::Range(1, 3600000));
-  app.add_option("--read-timeout-ms", config.readTimeoutMs, "longest pause while a body is read")
+  app.add_option("--read-timeout-ms", config.readTimeoutMs, "longest pause while a body is read; then 408")
       ->check(CLI::Range(1, 3600000));
+  app.add_option("--min-body-rate", config.minBodyRate,
+                 "slowest average a body may arrive at after its first read timeout, in bytes/s; then 408")
+      ->check(CLI::Range(uint64_t{1}, uint64_t{1} << 40));
   app.add_option("--idle-timeout-ms", config.idleTimeoutMs,
                  "longest wait for the next request on a kept-alive connection (whole seconds)")
       ->check(CLI::Range(1, 3600000));

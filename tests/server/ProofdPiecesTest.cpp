@@ -1,10 +1,16 @@
 // The pieces of tessaron-proofd whose edge cases are easier to reach directly
-// than over HTTP: client-supplied names, query strings and the tag scanner.
+// than over HTTP: client-supplied names, query strings, chunked framing, the
+// tag scanner and the server's start and stop.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <sstream>
 
+#include "ChunkedFraming.h"
+#include "ProofServer.h"
 #include "Query.h"
+#include "ServerProcess.h"
 #include "Uploads.h"
 #include "XmlScan.h"
 
@@ -52,6 +58,43 @@ TEST(MaskPasswords, HidesEveryPasswordValueAndKeepsTheRest) {
   for (const auto& [text, masked] : cases) EXPECT_EQ(MaskPasswords(text), masked) << text;
 }
 
+// The data of a chunked body as the server's stream takes it off, or "!" and why it was refused.
+std::string Unchunk(const std::string& framed) {
+  ChunkedFraming framing;
+  std::string data;
+  for (size_t i = 0; i < framed.size() && !framing.Done(); ++i) {
+    if (framing.DataLeft() > 0) {
+      data += framed[i];
+      framing.TookData(1);
+    } else if (!framing.Take(framed[i])) {
+      return "!" + framing.Error();
+    }
+  }
+  return framing.Done() ? data : "!unfinished";
+}
+
+TEST(ChunkedFraming, TakesOffTheFramingAndHoldsItsLinesSmall) {
+  const std::string line62 = std::string(61, '0') + "1";
+  const std::pair<std::string, std::string> cases[] = {
+      {"5\r\nhello\r\n0\r\n\r\n", "hello"},
+      {"3;name=\"v\"\r\nabc\r\nA \t;x\r\n0123456789\r\n000\r\nX-Sum: 1\r\nY: 2\r\n\r\n", "abc0123456789"},
+      {"2\nab\n0\n\n", "ab"},
+      {"0\r\n\r\n", ""},
+      {line62 + "\r\nz\r\n0\r\n\r\n", "z"},
+      {"0" + line62 + "\r\n", "!chunk-size line longer than 64 bytes"},
+      {"5;" + std::string(100, 'e'), "!chunk-size line longer than 64 bytes"},
+      {"5\r\nhello!\r\n", "!chunk data longer than its size"},
+      {"x\r\n", "!malformed chunk-size line"},
+      {"5 x\r\n", "!malformed chunk-size line"},
+      {"\r\n", "!malformed chunk-size line"},
+      {"-1\r\n", "!malformed chunk-size line"},
+      {std::string(17, 'f') + "\r\n", "!chunk size too large"},
+      {"0\r\n" + std::string(9000, 'T'), "!trailer longer than 8192 bytes"},
+      {"5\r\nhel", "!unfinished"},
+  };
+  for (const auto& [framed, result] : cases) EXPECT_EQ(Unchunk(framed), result) << framed.substr(0, 80);
+}
+
 std::vector<XmlTag> Scan(const std::string& text, std::string* error = nullptr) {
   std::istringstream in(text);
   XmlTagScanner scanner(in);
@@ -92,6 +135,27 @@ TEST(XmlTagScanner, ReportsBrokenTags) {
     Scan(text, &error);
     EXPECT_EQ(error.rfind(message, 0), 0u) << error;
   }
+}
+
+// A stop that comes after binding but before the listen loop runs, as a signal
+// right after the "listening" line may, still ends Run.
+TEST(ProofServer, StopBeforeTheListenLoopEndsIt) {
+  const proofd_test::TempDir dir;
+  ServerConfig config;
+  config.projectsPath = std::string(TS_SOURCE_DIR) + "/samples/projects.xml";
+  config.usersPath = std::string(TS_SOURCE_DIR) + "/samples/users.json";
+  config.uploadsDir = dir.path() + "/uploads";
+  ProofServer server(config);
+  std::string error;
+  ASSERT_TRUE(server.Open(error)) << error;
+  ASSERT_GT(server.Bind(0, error), 0) << error;
+  server.Stop();
+  auto run = std::async(std::launch::async, [&server] { return server.Run(); });
+  const bool ended = run.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  // A lost stop leaves the loop running by now: stop it again so that the test ends.
+  if (!ended) server.Stop();
+  EXPECT_TRUE(ended);
+  EXPECT_TRUE(run.get());
 }
 
 }  // namespace

@@ -151,8 +151,19 @@ TEST_F(ProofdTest, UploadIsStoredWithItsBytesAndLogged) {
   for (char& c : pdf) c = static_cast<char>(random());
   pdf.replace(1000, 40, "\r\n--boundary-lookalike\r\nContent-Type: x\r\n");
   const std::string query = "username=demo&password=demo&project_id=1001&status_id=2&item_numbers=1-4";
-  for (const char* expected : {"Brochure.pdf", "Brochure-2.pdf"}) {
-    auto res = Client().Post("/indd_filetransfer.asp?" + query, {{"file", pdf, "Brochure.pdf", "pdf"}});
+  // The second time the same form comes chunked, in pieces that straddle the server's reads.
+  const std::string form = "--XyZ\r\nContent-Disposition: form-data; name=\"file\"; filename=\"Brochure.pdf\"\r\n"
+                           "Content-Type: pdf\r\n\r\n" + pdf + "\r\n--XyZ--\r\n";
+  const auto pieces = [&form](size_t offset, httplib::DataSink& sink) {
+    if (offset < form.size()) return sink.write(form.data() + offset, std::min<size_t>(4093, form.size() - offset));
+    sink.done();
+    return true;
+  };
+  const std::string path = "/indd_filetransfer.asp?" + query;
+  for (const bool chunked : {false, true}) {
+    const std::string expected = chunked ? "Brochure-2.pdf" : "Brochure.pdf";
+    auto res = chunked ? Client().Post(path, pieces, "multipart/form-data; boundary=XyZ")
+                       : Client().Post(path, {{"file", pdf, "Brochure.pdf", "pdf"}});
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 200);
     EXPECT_EQ(ReadFile(Uploads() + "/" + expected), pdf) << expected;
@@ -167,6 +178,13 @@ TEST_F(ProofdTest, UploadIsStoredWithItsBytesAndLogged) {
   EXPECT_EQ(StoredFiles(), (std::vector<std::string>{"Brochure-2.pdf", "Brochure.pdf"}));
 }
 
+// A form of `count` parts: the file first, then fields.
+httplib::MultipartFormDataItems Parts(size_t count) {
+  httplib::MultipartFormDataItems items{{"file", "%PDF", "a.pdf", "pdf"}};
+  while (items.size() < count) items.push_back({"field" + std::to_string(items.size()), "x", "", ""});
+  return items;
+}
+
 TEST_F(ProofdTest, UploadRefusalsKeepNothingAndNamesStayInTheFolder) {
   const std::string ok = "username=demo&password=demo&project_id=1&status_id=1&item_numbers=1";
   const std::tuple<std::string, httplib::MultipartFormDataItems, int, std::vector<std::string>> cases[] = {
@@ -176,6 +194,9 @@ TEST_F(ProofdTest, UploadRefusalsKeepNothingAndNamesStayInTheFolder) {
       {ok, {{"file", "%PDF", "../../escape.pdf", "pdf"}}, 200, {"escape.pdf"}},
       {ok, {{"file", "%PDF", "..", "pdf"}}, 200, {"upload"}},
       {ok, {{"file", "one", "one.pdf", "pdf"}, {"file", "two", "two.pdf", "pdf"}}, 200, {"one.pdf"}},
+      // An upload is one file part, with room for a few fields; a ninth part is one too many.
+      {ok, Parts(8), 200, {"a.pdf"}},
+      {ok, Parts(9), 413, {}},
   };
   for (const auto& [query, items, status, stored] : cases) {
     SCOPED_TRACE(query + " " + items[0].filename);
@@ -184,7 +205,7 @@ TEST_F(ProofdTest, UploadRefusalsKeepNothingAndNamesStayInTheFolder) {
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, status);
     EXPECT_EQ(StoredFiles(), stored) << "no temporary files are left either";
-    EXPECT_EQ(LastLogLine("/indd_filetransfer.asp")["parts"].size(), items.size());
+    EXPECT_EQ(LastLogLine("/indd_filetransfer.asp")["parts"].size(), std::min<size_t>(items.size(), 8));
   }
   SetUp();
   auto plain = Client().Post("/indd_filetransfer.asp?" + ok, "%PDF", "application/pdf");

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -43,12 +44,14 @@ class Connection {
 
   bool Connected() const { return connected_; }
   bool Send(const std::string& bytes) { return send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size()); }
-  // Everything until the server closes or `limit` passes.
-  std::string ReadAll(milliseconds limit) {
+  // Tells the server that nothing more will come.
+  void EndSending() { shutdown(fd_, SHUT_WR); }
+  // Everything until the server closes, what came holds `marker` (when given) or `limit` passes.
+  std::string ReadAll(milliseconds limit, const std::string& marker = std::string()) {
     std::string text;
     const auto deadline = Clock::now() + limit;
     char buffer[4096];
-    while (true) {
+    while (marker.empty() || text.find(marker) == std::string::npos) {
       const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
       pollfd pfd{fd_, POLLIN, 0};
       if (left <= 0 || poll(&pfd, 1, static_cast<int>(left)) <= 0) break;
@@ -104,6 +107,14 @@ class ProofdSlowClientTest : public ::testing::Test {
     return slowest;
   }
 
+  // The request log's last line.
+  std::string LastLogLine() const {
+    std::ifstream in(dir_.path() + "/requests.jsonl");
+    std::string last;
+    for (std::string line; std::getline(in, line);) last = line;
+    return last;
+  }
+
   TempDir dir_;
   ServerProcess server_;
 };
@@ -140,27 +151,89 @@ TEST_F(ProofdSlowClientTest, HeadsThatTakeTooLongAreAnswered408) {
   EXPECT_LT(Clock::now() - start, milliseconds(3000));
 }
 
-TEST_F(ProofdSlowClientTest, HeadsLargerThanTheCapAreAnswered431) {
-  StartServer({"--max-head", "8192"});
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"many small lines", "GET / HTTP/1.1\r\n" + [] {
-         std::string lines;
-         for (int i = 0; i < 2000; ++i) lines += "X-" + std::to_string(i) + ": y\r\n";
-         return lines;
-       }()},
-      {"one long line", "GET / HTTP/1.1\r\nX-Long: " + std::string(20000, 'v')},
-      {"a long request line", "GET /" + std::string(20000, 'p')},
+// A body that stops, or that trickles in below the minimum rate without ever pausing long, is
+// answered 408 and its connection closed.
+TEST_F(ProofdSlowClientTest, BodiesBelowTheMinimumRateAreAnswered408) {
+  StartServer({"--read-timeout-ms", "500", "--min-body-rate", "1000"});
+  const std::string upload = "POST /indd_filetransfer.asp?username=demo&password=demo HTTP/1.1\r\nHost: x\r\n"
+                             "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: 100000\r\n\r\n"
+                             "--B\r\nContent-Disposition: form-data; name=\"file\"; filename=\"slow.pdf\"\r\n\r\n%PDF";
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {"an upload, a byte at a time", upload, "x"},
+      {"a chunked body, a chunk at a time", "POST /p HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n",
+       "1\r\nx\r\n"},
+      {"an upload that stops", upload + std::string(50000, 'x'), ""},
   };
-  for (const auto& [what, bytes] : cases) {
+  for (const auto& [what, head, trickle] : cases) {
+    SCOPED_TRACE(what);
+    Connection c(server_.Port());
+    ASSERT_TRUE(c.Send(head));
+    const auto start = Clock::now();
+    std::string reply;
+    for (int i = 0; i < 200 && reply.empty(); ++i) {
+      if (!trickle.empty()) c.Send(trickle);
+      reply = c.ReadAll(milliseconds(50));
+    }
+    reply += c.ReadAll(milliseconds(5000));
+    EXPECT_EQ(reply.rfind("HTTP/1.1 408", 0), 0u) << reply;
+    EXPECT_LT(Clock::now() - start, milliseconds(4000)) << "answered and closed";
+    EXPECT_EQ(nlohmann::json::parse(LastLogLine())["status"], 408);
+  }
+}
+
+// Connections that idle between requests give way to new ones when every thread is taken.
+TEST_F(ProofdSlowClientTest, IdleConnectionsGiveWayWhenThePoolIsFull) {
+  StartServer({"--threads", "4", "--idle-timeout-ms", "60000"});
+  std::vector<std::unique_ptr<Connection>> idle;
+  for (int i = 0; i < 4; ++i) {
+    idle.push_back(std::make_unique<Connection>(server_.Port()));
+    ASSERT_TRUE(idle.back()->Send("GET / HTTP/1.1\r\nHost: x\r\n\r\n"));
+    ASSERT_EQ(idle.back()->ReadAll(milliseconds(5000), "</html>").rfind("HTTP/1.1 200", 0), 0u);
+  }
+  EXPECT_LT(SlowestOfOthers(5), milliseconds(5000));
+}
+
+// Requests made to hold the server's memory or to keep it reading are refused as soon as they
+// cross a limit, with a status that says which, and their log line stays small.
+TEST_F(ProofdSlowClientTest, AbusiveRequestsAreRefusedEarly) {
+  StartServer({"--max-head", "16384"});
+  std::string lines;
+  for (int i = 0; i < 2000; ++i) lines += "X-" + std::to_string(i) + ": y\r\n";
+  const auto post = [](const std::string& path, const std::string& framing, const std::string& body) {
+    return "POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; boundary=B\r\n" + framing +
+           "\r\n\r\n" + body;
+  };
+  std::string parts;
+  for (int i = 0; i < 10000; ++i) parts += "--B\r\nContent-Disposition: form-data; name=\"p\"\r\n\r\n\r\n";
+  parts += "--B--\r\n";
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {"many small header lines", "GET / HTTP/1.1\r\n" + lines, "431"},
+      {"one header line over 8 KiB", "GET / HTTP/1.1\r\nX-Long: " + std::string(8183, 'v') + "\r\n\r\n", "431"},
+      {"a header line that never ends", "GET / HTTP/1.1\r\nX-Long: " + std::string(20000, 'v'), "431"},
+      {"a request line over 8 KiB", "GET /" + std::string(9000, 'p') + " HTTP/1.1\r\n\r\n", "414"},
+      {"a long chunk-size line",
+       post("/p", "Transfer-Encoding: chunked", std::string(20000, '0') + "5\r\nhello\r\n0\r\n\r\n"), "400"},
+      {"a long chunk extension",
+       post("/p", "Transfer-Encoding: chunked", "5;" + std::string(100, 'e') + "\r\nhello\r\n0\r\n\r\n"), "400"},
+      {"a chunked body cut short", post("/p", "Transfer-Encoding: chunked", "5\r\nhel"), "400"},
+      {"an upload of 10,000 parts",
+       post("/indd_filetransfer.asp", "Content-Length: " + std::to_string(parts.size()), parts), "413"},
+  };
+  for (const auto& [what, bytes, status] : cases) {
     SCOPED_TRACE(what);
     Connection c(server_.Port());
     c.Send(bytes);
+    c.EndSending();
     const std::string reply = c.ReadAll(milliseconds(5000));
-    EXPECT_EQ(reply.rfind("HTTP/1.1 431", 0), 0u) << reply.substr(0, 200);
+    EXPECT_EQ(reply.rfind("HTTP/1.1 " + status, 0), 0u) << reply.substr(0, 200);
+    const std::string line = LastLogLine();
+    EXPECT_LT(line.size(), 32u << 10);
+    EXPECT_EQ(nlohmann::json::parse(line)["status"], std::stoi(status)) << "the log says what was answered";
   }
-  // A head just under the cap is served.
-  std::string head = "GET /indd_xml.asp?username=demo&password=demo HTTP/1.1\r\nConnection: close\r\n";
-  while (head.size() < 8000) head += "X-Pad: 0123456789\r\n";
+  // A head just under the cap is served, a header line of 8 KiB in it.
+  std::string head = "GET /indd_xml.asp?username=demo&password=demo HTTP/1.1\r\nConnection: close\r\n"
+                     "X-Long: " + std::string(8182, 'v') + "\r\n";
+  while (head.size() < 16000) head += "X-Pad: 0123456789\r\n";
   Connection c(server_.Port());
   ASSERT_TRUE(c.Send(head + "\r\n"));
   EXPECT_EQ(c.ReadAll(milliseconds(5000)).rfind("HTTP/1.1 200", 0), 0u);
@@ -218,6 +291,31 @@ TEST_F(ProofdSlowClientTest, SlowClientsDoNotStarveOthers) {
   std::this_thread::sleep_for(milliseconds(200));
   for (const auto& c : slow) c->Send("a");
   EXPECT_LT(SlowestOfOthers(20), milliseconds(1000));
+}
+
+// A stop ends the server at once, whatever its connections are doing: a head or a body on
+// its way, an idle kept-alive connection, an answer the client does not take.
+TEST_F(ProofdSlowClientTest, StopEndsTheServerWhateverItsConnectionsDo) {
+  StartServer({});
+  httplib::Client control("127.0.0.1", server_.Port());
+  ASSERT_EQ(control.Post("/_control", R"({"fault": "oversized", "bytes": 67108864, "path": "/"})", "application/json")
+                ->status,
+            200);
+  const std::vector<std::string> requests = {
+      "GET / HTTP/1.1\r\nHost: x\r\n\r\n",
+      "GET /indd_xml.asp HTTP/1.1\r\nHost: x\r\n\r\n",
+      "GET / HTTP/1.1\r\nHost: x\r\nX-Slow: ",
+      "POST /p HTTP/1.1\r\nHost: x\r\nContent-Length: 1000\r\n\r\nsome",
+  };
+  std::vector<std::unique_ptr<Connection>> busy;
+  for (const std::string& request : requests) {
+    busy.push_back(std::make_unique<Connection>(server_.Port()));
+    ASSERT_TRUE(busy.back()->Send(request));
+  }
+  std::this_thread::sleep_for(milliseconds(300));
+  const auto start = Clock::now();
+  EXPECT_EQ(server_.Stop(SIGTERM), 0);
+  EXPECT_LT(Clock::now() - start, milliseconds(2500));
 }
 
 }  // namespace
