@@ -1,5 +1,6 @@
 #include "PDFExportCommand.h"
 
+#include "Clock.h"
 #include "CmdUtils.h"
 #include "DataBase.h"
 #include "ExportIDs.h"
@@ -30,6 +31,11 @@ struct FailureInjection {
 FailureInjection& Injection() {
     static FailureInjection injection;
     return injection;
+}
+
+int64& ExportTime() {
+    static int64 ms = 0;
+    return ms;
 }
 
 std::string& Problem() {
@@ -70,9 +76,12 @@ void FailNextExports(int32 count, ErrorCode code) {
 
 int32 PendingExportFailures() { return Injection().remaining; }
 
+void SetExportTime(int64 ms) { ExportTime() = ms > 0 ? ms : 0; }
+
 const std::string& LastExportProblem() { return Problem(); }
 
 void PDFExportCommand::Do() {
+    Clock::Advance(ExportTime());
     std::string problem;
     ErrorCode code = Export(problem);
     Problem() = code == kSuccess ? std::string() : problem;

@@ -21,6 +21,9 @@ namespace tshost {
 // Makes the next `count` exports fail with `code` before anything is written; 0 ends it.
 void FailNextExports(int32 count, ErrorCode code = kFailure);
 int32 PendingExportFailures();
+// Makes every later export take `ms` of a virtual clock's time, as a long export does: both of
+// its readings move on and no idle task runs meanwhile. 0 makes exports take no time again.
+void SetExportTime(int64 ms);
 // Why the last export failed; empty after one that succeeded.
 const std::string& LastExportProblem();
 

@@ -188,21 +188,23 @@ std::string SendTest::HostPath(const std::string& posixPath) {
 
 namespace {
 
-struct SendLineReader final : tshost::DocumentObserver {
+struct LineReader final : tshost::DocumentObserver {
+    explicit LineReader(const std::string& prefix) : prefix(prefix) {}
     void DocumentClosing(IDocument* document) override {
         seen = true;
         const auto items = tshost::ReadMetadataArray(document, "http://ns.tessaron.com/xmp/tracking/1.0/", "tracking:demo");
         for (const std::string& item : items.value_or(std::vector<std::string>()))
-            if (item.rfind("<send_to_tessaron_at ", 0) == 0) lines.push_back(item);
+            if (item.rfind(prefix, 0) == 0) lines.push_back(item);
     }
+    std::string prefix;
     bool seen = false;
     std::vector<std::string> lines;
 };
 
 }  // namespace
 
-std::vector<std::string> SendTest::CloseAndReadSendLines(IDocument* doc, bool quit) {
-    SendLineReader reader;
+std::vector<std::string> SendTest::CloseAndReadLines(IDocument* doc, const std::string& prefix, bool quit) {
+    LineReader reader(prefix);
     fHost->Docs().AddObserver(&reader);
     if (quit) {
         // The documents go with the host, and the reader with them.

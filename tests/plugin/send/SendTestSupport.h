@@ -66,9 +66,13 @@ protected:
     void RunIdle(int64 ms);
 
     // Closes the document (saved, without unsaved changes), or with `quit` quits the host and
-    // so closes every document, and gives the send lines the tracking logs held, as written
-    // into the metadata for the preferences' user.
-    std::vector<std::string> CloseAndReadSendLines(IDocument* doc, bool quit = false);
+    // so closes every document, and gives the lines starting with `prefix` that the tracking
+    // logs held, as written into the metadata for the preferences' user.
+    std::vector<std::string> CloseAndReadLines(IDocument* doc, const std::string& prefix, bool quit = false);
+    // The send lines, so.
+    std::vector<std::string> CloseAndReadSendLines(IDocument* doc, bool quit = false) {
+        return CloseAndReadLines(doc, "<send_to_tessaron_at ", quit);
+    }
     // The send line of a send confirmed when the mapper's clock read `start`, today.
     static std::string SendLine(const std::string& method, int32 start);
 

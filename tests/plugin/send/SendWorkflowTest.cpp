@@ -29,6 +29,7 @@
 #include "IMetaDataAccess.h"
 #include "InterfacePtr.h"
 #include "MetaData.h"
+#include "PDFExportCommand.h"
 #include "PDFPresets.h"
 #include "SendTestSupport.h"
 #include "TSID.h"
@@ -136,6 +137,9 @@ TEST_F(SendWorkflowTest, FolderSendWritesTheTemplatedPdfAndLinksTheDocument) {
     SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path())));
     IDocument* doc = SavedFlyer();
     ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+    // Each export takes seven seconds.
+    tshost::Clock::SetVirtual(*tshost::Clock::ParseLocal("2007-03-05 14:03:09"));
+    tshost::SetExportTime(7000);
     ASSERT_TRUE(OpenSendDialog());
     EXPECT_EQ(Title(), "Send to Tessaron \"Cover\"");
     EXPECT_TRUE(IsShown(kTSPresetGroupWidgetID));
@@ -163,6 +167,13 @@ TEST_F(SendWorkflowTest, FolderSendWritesTheTemplatedPdfAndLinksTheDocument) {
     ASSERT_TRUE(OpenSendDialog());
     ASSERT_TRUE(PressOK());
     EXPECT_EQ(LinkedProjects(), std::vector<int32>{1001});
+
+    // Each export is logged with its time from its start, and booked for the document.
+    tshost::SetExportTime(0);
+    const std::string line = "<pdf_generation_at duration=\"00:00:07\" preset=\"[Press Quality]\">20070305 ";
+    EXPECT_EQ(CloseAndReadLines(doc, "<pdf_"),
+              (std::vector<std::string>{line + "14:03:09</pdf_generation_at>", line + "14:03:16</pdf_generation_at>",
+                                        "<pdf_total_generation_time>00:00:14</pdf_total_generation_time>"}));
 }
 
 TEST_F(SendWorkflowTest, FileNameFollowsTheRangeAndThePageRadios) {
