@@ -1,6 +1,6 @@
-// Shared helpers of the host tests: a temporary folder removed afterwards, a capture of the
-// host's diagnostics (with its transcript silenced) while a test runs, and work run as a user
-// whom permissions bind.
+// Helpers of the host tests beside those every test has: a capture of the host's diagnostics
+// (with its transcript silenced) while a test runs, and work run as a user whom permissions
+// bind.
 // The test's own thread only.
 #pragma once
 
@@ -8,36 +8,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "Transcript.h"
 
 namespace tstest {
-
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tshost-test-XXXXXX").string();
-        fPath = ::mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(fPath, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& Path() const { return fPath; }
-    std::string operator/(const std::string& name) const { return fPath + "/" + name; }
-
-private:
-    std::string fPath;
-};
 
 class Capture {
 public:
@@ -54,16 +33,6 @@ public:
 
     std::vector<std::string> diagnosed;
 };
-
-inline void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The user that RunUnprivileged runs as when the tests run as root ("nobody").
 constexpr uid_t kUnprivileged = 65534;

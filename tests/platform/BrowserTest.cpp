@@ -5,10 +5,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
+
+#include "TestSupport.h"
 
 namespace tsplatform {
 namespace {
@@ -19,24 +19,20 @@ namespace fs = std::filesystem;
 class BrowserTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "tsbrowser.XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    std::ofstream(dir_ / "opener") << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"$0.t\"\nmv \"$0.t\" \"$0.out\"\n";
+    tstest::WriteFile(dir_ / "opener", "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > \"$0.t\"\nmv \"$0.t\" \"$0.out\"\n");
     fs::permissions(dir_ / "opener", fs::perms::owner_all);
     setenv("TS_BROWSER", (dir_ / "opener").c_str(), 1);
   }
-  // TS_BROWSER keeps naming the removed script, so a stray call can never start a real browser.
-  void TearDown() override { fs::remove_all(dir_); }
 
   std::string WaitForRecord() const {
     for (int i = 0; i < 1000 && !fs::exists(dir_ / "opener.out"); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::ifstream in(dir_ / "opener.out");
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return tstest::ReadFile(dir_ / "opener.out");
   }
 
-  fs::path dir_;
+  // TS_BROWSER keeps naming the removed script, so a stray call can never start a real browser.
+  tstest::TempDir temp_;
+  const fs::path dir_ = temp_.Path();
 };
 
 TEST_F(BrowserTest, PassesTheUrlAsOneArgumentWithoutAShell) {

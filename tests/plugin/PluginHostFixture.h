@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,13 +17,11 @@
 #include "Host.h"
 #include "IDocument.h"
 #include "PlugIn.h"
+#include "TestSupport.h"
 
 class PluginHostFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tessaron-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        fHome = pattern;
         ::setenv("HOME", fHome.c_str(), 1);
         ::unsetenv("XDG_DATA_HOME");
         // Time moves only when a test lets it.
@@ -34,8 +31,6 @@ protected:
 
     void TearDown() override {
         Quit();
-        std::error_code ec;
-        std::filesystem::remove_all(fHome, ec);
     }
 
     // `beforeStart` runs once the plug-in is loaded, before the start-up services.
@@ -68,6 +63,7 @@ protected:
         return doc;
     }
 
-    std::string fHome;
+    tstest::TempDir fHomeDir;
+    const std::string fHome = fHomeDir.Path();
     std::unique_ptr<tshost::Host> fHost;
 };

@@ -1,65 +1,21 @@
 // The console program as a user runs it: scripts, their errors with line numbers and exit
 // codes, plug-in loading and listing, alerts and idle time with a real plug-in library.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-
 #include "HostTestSupport.h"
-
-extern char** environ;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
+using tstest::Bin;
 
-std::string Bin(const std::string& name) {
-    const char* bin = std::getenv("TS_BIN");
-    return std::string(bin ? bin : TS_BIN_DIR) + "/" + name;
-}
-
-// Starts tessaron-host with `args`, `input` on standard input; no shell involved. 0 when it
-// could not be started.
-pid_t Start(const tstest::TempDir& dir, std::vector<std::string> args, const std::string& input = "") {
-    tstest::WriteFile(dir / "in", input);
-    args.insert(args.begin(), {Bin("tessaron-host"), "--home", dir / "home"});
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    const char* names[] = {"in", "out", "err"};
-    for (int fd = 0; fd < 3; ++fd)
-        posix_spawn_file_actions_addopen(&files, fd, (dir / names[fd]).c_str(), fd ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY, 0600);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ) != 0) pid = 0;
-    posix_spawn_file_actions_destroy(&files);
-    return pid;
-}
-
-// Waits for the host started by Start; a host ended by a signal has the status 128 + it.
-Result Finish(const tstest::TempDir& dir, pid_t pid) {
-    Result result;
-    int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid)
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = tstest::ReadFile(dir / "out");
-    result.err = tstest::ReadFile(dir / "err");
-    return result;
-}
-
-Result Host(const tstest::TempDir& dir, std::vector<std::string> args, const std::string& input = "") {
-    return Finish(dir, Start(dir, std::move(args), input));
+// Runs tessaron-host with `args`, its files in the folder's home, `input` on standard input.
+tstest::Finished Host(const tstest::TempDir& dir, const std::vector<std::string>& args, const std::string& input = "") {
+    return tstest::Run(tstest::HostArgs(dir / "home", args), input);
 }
 
 TEST(ConsoleTest, TheFirstBadLineStopsTheScriptWithItsLineNumber) {
@@ -84,7 +40,7 @@ TEST(ConsoleTest, TheFirstBadLineStopsTheScriptWithItsLineNumber) {
     for (const Case& c : cases) {
         tstest::TempDir dir;
         tstest::WriteFile(dir / "s.txt", c.script + "\necho not reached\n");
-        Result r = Host(dir, {"--no-default-plugin", dir / "s.txt"});
+        tstest::Finished r = Host(dir, {"--no-default-plugin", dir / "s.txt"});
         EXPECT_EQ(r.status, 1) << c.script;
         std::string expected = dir / "s.txt" + ":" + std::to_string(c.line) + ": " + c.expected;
         EXPECT_NE(r.err.find(expected), std::string::npos) << c.script << "\n" << r.err;
@@ -106,7 +62,7 @@ TEST(ConsoleTest, BadCommandLinesAndBrokenPlugInsExitWithTwo) {
         {{"--clock", "sundial", "-"}, "sundial"},
     };
     for (const Case& c : cases) {
-        Result r = Host(dir, c.args, "echo not reached\n");
+        tstest::Finished r = Host(dir, c.args, "echo not reached\n");
         EXPECT_EQ(r.status, 2) << c.expected;
         EXPECT_NE(r.err.find(c.expected), std::string::npos) << r.err;
         EXPECT_EQ(r.out, "") << c.expected;
@@ -115,7 +71,7 @@ TEST(ConsoleTest, BadCommandLinesAndBrokenPlugInsExitWithTwo) {
 
 TEST(ConsoleTest, PlugInsAreListedAndTheirIdleTasksRunAndAlertsTakeScriptedAnswers) {
     tstest::TempDir dir;
-    Result r = Host(dir, {"--plugin", Bin("HostTestPlugin.so"), "--list-plugins"});
+    tstest::Finished r = Host(dir, {"--plugin", Bin("HostTestPlugin.so"), "--list-plugins"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "plugin 0x7f500 HostTestPlugin " + Bin("HostTestPlugin.so") + "\n  0x7f501 plain\n  0x7f502 plain\n");
     r = Host(dir, {"--plugin", Bin("HostTestPlugin.so"), "-"},
@@ -142,8 +98,9 @@ TEST(ConsoleTest, ASignalStopsAnExportAndQuitsTheHost) {
         SCOPED_TRACE(signal);
         tstest::TempDir dir;
         std::filesystem::create_directory(dir / "export");
-        const pid_t pid = Start(dir, {"--no-default-plugin", "-"}, "new 9999\nexport " + dir / "export/big.pdf" + "\necho not reached\n");
-        ASSERT_GT(pid, 0);
+        tstest::Process host(tstest::HostArgs(dir / "home", {"--no-default-plugin", "-"}));
+        ASSERT_TRUE(host.Running());
+        host.Send("new 9999\nexport " + dir / "export/big.pdf" + "\necho not reached\n");
         // Signalled once the export has begun to write.
         bool writing = false;
         for (int tries = 0; !writing && tries < 20000; ++tries) {
@@ -152,12 +109,10 @@ TEST(ConsoleTest, ASignalStopsAnExportAndQuitsTheHost) {
             if (!writing) ::usleep(500);
         }
         EXPECT_TRUE(writing);
-        ::kill(pid, signal);
-        const Result r = Finish(dir, pid);
-        EXPECT_EQ(r.status, 128 + signal) << r.err;
+        EXPECT_EQ(host.Stop(signal), 128 + signal) << host.Err();
         EXPECT_TRUE(std::filesystem::is_empty(dir / "export"));
-        EXPECT_NE(r.err.find(dir / "export/big.pdf: not written: the host was asked to quit"), std::string::npos) << r.err;
-        EXPECT_EQ(r.out.find("not reached"), std::string::npos);
+        EXPECT_NE(host.Err().find(dir / "export/big.pdf: not written: the host was asked to quit"), std::string::npos) << host.Err();
+        EXPECT_EQ(host.Out().find("not reached"), std::string::npos);
         EXPECT_TRUE(std::filesystem::exists(dir / "home/.tessaron-host/workspace.db"));
     }
 }

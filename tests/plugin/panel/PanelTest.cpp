@@ -215,7 +215,7 @@ TEST_F(PanelTest, AListCachedByARunThatDiedIsNeitherShownNorTrusted) {
         SCOPED_TRACE(serverFails ? "server fails" : "server answers");
         Quit();
         Launch([&] {
-            WriteText(cache.GetUTF8String(), R"(<tessaron authenticated="1" type="TESSARON_UPDATE"><projectgroups>
+            WriteFile(cache.GetUTF8String(), R"(<tessaron authenticated="1" type="TESSARON_UPDATE"><projectgroups>
                 <projectgroup id="90" name="Stale"/></projectgroups><projects/></tessaron>)");
         });
         if (serverFails) {
@@ -266,7 +266,7 @@ TEST_F(PanelTest, ABrokenListCostsOneAlertAndTheTreeKeepsTheCachedList) {
 // no shell ever sees it.
 TEST_F(PanelTest, LinkOpensTheSelectedProjectsPageAndNeverRunsAShell) {
     const std::filesystem::path recorder = std::filesystem::path(fHome) / "browser.sh";
-    WriteText(recorder, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"$0.log\"\n");
+    WriteFile(recorder, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"$0.log\"\n");
     ::chmod(recorder.c_str(), 0755);
     ::setenv("TS_BROWSER", recorder.c_str(), 1);
     struct Unset { ~Unset() { ::unsetenv("TS_BROWSER"); } } unset;
@@ -275,8 +275,7 @@ TEST_F(PanelTest, LinkOpensTheSelectedProjectsPageAndNeverRunsAShell) {
         std::string urls;
         for (int i = 0; i < 500 && std::count(urls.begin(), urls.end(), '\n') < count; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            std::ifstream log(recorder.string() + ".log");
-            urls.assign(std::istreambuf_iterator<char>(log), {});
+            urls = tstest::ReadFile(recorder.string() + ".log");
         }
         return urls;
     };

@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "Events.h"
 #include "ISession.h"
 #include "ITSPrefsData.h"
@@ -18,6 +15,7 @@
 #include "ServerProcess.h"
 #include "TSID.h"
 #include "TSPanelUtils.h"
+#include "TestSupport.h"
 #include "Transcript.h"
 #include "TreeView.h"
 #include "WidgetIDs.h"
@@ -27,9 +25,7 @@ namespace tspaneltest {
 
 using Lines = std::vector<std::string>;
 
-inline void WriteText(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
+using tstest::WriteFile;
 
 // Top-level groups in document order "Beta", "Alpha", "Empty Group", "" (shown sorted);
 // Alpha holds two projects, one named like a string key; Beta holds the group Inner (with
@@ -56,8 +52,8 @@ protected:
         tshost::SetTranscriptSink([this](std::string_view line) { fTranscript.emplace_back(line); });
         PluginHostFixture::SetUp();
         ServeProjects(kProjectList);
-        const std::string dir = fServerDir.path();
-        WriteText(dir + "/users.json", R"({"users": [{"name": "demo", "password": "demo", "rights": true}]})");
+        const std::string dir = fServerDir.Path();
+        WriteFile(dir + "/users.json", R"({"users": [{"name": "demo", "password": "demo", "rights": true}]})");
         std::string error;
         ASSERT_TRUE(fServer.Start({"--port", "0", "--projects", dir + "/projects.xml", "--users", dir + "/users.json",
                                    "--uploads", dir + "/uploads"}, error)) << error;
@@ -69,7 +65,7 @@ protected:
     }
     ~PanelFixture() override { tshost::SetTranscriptSink(nullptr); }
 
-    void ServeProjects(const std::string& xml) const { WriteText(fServerDir.path() + "/projects.xml", xml); }
+    void ServeProjects(const std::string& xml) const { WriteFile(fServerDir.Path() + "/projects.xml", xml); }
     bool ShowPanel() { return tshost::PanelMgrState::Current()->ShowPanelByWidgetID(kTSPanelWidgetID) == kSuccess; }
     void HidePanel() { tshost::PanelMgrState::Current()->HidePanelByWidgetID(kTSPanelWidgetID); }
     // A widget of the shown panel, or null.
@@ -98,7 +94,7 @@ protected:
     }
 
     Lines fTranscript;
-    proofd_test::TempDir fServerDir;
+    tstest::TempDir fServerDir;
     proofd_test::ServerProcess fServer;
 };
 

@@ -128,7 +128,7 @@ TEST_F(TreeTest, TheSelectionFollowsTheFrontDocumentsProjectWhenItIsLoaded) {
 // Records a document for a project and returns its path; the file exists unless `exists` is false.
 std::string Record(const std::filesystem::path& file, int32 project, bool exists = true) {
     std::filesystem::create_directories(file.parent_path());
-    if (exists) WriteText(file, "indd");
+    if (exists) WriteFile(file, "indd");
     ITSDocPathPrjIdData::DataConatiner entry;
     FileUtils::IDFileToPMString(FileUtils::FromPosixPath(file.string()), entry.docPath);
     entry.prjID = project;

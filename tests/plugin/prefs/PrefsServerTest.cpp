@@ -4,12 +4,11 @@
 // ask for a full update; real runs of tessaron-host store and keep what the page took.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "ConnectionTestSupport.h"
 #include "IDialogController.h"
 #include "PDFPresets.h"
 #include "PrefsPageFixture.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -175,16 +174,10 @@ TEST_F(PrefsServerTest, AChangedUserOrUrlMakesTheNextDownloadAskForAnUpdate) {
 // checked and stored, and the next run of the application shows them again.
 TEST_F(PrefsServerTest, ARealRunStoresWhatThePageTookAndTheNextRunKeepsIt) {
     const auto run = [this](const std::string& script) {
-        std::ofstream(fHome + "/script.txt", std::ios::trunc) << script;
-        // Every part of the command is the test's own: the folders come from mkdtemp and TS_BIN_DIR.
-        const std::string command =
-            "'" TS_BIN_DIR "/tessaron-host' --home '" + fHome + "/run' --echo '" + fHome + "/script.txt' 2>&1";
-        FILE* pipe = ::popen(command.c_str(), "r");
-        std::string output;
-        char buffer[4096];
-        while (std::size_t n = pipe ? std::fread(buffer, 1, sizeof buffer, pipe) : 0) output.append(buffer, n);
-        EXPECT_TRUE(pipe && ::pclose(pipe) == 0) << output;
-        return output;
+        tstest::WriteFile(fHome + "/script.txt", script);
+        const tstest::Finished run = tstest::Run(tstest::HostArgs(fHome + "/run", {"--echo", fHome + "/script.txt"}));
+        EXPECT_EQ(run.status, 0) << run.out << run.err;
+        return run.out;
     };
     const std::string url = fServer.Url();
     run("prefs open 0x61023\nset-text 0x61026 demo\nset-text 0x61027 demo\nset-text 0x61028 " + url +
