@@ -11,13 +11,28 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "Clock.h"
+#include "CmdUtils.h"
 #include "Host.h"
+#include "IDataBase.h"
 #include "IDocument.h"
+#include "ITSPrefsData.h"
 #include "PlugIn.h"
+#include "TSID.h"
 #include "TestSupport.h"
+
+// The eight preferences, as stored.
+struct StoredPrefs {
+    std::string user, password, sendTo, url, folder, idServer, status, preset;
+    bool operator==(const StoredPrefs&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const StoredPrefs& p) {
+        return out << "{" << p.user << "|" << p.password << "|" << p.sendTo << "|" << p.url << "|" << p.folder << "|"
+                   << p.idServer << "|" << p.status << "|" << p.preset << "}";
+    }
+};
 
 class PluginHostFixture : public ::testing::Test {
 protected:
@@ -54,6 +69,32 @@ protected:
     void Restart() {
         Quit();
         Launch();
+    }
+
+    // Stores the preferences through the plug-in's own command, as the Preferences page does.
+    static void Store(const StoredPrefs& p) {
+        InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kTSPrefsDataCmdBoss));
+        InterfacePtr<ITSPrefsData> values(command.get(), kTSPrefsDataInterfaceID);
+        ASSERT_TRUE(values);
+        values->SetUserName(PMString(p.user, PMString::kNoTranslate));
+        values->SetPassword(PMString(p.password, PMString::kNoTranslate));
+        values->SetSendToOption(PMString(p.sendTo, PMString::kNoTranslate));
+        values->SetTessaronInfo(PMString(p.url, PMString::kNoTranslate));
+        values->SetFolderInfo(PMString(p.folder, PMString::kNoTranslate));
+        values->SetIDServerInfo(PMString(p.idServer, PMString::kNoTranslate));
+        values->SetStatusName(PMString(p.status, PMString::kNoTranslate));
+        values->SetPresetName(PMString(p.preset, PMString::kNoTranslate));
+        ASSERT_EQ(CmdUtils::ProcessCommand(command.get()), kSuccess);
+    }
+    // The preferences in a workspace database (null: the session's).
+    StoredPrefs Stored(IDataBase* db = nullptr) const {
+        if (!db) db = fHost->Workspace();
+        InterfacePtr<ITSPrefsData> p(db, db->GetRootUID(), kTSPrefsDataInterfaceID);
+        if (!p) return {};
+        return {p->GetUserName().GetUTF8String(),     p->GetPassword().GetUTF8String(),
+                p->GetSendToOption().GetUTF8String(), p->GetTessaronInfo().GetUTF8String(),
+                p->GetFolderInfo().GetUTF8String(),   p->GetIDServerInfo().GetUTF8String(),
+                p->GetStatusName().GetUTF8String(),   p->GetPresetName().GetUTF8String()};
     }
 
     IDocument* NewDocument(int32 pages) {

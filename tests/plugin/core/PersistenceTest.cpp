@@ -1,20 +1,20 @@
-// The plug-in's data across saves and runs: the workspace's three stores survive a restart,
-// a document's project and status survive save and reopen, and the workspace file is private.
+// The plug-in's data across saves and runs: the settings are saved as their command ends and
+// as it is undone, the workspace's stores survive a restart, a document's project and status
+// survive save and reopen, and the workspace file is private. (The sent-document links:
+// StartupTest, as start-up prunes them.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "CmdUtils.h"
-#include "FileUtils.h"
+#include "DataBase.h"
 #include "IDataBase.h"
 #include "ISession.h"
 #include "ITSDocData.h"
-#include "ITSDocPathPrjIdData.h"
 #include "ITSDynActionIDsData.h"
-#include "ITSPrefsData.h"
 #include "IWorkspace.h"
 #include "InterfacePtr.h"
 #include "PluginHostFixture.h"
 #include "TSID.h"
+#include "UndoHistory.h"
 
 namespace {
 
@@ -22,38 +22,35 @@ PMString S(const char* text) { return PMString(text, PMString::kNoTranslate); }
 
 using PluginPersistenceTest = PluginHostFixture;
 
+// Once their command has ended the settings are in the workspace's file, so a crash right
+// after loses none of them; the command is one step the user can undo, and its undo is saved
+// too.
+TEST_F(PluginPersistenceTest, SettingsAreSavedWhenTheirCommandEndsAndWhenUndone) {
+    const auto expectEverywhere = [&](const StoredPrefs& expected) {
+        std::string error;
+        auto saved = tshost::DataBase::Open(fHost->WorkspacePath(), error);
+        ASSERT_TRUE(saved) << error;
+        EXPECT_EQ(Stored(), expected);
+        EXPECT_EQ(Stored(saved.get()), expected);
+        EXPECT_FALSE(fHost->Workspace()->IsModified());
+    };
+    const StoredPrefs values{"ana", "p&ss #1", "Folder", "http://proof", "/out", "/hot", "Approved", "[Press]"};
+    Store(values);
+    expectEverywhere(values);
+    EXPECT_EQ(tshost::UndoHistory::Get().UndoName().GetUTF8String(), "TSPrefsDataCmd");
+    ASSERT_TRUE(tshost::UndoHistory::Get().Undo());
+    expectEverywhere({"", "", "Tessaron", "", "", "", "", "[High Quality Print]"});
+    EXPECT_FALSE(tshost::UndoHistory::Get().CanUndo());
+}
+
+// The other stores are saved as the host quits; the file is the user's alone.
 TEST_F(PluginPersistenceTest, WorkspaceStoresSurviveARestart) {
     {
-        InterfacePtr<ICommand> cmd(CmdUtils::CreateCommand(kTSPrefsDataCmdBoss));
-        InterfacePtr<ITSPrefsData> p(cmd.get(), kTSPrefsDataInterfaceID);
-        p->SetUserName(S("ana"));
-        p->SetPassword(S("s3cret & more"));
-        p->SetSendToOption(S("InDesign Server"));
-        p->SetPresetName(S(""));
-        CmdUtils::ProcessCommand(cmd.get());
-
         InterfacePtr<IWorkspace> ws(gSession->QueryWorkspace());
-        // The prune at start-up drops links to missing files, so link a file that exists.
-        std::string doc = fHome + "/linked.indd";
-        FILE* f = std::fopen(doc.c_str(), "w");
-        std::fclose(f);
-        InterfacePtr<ITSDocPathPrjIdData> paths(ws.get(), kTSDocPathPrjIdDataInterfaceID);
-        paths->SetDocPathPrjIdData({S(FileUtils::FromPosixPath(doc).GetPath().c_str()), 42});
-        paths->SetDocPathPrjIdData({S(FileUtils::FromPosixPath(fHome + "/gone.indd").GetPath().c_str()), 43});
-        InterfacePtr<ITSDynActionIDsData> actions(ws.get(), kTSDynActionIDsDataInterfaceID);
-        actions->AddEntry(ActionID(0x61034), S("Macintosh HD:x.indd"));
+        InterfacePtr<ITSDynActionIDsData>(ws.get(), kTSDynActionIDsDataInterfaceID)->AddEntry(ActionID(0x61034), S("Macintosh HD:x.indd"));
     }
     Restart();
     InterfacePtr<IWorkspace> ws(gSession->QueryWorkspace());
-    InterfacePtr<ITSPrefsData> prefs(ws.get(), kTSPrefsDataInterfaceID);
-    EXPECT_EQ(prefs->GetUserName().GetUTF8String(), "ana");
-    EXPECT_EQ(prefs->GetPassword().GetUTF8String(), "s3cret & more");
-    EXPECT_EQ(prefs->GetSendToOption().GetUTF8String(), "InDesign Server");
-    EXPECT_EQ(prefs->GetPresetName().GetUTF8String(), "");
-    EXPECT_EQ(prefs->GetStatusName().GetUTF8String(), "");
-    InterfacePtr<ITSDocPathPrjIdData> paths(ws.get(), kTSDocPathPrjIdDataInterfaceID);
-    ASSERT_EQ(paths->GetDocPathPrjIDContainer().size(), 1u);
-    EXPECT_EQ(paths->GetDocPathPrjIDContainer()[0].prjID, 42);
     InterfacePtr<ITSDynActionIDsData> actions(ws.get(), kTSDynActionIDsDataInterfaceID);
     EXPECT_EQ(actions->GetDocumentPath(ActionID(0x61034)).GetUTF8String(), "Macintosh HD:x.indd");
 

@@ -1,6 +1,5 @@
-// Start-up and shut-down as the host runs them: the three idle tasks in order with their
-// first delays, the pruning of sent-document links, a missing idle task ending start-up, and
-// the cached project list deleted at shut-down.
+// Start-up and shut-down as the host runs them: the pruning of sent-document links, a missing
+// idle task ending start-up, and the idle tasks and cached project list gone at shut-down.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -39,16 +38,6 @@ void SetLinks(const std::vector<ITSDocPathPrjIdData::DataConatiner>& links) {
     InterfacePtr<IWorkspace> ws(gSession->QueryWorkspace());
     InterfacePtr<ITSDocPathPrjIdData> store(ws.get(), kTSDocPathPrjIdDataInterfaceID);
     store->SetDocPathPrjIDContainer(links);
-}
-
-TEST_F(StartupTest, InstallsTheThreeTasksInOrderWithTheirFirstDelays) {
-    auto tasks = tshost::IdleScheduler::Get().Tasks();
-    ASSERT_EQ(tasks.size(), 3u);
-    EXPECT_EQ(tasks[0].name, "TSActiveIdleTaskTracker");
-    EXPECT_EQ(tasks[1].name, "TSIdleAppTracker");
-    EXPECT_EQ(tasks[2].name, "0x61000kTSIdleTaskKey");
-    EXPECT_EQ(tasks[1].dueMs, tasks[0].dueMs);
-    EXPECT_EQ(tasks[2].dueMs - tasks[0].dueMs, 100);
 }
 
 TEST_F(StartupTest, PruningDropsGoneFilesAndMergesDuplicates) {

@@ -54,7 +54,7 @@ TEST(TSPanelNodeID, ComparesSignedAndRoundTripsThroughAStream) {
 
 using TreeTest = PanelFixture;
 
-TEST_F(TreeTest, TheAdapterAnswersForeignAndUnknownNodesAndThePanelKeepsToItsSizeLimits) {
+TEST_F(TreeTest, TheAdapterAnswersForeignAndUnknownNodesAndThePanelKeepsItsSizeWithinItsLimits) {
     ASSERT_TRUE(ShowPanel());
     InterfacePtr<ITreeViewHierarchyAdapter> adapter(Widget(kTSProjectTreeWidgetID), IID_OF<ITreeViewHierarchyAdapter>());
     ASSERT_TRUE(adapter);
@@ -82,6 +82,13 @@ TEST_F(TreeTest, TheAdapterAnswersForeignAndUnknownNodesAndThePanelKeepsToItsSiz
         ASSERT_EQ(tshost::PanelMgrState::Current()->Resize(kTSPanelWidgetID, c.w, c.h, applied), kSuccess);
         EXPECT_EQ(applied, PMPoint(c.ew, c.eh)) << c.w << " x " << c.h;
     }
+    // The size is the view's persistent data: the panel shown again keeps it.
+    HidePanel();
+    ASSERT_TRUE(ShowPanel());
+    InterfacePtr<IControlView> view(tshost::PanelMgrState::Current()->QueryPanelByWidgetID(kTSPanelWidgetID));
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->GetFrame().Width(), 700);
+    EXPECT_EQ(view->GetFrame().Height(), 700);
 }
 
 TEST_F(TreeTest, TheSelectionFollowsTheFrontDocumentsProjectWhenItIsLoaded) {

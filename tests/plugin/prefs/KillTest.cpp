@@ -30,7 +30,8 @@ protected:
         const std::string url = fServer.Url();
         return {
             {"prefs open 0x61023\nset-text 0x61026 demo\nset-text 0x61027 demo\nset-text 0x61028 " + url + "\ndialog ok\n",
-             {"edit-box 0x61026 \"User name\" text=\"demo\"", "text=\"" + url + "\""}},
+             {"edit-box 0x61026 \"User name\" text=\"demo\"", "edit-box 0x61027 \"Password\" text=\"demo\"",
+              "edit-box 0x61028 \"Server URL\" text=\"" + url + "\""}},
             {"new 2\nsave-as " + home + "/A.indd\n", {"opened A.indd"}},
             {"prefs open 0x61023\nchoose 0x6102d\nset-text 0x61030 Macintosh HD:proofs\ndialog ok\n",
              {"radio 0x6102d \"Folder\" on", "edit-box 0x61030 text=\"Macintosh HD:proofs\""}},

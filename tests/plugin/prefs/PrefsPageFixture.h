@@ -7,20 +7,16 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "Alerts.h"
-#include "CmdUtils.h"
 #include "Dialogs.h"
 #include "FolderDialog.h"
 #include "IControlView.h"
 #include "IDropDownListController.h"
 #include "ISession.h"
 #include "IStringListControlData.h"
-#include "ITSPrefsData.h"
 #include "ITextControlData.h"
 #include "ITriStateControlData.h"
 #include "IWorkspace.h"
@@ -31,15 +27,6 @@
 #include "TSPrefsIDs.h"
 #include "Transcript.h"
 #include "Widgets.h"
-
-struct StoredPrefs {
-    std::string user, password, sendTo, url, folder, idServer, status, preset;
-    bool operator==(const StoredPrefs&) const = default;
-    friend std::ostream& operator<<(std::ostream& out, const StoredPrefs& p) {
-        return out << "{" << p.user << "|" << p.password << "|" << p.sendTo << "|" << p.url << "|" << p.folder << "|"
-                   << p.idServer << "|" << p.status << "|" << p.preset << "}";
-    }
-};
 
 class PrefsPageFixture : public PluginHostFixture {
 protected:
@@ -57,28 +44,6 @@ protected:
         PluginHostFixture::TearDown();
     }
 
-    static void Store(const StoredPrefs& p) {
-        InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kTSPrefsDataCmdBoss));
-        InterfacePtr<ITSPrefsData> values(command.get(), kTSPrefsDataInterfaceID);
-        ASSERT_TRUE(values);
-        values->SetUserName(PMString(p.user, PMString::kNoTranslate));
-        values->SetPassword(PMString(p.password, PMString::kNoTranslate));
-        values->SetSendToOption(PMString(p.sendTo, PMString::kNoTranslate));
-        values->SetTessaronInfo(PMString(p.url, PMString::kNoTranslate));
-        values->SetFolderInfo(PMString(p.folder, PMString::kNoTranslate));
-        values->SetIDServerInfo(PMString(p.idServer, PMString::kNoTranslate));
-        values->SetStatusName(PMString(p.status, PMString::kNoTranslate));
-        values->SetPresetName(PMString(p.preset, PMString::kNoTranslate));
-        ASSERT_EQ(CmdUtils::ProcessCommand(command.get()), 0);
-    }
-    static StoredPrefs Stored() {
-        InterfacePtr<ITSPrefsData> p(InterfacePtr<IWorkspace>(gSession->QueryWorkspace()).get(), kTSPrefsDataInterfaceID);
-        if (!p) return {};
-        return {p->GetUserName().GetUTF8String(),   p->GetPassword().GetUTF8String(),
-                p->GetSendToOption().GetUTF8String(), p->GetTessaronInfo().GetUTF8String(),
-                p->GetFolderInfo().GetUTF8String(), p->GetIDServerInfo().GetUTF8String(),
-                p->GetStatusName().GetUTF8String(), p->GetPresetName().GetUTF8String()};
-    }
     // Puts a project list ("sample": the sample one) into the cache the page reads its
     // statuses from; "" empties the cache.
     static void CacheProjects(const std::string& xml) {
@@ -86,7 +51,7 @@ protected:
         std::filesystem::create_directories(folder);
         std::filesystem::remove(folder / "projects.xml");
         if (xml == "sample") std::filesystem::copy_file(TS_SOURCE_DIR "/samples/projects.xml", folder / "projects.xml");
-        else if (!xml.empty()) std::ofstream(folder / "projects.xml") << xml;
+        else if (!xml.empty()) tstest::WriteFile(folder / "projects.xml", xml);
     }
 
     void Open(const StoredPrefs& stored) { Store(stored); Open(); }

@@ -1,14 +1,13 @@
 // Confirming the Preferences page against a running tessaron-proofd: the details are checked
 // by a real project-list download before anything is stored, the eight values go into the
 // workspace in one command, and a changed user name or server URL makes the next download
-// ask for a full update; real runs of tessaron-host store and keep what the page took.
+// ask for a full update. (Real runs of tessaron-host keeping what the page took: KillTest.)
 #include <gtest/gtest.h>
 
 #include "ConnectionTestSupport.h"
 #include "IDialogController.h"
 #include "PDFPresets.h"
 #include "PrefsPageFixture.h"
-#include "TestSupport.h"
 
 namespace {
 
@@ -168,27 +167,6 @@ TEST_F(PrefsServerTest, AChangedUserOrUrlMakesTheNextDownloadAskForAnUpdate) {
         EXPECT_EQ(tsconntest::QueryValue(NewRequests()[0], "getupdate"), changed ? "1" : "<none>");
         EXPECT_EQ(g_ServerDetailChanged, kFalse);
     }
-}
-
-// Real runs of tessaron-host on a home of their own: the details entered on the page are
-// checked and stored, and the next run of the application shows them again.
-TEST_F(PrefsServerTest, ARealRunStoresWhatThePageTookAndTheNextRunKeepsIt) {
-    const auto run = [this](const std::string& script) {
-        tstest::WriteFile(fHome + "/script.txt", script);
-        const tstest::Finished run = tstest::Run(tstest::HostArgs(fHome + "/run", {"--echo", fHome + "/script.txt"}));
-        EXPECT_EQ(run.status, 0) << run.out << run.err;
-        return run.out;
-    };
-    const std::string url = fServer.Url();
-    run("prefs open 0x61023\nset-text 0x61026 demo\nset-text 0x61027 demo\nset-text 0x61028 " + url +
-        "\nchoose 0x6102e\nset-text 0x61030 Macintosh HD:Volumes:ids:hot\ndialog ok\n");
-    const std::string next = run("prefs open 0x61023\ndialog render\ndialog cancel\n");
-    for (const std::string& line : {std::string("edit-box 0x61026 \"User name\" text=\"demo\""),
-                                    std::string("edit-box 0x61027 \"Password\" text=\"demo\""),
-                                    "edit-box 0x61028 \"Server URL\" text=\"" + url + "\"",
-                                    std::string("radio 0x6102e \"InDesign Server\" on"),
-                                    std::string("edit-box 0x61030 text=\"Macintosh HD:Volumes:ids:hot\"\n")})
-        EXPECT_NE(next.find(line), std::string::npos) << line << "\nin:\n" << next;
 }
 
 }  // namespace
