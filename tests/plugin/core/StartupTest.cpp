@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "BossClasses.h"
 #include "CmdUtils.h"
@@ -26,8 +25,6 @@ PMString HostPath(const std::string& posix) {
     return PMString(FileUtils::FromPosixPath(posix).GetPath(), PMString::kNoTranslate);
 }
 
-void Touch(const std::string& path) { std::ofstream(path) << "x"; }
-
 std::vector<ITSDocPathPrjIdData::DataConatiner> Links() {
     InterfacePtr<IWorkspace> ws(gSession->QueryWorkspace());
     InterfacePtr<ITSDocPathPrjIdData> store(ws.get(), kTSDocPathPrjIdDataInterfaceID);
@@ -42,7 +39,7 @@ void SetLinks(const std::vector<ITSDocPathPrjIdData::DataConatiner>& links) {
 
 TEST_F(StartupTest, PruningDropsGoneFilesAndMergesDuplicates) {
     std::string kept = fHome + "/Kept.indd";
-    Touch(kept);
+    tstest::WriteFile(kept, "x");
     SetLinks({{HostPath(fHome + "/Gone.indd"), 1}, {HostPath(kept), 2}, {HostPath(kept), 2}, {HostPath(kept), 3}});
     Restart();
     // The prune is not the user's to undo: undo must not bring the gone file back.
@@ -73,7 +70,7 @@ TEST_F(StartupTest, AMissingIdleTaskEndsStartUpBeforePruning) {
 TEST_F(StartupTest, ShutDownDeletesTheCachedListAndUninstallsTheTasks) {
     PMString cache;
     TSPanelUtils::GetTSProjectsFilePath(cache);
-    Touch(cache.GetUTF8String());
+    tstest::WriteFile(cache.GetUTF8String(), "x");
     Quit();
     EXPECT_FALSE(std::filesystem::exists(cache.GetUTF8String()));
     EXPECT_TRUE(tshost::IdleScheduler::Get().Tasks().empty());

@@ -88,8 +88,7 @@ TEST_F(SystemInfoTest, SettingsFolderIsCreatedFoundAgainAndNeverTheRoot) {
     PMString cache;
     EXPECT_FALSE(TSPanelUtils::GetTSProjectsFilePath(cache));
     EXPECT_EQ(cache.GetUTF8String(), folder.GetUTF8String() + "/projects.xml");
-    FILE* f = std::fopen(cache.GrabCString(), "w");
-    std::fclose(f);
+    tstest::WriteFile(cache.GetUTF8String(), "");
     EXPECT_TRUE(TSPanelUtils::GetTSProjectsFilePath(cache));
 
     tsplatform::Overrides none;
