@@ -179,11 +179,13 @@ ErrorCode WritePdf(const PdfJob& job, std::string& error) {
             for (std::size_t p = 0; p < item.pageNames.size(); ++p)
                 DrawPage(cr.get(), job, item.pageNames[p], kPdfPageWidth * static_cast<double>(p));
             cairo_show_page(cr.get());
-            // A host asked to quit stops here: a long export would hold up the quit.
-            const bool quitting = QuitSignal() != 0;
-            if (quitting || cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) {
-                error = path + (quitting ? ": not written: the host was asked to quit"
-                                         : ": cannot be written: " + std::string(cairo_status_to_string(cairo_status(cr.get()))));
+            std::string failure;
+            if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS)
+                failure = std::string("cannot be written: ") + cairo_status_to_string(cairo_status(cr.get()));
+            else if (QuitSignal() != 0)  // a long export would hold up the quit
+                failure = "not written: the host was asked to quit";
+            if (!failure.empty()) {
+                error = path + ": " + failure;
                 cr.reset();
                 surface.reset();
                 cleanUp();

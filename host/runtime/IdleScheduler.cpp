@@ -7,6 +7,7 @@
 #include "CIdleTask.h"
 #include "Clock.h"
 #include "Modal.h"
+#include "QuitSignals.h"
 #include "Transcript.h"
 
 namespace tshost {
@@ -91,12 +92,17 @@ int IdleScheduler::RunDue() {
 
 namespace {
 
+// How often a real-time wait looks whether the host has been asked to quit.
+constexpr int64 kQuitCheckMs = 50;
+
 // Brings the steady clock to `atMs`: a virtual clock moves, a real one is waited for.
 void PassTimeUntil(int64 atMs) {
-    if (Clock::IsVirtual())
+    if (Clock::IsVirtual()) {
         Clock::Advance(atMs - Clock::SteadyMs());
-    else if (atMs > Clock::SteadyMs())
-        std::this_thread::sleep_for(std::chrono::milliseconds(atMs - Clock::SteadyMs()));
+        return;
+    }
+    for (int64 now = Clock::SteadyMs(); now < atMs && QuitSignal() == 0; now = Clock::SteadyMs())
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(atMs - now, kQuitCheckMs)));
 }
 
 }  // namespace
@@ -105,7 +111,7 @@ int IdleScheduler::Idle(int64 ms) {
     if (fRunning) return 0;
     const int64 end = Clock::SteadyMs() + std::max<int64>(ms, 0);
     int runs = RunDue();
-    for (;;) {
+    while (QuitSignal() == 0) {
         int next = NextDue(end);
         if (next < 0) break;
         PassTimeUntil(fEntries[next].dueMs);

@@ -33,7 +33,8 @@ public:
     int RunDue();
     // Lets `ms` of idle time pass. On a virtual clock the clock moves to each moment a task
     // falls due and runs it there, then to the end; on a real clock it sleeps until each
-    // moment. Returns the number of runs.
+    // moment. Idle time ends early once the host is asked to quit (QuitSignals.h). Returns
+    // the number of runs.
     int Idle(int64 ms);
 
     void SetBackground(bool background) { fBackground = background; }

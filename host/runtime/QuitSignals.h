@@ -1,6 +1,6 @@
 // SIGTERM and SIGINT ask the host to quit, as the quit command does: the console stops its
-// script before the next line, a PDF export stops between pages and removes what it was
-// writing, and the host then quits as always (documents closed, shut-down services run,
+// script before the next line, idle time ends, a PDF export stops between pages and removes
+// what it was writing, and the host then quits as always (documents closed, shut-down services run,
 // workspace saved) and ends by the signal, so whoever started it learns what ended it. A
 // second such signal ends the process at once.
 //

@@ -33,7 +33,8 @@ public:
     // Longest upload URL sent, terminator excluded; a longer request is refused.
     static constexpr std::size_t kUploadURLSize = 2048;
     static constexpr std::chrono::milliseconds kDefaultTimeOut = std::chrono::seconds(180);
-    // How long an upload may move no byte, once the host quits, before it is given up.
+    // How long an upload may move no byte, once the host quits or the document being sent
+    // closes, before it is given up.
     static constexpr std::chrono::milliseconds kStallLimit = std::chrono::seconds(10);
 
     TSConnection();
@@ -52,10 +53,11 @@ public:
     bool16 GetProjectsData(const PMString& userName, const PMString& password, const PMString& serverURL,
                            short& status, TSXmlDataHandling* keepAnswerIn = nullptr);
     // Posts the PDF with the request in TSUploadGlobals.h. True only for an answer of 200;
-    // then g_UploadPercent is 100. A transfer given up at quit (Cancelled) sets nothing more;
-    // any other failure sets g_UploadError.
+    // then g_UploadPercent is 100. A transfer given up at quit or close (Cancelled) sets
+    // nothing more; any other failure sets g_UploadError.
     bool UploadPDFToServer(const char* pdfFilePath, const char* serverURL);
-    // True when the last upload was given up because the host quit while it stalled.
+    // True when the last upload was given up because the host quit, or its document closed,
+    // while it stalled.
     bool Cancelled() const { return fCancelled; }
     bool IsAllowedToUpload() const { return true; }
 
@@ -124,8 +126,8 @@ int download_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, cu
                       curl_off_t ulnow);
 // What progress_callback keeps of one upload: the byte counts last seen in either direction
 // and in the socket's send queue, when they last changed, and how long they may stay still
-// once the host quits. A queue that shrinks is bytes leaving the machine: movement, though
-// libcurl handed them over long ago. Upload thread only.
+// once the host quits or the document closes. A queue that shrinks is bytes leaving the
+// machine: movement, though libcurl handed them over long ago. Upload thread only.
 struct TSUploadWatch {
     curl_socket_t socket = CURL_SOCKET_BAD;  // the transfer's, once connected; not owned
     curl_off_t uploaded = 0;

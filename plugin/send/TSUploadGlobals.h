@@ -40,8 +40,9 @@ extern std::atomic<bool> g_sendToAllowed;
 enum class TSUploadOutcome : int32 { kNone, kRunning, kSucceeded, kFailed, kCancelled };
 extern std::atomic<TSUploadOutcome> g_UploadOutcome;
 
-// Set when the host quits during an upload: the upload is then given up (kCancelled) as soon
-// as it has moved no byte for TSConnection's stall limit. Cleared when an upload starts.
+// Set when the host quits, or the document being sent closes, during an upload: the upload is
+// then given up (kCancelled) as soon as it has moved no byte for TSConnection's stall limit.
+// Cleared when an upload starts.
 extern std::atomic<bool> g_UploadStopWhenStalled;
 
 // Copies `text` and its terminator into `buffer` when both fit; otherwise leaves the buffer

@@ -27,8 +27,8 @@ bool FrontIsIdle() { return g_IdleMouseStatus || g_IdleAppStatus; }
 // Turns the document signals into the usage log: a created or opened document gets its
 // open line, the front document is tracked from the first time it comes to the front,
 // switching documents marks one active and the other inactive, and a closing document's
-// log is closed and written into its metadata, once a send of it still uploading has ended. All but the front-document change also
-// refresh the projects panel's buttons.
+// log is closed and written into its metadata, once a send of it still uploading has ended.
+// All but the front-document change also refresh the projects panel's buttons.
 //
 // Time is booked for the front document only, and only while the idle trackers have not
 // marked it or the application inactive: when it leaves the front (a switch, or its close)
