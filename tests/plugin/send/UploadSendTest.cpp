@@ -235,6 +235,9 @@ TEST_F(UploadSendTest, AnUploadRunningAtCloseOrQuitEndsBeforeItsDocumentCloses) 
         ASSERT_TRUE(OpenSendDialog());
         ASSERT_TRUE(PressOK());
         ASSERT_FALSE(g_sendToAllowed.load());
+        // Any other document closes at once.
+        ASSERT_TRUE(fHost->Docs().Close(NewDocument(1)));
+        EXPECT_FALSE(g_sendToAllowed.load());
         tshost::ProgressLog::Get().Clear();
         const auto closing = std::chrono::steady_clock::now();
         const std::vector<std::string> sends = CloseAndReadSendLines(doc, c.quit);
