@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "Host.h"
 #include "QuitSignals.h"
 #include "Transcript.h"
 
@@ -104,6 +105,8 @@ bool RunScript(std::istream& in, const std::string& name, ConsoleContext& contex
         } catch (...) {
             error = "failed";
         }
+        // What the action changed outside a command (the PDF presets) is confirmed too.
+        context.host.SaveChangedWorkspace();
         if (!ok) return fail(command + ": " + error);
     }
     return true;

@@ -2,7 +2,8 @@
 // split at blanks, double quotes grouping a word ("a b", with \" and \\ inside). The script
 // stops at the first failing line, which is reported on standard error as
 // "NAME:LINE: message"; the caller exits non-zero. A quit command ends it early, and so does
-// a signal that asks the host to quit (QuitSignals.h), before the next line.
+// a signal that asks the host to quit (QuitSignals.h), before the next line. After each line
+// the workspace is saved when the line changed it.
 // User-interface thread only.
 #pragma once
 

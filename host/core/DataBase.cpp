@@ -415,12 +415,14 @@ bool16 DataBase::GetSysFile(IDFile& file) const {
 }
 
 UID DataBase::NewObject(ClassID cls) {
-    if (!BossClasses::Get().Exists(cls) || fNextUID > kLastUID) return kInvalidUID;
+    if (!BossClasses::Get().Exists(cls) || UIDsUsedUp()) return kInvalidUID;
     UID uid(fNextUID++);
     fClasses[uid] = cls;
     fUnsavedObjects[uid] = true;
     return uid;
 }
+
+bool DataBase::UIDsUsedUp() const { return fNextUID > kLastUID; }
 
 std::vector<UID> DataBase::UIDs() const {
     std::vector<UID> uids;

@@ -58,6 +58,7 @@ public:
 
     // A new object of `cls`; kInvalidUID when the class is unknown or every UID is used.
     UID NewObject(ClassID cls);
+    bool UIDsUsedUp() const;
     // The boss of a UID, instantiated if needed; not counted. Null for an unknown UID.
     Boss* GetBoss(UID uid);
     ClassID GetClass(UID uid) const;

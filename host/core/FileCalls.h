@@ -1,7 +1,8 @@
-// The file-system calls a database save makes itself, beside those SQLite makes through its
-// own layer: flushing a finished file to the disk and renaming it into place. They go through
-// this table so that tests can make them fail, as they make SQLite's calls fail through a
-// wrapped VFS. User-interface thread only; tests swap entries only while no save runs.
+// The file-system calls a database save or a PDF export makes itself, beside those SQLite
+// makes through its own layer: flushing a finished file to the disk and renaming it into
+// place. They go through this table so that tests can make them fail, as they make SQLite's
+// calls fail through a wrapped VFS. User-interface thread only; tests swap entries only while
+// no save or export runs.
 #pragma once
 
 namespace tshost {

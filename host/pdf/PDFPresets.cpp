@@ -65,6 +65,13 @@ UID PDFPresetList::MakePreset(const PresetSpec& preset, bool asDefault) const {
     return uid;
 }
 
+std::string PDFPresetList::CannotMakeReason() const {
+    tshost::Boss* boss = tshost::Boss::From(this);
+    DataBase* db = boss ? boss->GetDataBase() : nullptr;
+    if (db && db->UIDsUsedUp()) return "the workspace has used up its object IDs: it can hold no further PDF preset";
+    return "the workspace cannot hold PDF presets";
+}
+
 int32 PDFPresetList::GetNumStyles() const {
     EnsureDefaults();
     return static_cast<int32>(fPresets.size());
@@ -118,7 +125,7 @@ bool PDFPresetList::Add(const PresetSpec& preset, std::string& error) {
     }
     UID uid = MakePreset(preset, false);
     if (!uid.IsValid()) {
-        error = "the workspace cannot hold PDF presets";
+        error = CannotMakeReason();
         return false;
     }
     PreDirty();
@@ -150,7 +157,7 @@ bool PDFPresetList::Set(const std::vector<PresetSpec>& presets, std::string& err
     for (const PresetSpec& preset : presets) {
         UID uid = MakePreset(preset, false);
         if (!uid.IsValid()) {
-            error = "the workspace cannot hold PDF presets";
+            error = CannotMakeReason();
             return false;
         }
         uids.push_back(uid);

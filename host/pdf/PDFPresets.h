@@ -60,6 +60,8 @@ private:
     void EnsureDefaults() const;
     UID MakePreset(const PresetSpec& preset, bool asDefault) const;
     bool CheckName(const std::string& name, std::string& error) const;
+    // Why MakePreset made none.
+    std::string CannotMakeReason() const;
 
     mutable std::vector<UID> fPresets;
     mutable bool fSet = false;

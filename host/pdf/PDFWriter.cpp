@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 
+#include "FileCalls.h"
 #include "QuitSignals.h"
 #include "Utf8.h"
 
@@ -202,7 +203,7 @@ ErrorCode WritePdf(const PdfJob& job, std::string& error) {
         cleanUp();
         return kFailure;
     }
-    bool flushed = ::fchmod(fd, FileMode()) == 0 && ::fsync(fd) == 0;
+    bool flushed = ::fchmod(fd, FileMode()) == 0 && FileCalls::Get().sync(fd) == 0;
     int why = errno;
     if (::close(fd) != 0 && flushed) {
         flushed = false;
@@ -214,7 +215,7 @@ ErrorCode WritePdf(const PdfJob& job, std::string& error) {
         cleanUp();
         return kFailure;
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (FileCalls::Get().rename(temp.c_str(), path.c_str()) != 0) {
         error = path + ": cannot be written: " + std::strerror(errno);
         cleanUp();
         return kFailure;

@@ -133,12 +133,14 @@ void Runtime::Start(const std::string& home) {
     LoadWorkspace(home);
     fStarted = true;
     // What a command confirmed must outlast a crash of the host.
-    UndoHistory::Get().SetSettledHandler([this] {
-        if (!fWorkspace || !fWorkspace->IsModified() || fWorkspacePath.empty()) return;
-        std::string error;
-        if (!SaveWorkspace(error)) Diagnose(error + "; the settings will be saved again after the next change and at quit");
-    });
+    UndoHistory::Get().SetSettledHandler([this] { SaveChangedWorkspace(); });
     StartServices();
+}
+
+void Runtime::SaveChangedWorkspace() {
+    if (!fStarted || !fWorkspace || !fWorkspace->IsModified() || fWorkspacePath.empty()) return;
+    std::string error;
+    if (!SaveWorkspace(error)) Diagnose(error + "; the settings will be saved again after the next change and at quit");
 }
 
 bool Runtime::Launch(const LaunchOptions& options, std::vector<std::string>& errors) {

@@ -18,8 +18,9 @@
 // left alone, and the run goes on with default settings that it does not save.
 //
 // The workspace is saved whenever a command that changed it has ended (and after undo and
-// redo), not only at quit, so a crash loses no confirmed setting; only changed rows are
-// written. A failed save is reported and tried again after the next change and at quit.
+// redo), and whenever an action of the user that changed it otherwise has ended, not only at
+// quit, so a crash loses no confirmed setting; only changed rows are written. A failed save
+// is reported and tried again after the next change and at quit.
 //
 // One host exists at a time; Runtime::Current() is its runtime. Destroying it quits if
 // needed and then empties the process-wide registries, so a test can make a fresh one.
@@ -67,6 +68,11 @@ public:
     // Close the documents, shut-down services, save the workspace. False, with `error`, when
     // the workspace could not be saved (the rest is done anyway).
     bool Quit(std::string& error);
+
+    // Saves the workspace when it holds changes not yet saved. Called when a command, an undo
+    // or a redo has ended, and by whoever runs the user's actions after each one, however the
+    // action changed the workspace.
+    void SaveChangedWorkspace();
 
     bool IsBooted() const { return fSession != nullptr; }
     bool IsStarted() const { return fStarted; }

@@ -329,16 +329,20 @@ TEST_F(StoredStateTest, UIDsAreNeverHandedOutTwiceNorWrap) {
         EXPECT_TRUE(db) << error;
         return db;
     };
-    // A next UID below the ones in use: the new object still gets a UID of its own.
-    ASSERT_TRUE(Sql(path, "UPDATE meta SET value = 1 WHERE key = 'next'"));
-    auto db = open();
-    ASSERT_TRUE(db);
-    std::vector<UID> used;
-    for (uint32 uid = 1; uid < 100; ++uid)
-        if (db->GetClass(UID(uid)).IsValid()) used.push_back(UID(uid));
-    ASSERT_GE(used.size(), 3u);
-    UID fresh = db->NewObject(tshost::kPageBoss);
-    EXPECT_GT(fresh, used.back());
+    // A next UID below the ones in use, or equal to the highest: the new object still gets a
+    // UID of its own.
+    std::unique_ptr<tshost::DataBase> db;
+    for (std::string next : {"1", "(SELECT max(uid) FROM objects)"}) {
+        SCOPED_TRACE(next);
+        ASSERT_TRUE(Sql(path, "UPDATE meta SET value = " + next + " WHERE key = 'next'"));
+        db = open();
+        ASSERT_TRUE(db);
+        std::vector<UID> used;
+        for (uint32 uid = 1; uid < 100; ++uid)
+            if (db->GetClass(UID(uid)).IsValid()) used.push_back(UID(uid));
+        ASSERT_GE(used.size(), 3u);
+        EXPECT_GT(db->NewObject(tshost::kPageBoss), used.back());
+    }
 
     // The last UID in use: nothing more is handed out, least of all UID 0 or a used one.
     ASSERT_TRUE(Sql(path, "INSERT INTO objects SELECT 4294967294, class FROM objects LIMIT 1"));

@@ -2,6 +2,7 @@
 // with the preset, the UI flags and the document recorded; the progress bar handed to the
 // preset moved by the export and left alone once destroyed; every failure leaving no file
 // behind and the global error set.
+#include <cerrno>
 #include <functional>
 #include <map>
 #include <regex>
@@ -9,6 +10,7 @@
 
 #include "CmdUtils.h"
 #include "ExportTestSupport.h"
+#include "FileCalls.h"
 #include "FileUtils.h"
 #include "IPageList.h"
 #include "ISpreadList.h"
@@ -130,7 +132,14 @@ TEST_F(PDFExportTest, EveryFailureLeavesNoFileAndSetsTheGlobalError) {
     tstest::WriteFile(existing, "earlier export");
     std::filesystem::create_directory(out + "/folder.pdf");
 
-    struct Case { const char* name; std::string path; std::function<void(IOutputPages*)> items; ErrorCode expected; bool inject = false; };
+    struct Case {
+        const char* name;
+        std::string path;
+        std::function<void(IOutputPages*)> items;
+        ErrorCode expected;
+        bool inject = false;    // an export failure
+        bool failSync = false;  // the written file cannot be flushed to the disk
+    };
     auto onePage = [&](IOutputPages* o) { o->SetDataBase(db); o->AppendOutputPageUIDRef(page1); };
     auto otherPage = [&](IOutputPages* o) { o->SetDataBase(foreignPage.GetDataBase()); o->AppendOutputPageUIDRef(foreignPage); };
     const std::string x = out + "/x.pdf";
@@ -138,6 +147,8 @@ TEST_F(PDFExportTest, EveryFailureLeavesNoFileAndSetsTheGlobalError) {
     const Case cases[] = {
         {"injected", x, onePage, 7, true},
         {"injected over an existing file", existing, onePage, 7, true},
+        {"flushing fails", x, onePage, kFailure, false, true},
+        {"flushing fails over an existing file", existing, onePage, kFailure, false, true},
         {"missing folder", out + "/missing/x.pdf", onePage, kFailure},
         {"path is a folder", out + "/folder.pdf", onePage, kFailure},
         {"no file", "", onePage, kBad},
@@ -152,11 +163,17 @@ TEST_F(PDFExportTest, EveryFailureLeavesNoFileAndSetsTheGlobalError) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.inject) tshost::FailNextExports(1, c.expected);
+        if (c.failSync)
+            tshost::FileCalls::Get().sync = [](int) {
+                errno = EIO;
+                return -1;
+            };
         InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kPDFExportCmdBoss));
         if (!c.path.empty())
             InterfacePtr<ISysFileData>(command.get(), IID_OF<ISysFileData>())->Set(FileUtils::FromPosixPath(c.path));
         c.items(InterfacePtr<IOutputPages>(command.get(), IID_OF<IOutputPages>()).get());
         ErrorCode result = CmdUtils::ProcessCommand(command.get());
+        tshost::FileCalls::Get() = tshost::FileCalls::System();
         EXPECT_EQ(result, c.expected);
         EXPECT_EQ(ErrorUtils::PMGetGlobalErrorCode(), result);
         EXPECT_FALSE(tshost::LastExportProblem().empty());

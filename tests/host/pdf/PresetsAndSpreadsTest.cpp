@@ -1,6 +1,8 @@
 // The PDF presets of the workspace (defaults, exact lookup, the reference for -1, edits and
 // their refusals, restarts) and the spreads of documents (facing pages, saved with the
 // document without making it modified); and every stream of them read back whole or cut.
+#include <sqlite3.h>
+
 #include "ExportTestSupport.h"
 #include "IPageList.h"
 #include "ISpreadList.h"
@@ -56,6 +58,19 @@ TEST_F(PresetsTest, TheListSurvivesRestartsRefusesBadEditsAndGetsTheDefaultsOnly
     ASSERT_TRUE(Presets()->Add({"[High Quality Print]", true}, error));
     Start();
     EXPECT_EQ(Presets()->Presets(), (PresetVec{{longest, false}, {"[High Quality Print]", true}}));
+
+    // A workspace whose object IDs are used up says so, and keeps its list.
+    host.reset();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir / ".tessaron-host/workspace.db").c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "UPDATE meta SET value = 4294967295 WHERE key = 'next'", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    Start();
+    for (bool add : {true, false}) {
+        EXPECT_FALSE(add ? Presets()->Add({"More", false}, error) : Presets()->Set({{"More", false}}, error));
+        EXPECT_EQ(error, "the workspace has used up its object IDs: it can hold no further PDF preset");
+    }
+    EXPECT_EQ(Presets()->GetNumStyles(), 2);
 }
 
 // The pages of each spread of a document.

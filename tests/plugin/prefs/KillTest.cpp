@@ -33,6 +33,8 @@ protected:
              {"edit-box 0x61026 \"User name\" text=\"demo\"", "edit-box 0x61027 \"Password\" text=\"demo\"",
               "edit-box 0x61028 \"Server URL\" text=\"" + url + "\""}},
             {"new 2\nsave-as " + home + "/A.indd\n", {"opened A.indd"}},
+            // A workspace change made outside a command.
+            {"preset-add KeepMe\n", {"\n  KeepMe\n"}},
             {"prefs open 0x61023\nchoose 0x6102d\nset-text 0x61030 Macintosh HD:proofs\ndialog ok\n",
              {"radio 0x6102d \"Folder\" on", "edit-box 0x61030 text=\"Macintosh HD:proofs\""}},
             // Closing a saved document writes its usage log into it and saves it again.
@@ -44,7 +46,7 @@ protected:
     // What a new run finds in `home`: the Preferences page as drawn, and each document that
     // is there, opened, with its metadata.
     static std::string NextRun(const std::string& home) {
-        std::string script = "prefs open 0x61023\ndialog render\ndialog cancel\n";
+        std::string script = "prefs open 0x61023\ndialog render\ndialog cancel\npresets\n";
         for (const char* name : {"A.indd", "B.indd"})
             if (fs::exists(home + "/" + name)) script += "open " + home + "/" + name + "\nmetadata\nclose\n";
         const tstest::Finished run = tstest::Run(tstest::HostArgs(home, {"-"}), script, {.joinErrors = true});
@@ -59,7 +61,7 @@ protected:
 // that grows with k, so the kills fall at different points of the work).
 TEST_F(KillTest, NothingConfirmedBeforeAKillIsLost) {
     ASSERT_TRUE(fServer.Running());
-    for (int k = 0; k < 5; ++k) {
+    for (std::size_t k = 0; k < Steps("").size(); ++k) {
         for (bool waitForConfirmation : {true, false}) {
             SCOPED_TRACE("killed " + std::string(waitForConfirmation ? "after" : "during") + " step " + std::to_string(k + 1));
             tstest::TempDir dir;
@@ -68,7 +70,7 @@ TEST_F(KillTest, NothingConfirmedBeforeAKillIsLost) {
             {
                 tstest::Process host(tstest::HostArgs(home, {"-"}), {.joinErrors = true});
                 ASSERT_TRUE(host.Running());
-                for (int i = 0; i <= k; ++i) {
+                for (std::size_t i = 0; i <= k; ++i) {
                     const std::string marker = "confirmed " + std::to_string(i + 1);
                     host.Send(steps[i].script + "echo " + marker + "\n");
                     if (i == k && !waitForConfirmation) {
@@ -80,8 +82,8 @@ TEST_F(KillTest, NothingConfirmedBeforeAKillIsLost) {
                 host.Stop();
             }
             const std::string found = NextRun(home);
-            const int confirmed = waitForConfirmation ? k + 1 : k;
-            for (int i = 0; i < confirmed; ++i)
+            const std::size_t confirmed = waitForConfirmation ? k + 1 : k;
+            for (std::size_t i = 0; i < confirmed; ++i)
                 for (const std::string& line : steps[i].found) EXPECT_NE(found.find(line), std::string::npos) << line << "\nin:\n" << found;
             for (const char* damage : {"not a readable", "corrupt", "cannot"})
                 EXPECT_EQ(found.find(damage), std::string::npos) << found;
