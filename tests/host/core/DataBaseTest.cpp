@@ -133,4 +133,34 @@ TEST_F(DataBaseTest, ADamagedWorkspaceIsMovedAsideAndTheNewOneKeptPrivateAcrossR
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
+// A workspace the host cannot read for lack of permission is no damage: it is reported and
+// left as it is, and the run goes on with default settings that it does not save.
+TEST_F(DataBaseTest, AWorkspaceThatCannotBeReadIsReportedAndLeftAlone) {
+    const std::string path = dir / ".tessaron-host/workspace.db";
+    host->Start(dir.Path());
+    WorkspaceData()->SetValue(8);
+    ASSERT_TRUE(host->Quit(error)) << error;
+    Boot();
+    tstest::GiveToUnprivileged(dir.Path());
+    ::chmod(path.c_str(), 0);
+    const std::string bytes = tstest::ReadFile(path);
+    std::string problems = tstest::RunUnprivileged([&] {
+        std::string problems;
+        capture.diagnosed.clear();
+        host->Start(dir.Path());
+        if (capture.diagnosed.size() != 1 || capture.diagnosed[0].find(path + ": cannot be read: Permission denied") != 0) {
+            problems += "not one message saying why:\n";
+            for (const std::string& line : capture.diagnosed) problems += line + "\n";
+        }
+        if (WorkspaceData()->GetValue() != -1) problems += "not the default settings\n";
+        WorkspaceData()->SetValue(5);
+        std::string error;
+        if (!host->Quit(error)) problems += "quit: " + error + "\n";
+        return problems;
+    });
+    EXPECT_EQ(problems, "");
+    EXPECT_EQ(tstest::ReadFile(path), bytes);
+    EXPECT_FALSE(std::filesystem::exists(path + ".corrupt"));
+}
+
 }  // namespace
