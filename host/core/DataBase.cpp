@@ -53,13 +53,15 @@ bool IsDamage(int code) {
 }
 
 // Owns a connection. Nothing a file defines runs through it: no triggers, no views, nothing
-// the schema could make the host do.
+// the schema could make the host do. A file another process is saving is waited for a while:
+// with a rollback journal, readers wait for a save to end.
 struct Connection {
     sqlite3* db = nullptr;
     ~Connection() { if (db) sqlite3_close_v2(db); }
     int Open(const std::string& name, int flags) {
         int rc = sqlite3_open_v2(name.c_str(), &db, flags, nullptr);
         if (db) {
+            sqlite3_busy_timeout(db, 2000);
             sqlite3_extended_result_codes(db, 1);
             sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
             sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
@@ -568,7 +570,6 @@ int DataBase::WriteChanges(const std::string& path, Rows changed, bool privateFi
         if (::stat(path.c_str(), &st) != 0) return 0;
         return fail("cannot be opened for writing");
     }
-    sqlite3_busy_timeout(c.db, 2000);
     // A rollback journal rather than a write-ahead log: once the save is done the file alone
     // holds it, and nothing is left beside it. A file written in write-ahead mode is turned.
     {
