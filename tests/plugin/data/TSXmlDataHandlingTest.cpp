@@ -78,35 +78,9 @@ TEST_F(TSXmlReader, StatusCodesInListOrderAppended) {
     EXPECT_EQ(codes[4].name, PMString("Late again"));
 }
 
-TEST_F(TSXmlReader, MalformedFileOrOverlongPathAlertsAndLoadsNothing) {
-    TSXmlDataHandling reader;
-    Parse(reader, kProjectsXml);
-    ASSERT_FALSE(reader.ParseFailed());
-    EXPECT_EQ(FileName(reader), "x:$project_code$_$file_name$");
-    Parse(reader, "<tessaron filename=\"t\"><projects>\n<project></projects>");
-    EXPECT_TRUE(reader.ParseFailed());
-    EXPECT_EQ(reader.GetRootElement(), nullptr);
-    EXPECT_EQ(FileName(reader), "x:");
-    std::vector<std::string> alerts = TakeAlerts();
-    ASSERT_FALSE(alerts.empty());
-    for (const std::string& alert : alerts) EXPECT_EQ(alert.rfind("Line No = 2 Col No = ", 0), 0u) << alert;
-
-    Parse(reader, kProjectsXml);
-    EXPECT_FALSE(reader.ParseFailed());
-    EXPECT_TRUE(TakeAlerts().empty());
-
-    std::string longPath = fScratch.Path().string() + "/" + std::string(300, 'a') + ".xml";
-    reader.InitializeDOMnode(longPath.c_str());
-    EXPECT_TRUE(reader.ParseFailed());
-    EXPECT_EQ(reader.GetFilePath(), nullptr);
-    EXPECT_EQ(FileName(reader), "x:");
-    alerts = TakeAlerts();
-    ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].rfind("Line No = 0 Col No = 0 Error Msg = ", 0), 0u);
-}
-
 // Whatever is wrong with a file, and however often the parser would report it, the user gets
-// one alert for it, nothing is loaded from it, and nothing outside it is ever read.
+// one alert for it, nothing is loaded from it nor kept from the file read before, and nothing
+// outside it is ever read. A path too long for the reader is refused the same way.
 TEST_F(TSXmlReader, EveryBrokenOrHostileFileGivesOneAlertAndNothingElse) {
     const std::string declarations = "<!ELEMENT r ANY><!ATTLIST r filename CDATA #IMPLIED>";
     WriteFile(fScratch.Path() / "secret.txt", "SECRET-CONTENT");
@@ -122,7 +96,12 @@ TEST_F(TSXmlReader, EveryBrokenOrHostileFileGivesOneAlertAndNothingElse) {
     // A good list with a document type: validation would report each of its elements.
     std::string list = kProjectsXml;
     const std::size_t body = list.find('\n') + 1;
-    const struct { const char* what; std::string xml; } cases[] = {
+    const struct {
+        const char* what;
+        std::string xml;
+        std::string alert = "Line No = ";
+        std::string name = "answer.xml";
+    } cases[] = {
         {"empty internal subset", list.substr(0, body) + "<!DOCTYPE tessaron []>\n" + list.substr(body)},
         {"a document type it satisfies", "<!DOCTYPE r [" + declarations + "<!ENTITY n \"name\">]><r filename=\"&n;\"/>"},
         {"external entity",
@@ -134,20 +113,25 @@ TEST_F(TSXmlReader, EveryBrokenOrHostileFileGivesOneAlertAndNothingElse) {
         {"undeclared entity", "<r filename=\"&x;&y;&z;\"/>"},
         {"bad UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><r filename=\"\xff\xfe\xc3\"/>"},
         {"truncated", list.substr(0, list.size() / 2)},
+        {"unclosed element", "<tessaron filename=\"t\"><projects>\n<project></projects>", "Line No = 2 Col No = "},
         {"empty", ""},
         {"not XML", "<html><body><h1>502 Bad Gateway</h1><hr></body>"},
         {"not XML either", "{\"projects\": []}"},
+        {"path too long", kProjectsXml, "Line No = 0 Col No = 0 Error Msg = ", std::string(250, 'a') + ".xml"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TSXmlDataHandling reader;
-        Parse(reader, c.xml);
+        Parse(reader, kProjectsXml, "good.xml");
+        ASSERT_EQ(FileName(reader), "x:$project_code$_$file_name$");
+        Parse(reader, c.xml, c.name.c_str());
         EXPECT_TRUE(reader.ParseFailed());
         EXPECT_EQ(reader.GetRootElement(), nullptr);
         EXPECT_EQ(FileName(reader), "x:");
+        EXPECT_EQ(reader.GetFilePath() == nullptr, c.name != "answer.xml");
         const std::vector<std::string> alerts = TakeAlerts();
         ASSERT_EQ(alerts.size(), 1u);
-        EXPECT_EQ(alerts[0].rfind("Line No = ", 0), 0u) << alerts[0];
+        EXPECT_EQ(alerts[0].rfind(c.alert, 0), 0u) << alerts[0];
         EXPECT_EQ(alerts[0].find("SECRET"), std::string::npos) << alerts[0];
     }
 }
