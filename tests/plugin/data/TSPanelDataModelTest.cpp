@@ -171,10 +171,7 @@ TEST_F(TSPanelDataModelTest, ChildrenLoadOnceSubGroupsFirstThenProjectsUntilAReb
     EXPECT_EQ(Children(3), (Names{"Child"}));
     EXPECT_EQ(Children(fModel.GetNthChildID(3, 0)), (Names{"Grandchild"}));
 
-    // A rebuild starts over; without the file the earlier document answers.
-    fModel.Rebuild();
-    EXPECT_EQ(fModel.GetNode(8), nullptr);
-    EXPECT_EQ(fModel.GetNthChildID(-1, 0), 2);
+    // Without the file a rebuild takes the earlier document.
     std::filesystem::remove(fSettings.ProjectsFile());
     fModel.Rebuild();
     EXPECT_EQ(Children(-1).size(), 5u);
@@ -198,25 +195,6 @@ TEST_F(TSPanelDataModelTest, ProjectRecordsCarryTheirDataAndStatusCodesInListOrd
     // The first status code with an id answers for it: a list that repeated one could
     // otherwise make every project that names it as large as the whole list.
     EXPECT_EQ(Statuses(10), (Names{"Draft", "Late"}));
-}
-
-// A project's status ids are split at each ",": an empty id between commas or before a
-// lone "," counts, but a trailing "," adds none.
-TEST_F(TSPanelDataModelTest, StatusIdsSplitAtEachCommaWithoutATrailingEmptyOne) {
-    WriteFile(fSettings.ProjectsFile(), R"(<tessaron authenticated="1">
-  <projectgroups><projectgroup id="1" name="G"/></projectgroups>
-  <projects>
-    <project id="1" name="a" statuscodes="3,5," project_group_id="1"/>
-    <project id="2" name="b" statuscodes="3,,5" project_group_id="1"/>
-    <project id="3" name="c" statuscodes="," project_group_id="1"/>
-    <project id="4" name="d" statuscodes="5,,," project_group_id="1"/>
-  </projects>
-  <statuscodes><statuscode id="" name="Empty"/><statuscode id="3" name="Three"/><statuscode id="5" name="Five"/></statuscodes>
-</tessaron>)");
-    fModel.Rebuild();
-    ASSERT_EQ(Children(0), (Names{"a", "b", "c", "d"}));
-    const Names expected[] = {{"Three", "Five"}, {"Empty", "Three", "Five"}, {"Empty"}, {"Empty", "Five"}};
-    for (int32 i = 0; i < 4; ++i) EXPECT_EQ(Statuses(fModel.GetNthChildID(0, i)), expected[i]) << Name(fModel.GetNthChildID(0, i));
 }
 
 TEST_F(TSPanelDataModelTest, LookupByServerIdSeesLoadedProjectsOnly) {
@@ -312,38 +290,38 @@ TEST_F(TSPanelDataModelTest, IdsThatAreNotNumbersAreMissing) {
     EXPECT_TRUE(TakeAlerts().empty());
 }
 
-// Only the first "projects" element holds projects, wherever it stands and however deep they
-// lie in it; an empty first one means no projects at all.
-TEST_F(TSPanelDataModelTest, ProjectsComeFromTheFirstProjectsElementOnly) {
-    const std::string groups = R"(<projectgroups><projectgroup id="7" name="G"/></projectgroups>)";
-    const struct { std::string body; Names projects; bool groupsLast = false; } cases[] = {
-        {R"(<x><projects><project id="1" name="A" project_group_id="7"/><y><project id="2" name="B"
-            project_group_id="7"><project id="3" name="C" project_group_id="7"/></project></y></projects></x>
-            <projects><project id="4" name="D" project_group_id="7"/></projects>)", {"A", "B", "C"}},
-        {R"(<projects/><projects><project id="4" name="D" project_group_id="7"/></projects>)", {}},
-        {R"(<project id="5" name="E" project_group_id="7"/><projects></projects>)", {}},
-        // Whatever the list holds besides projects, the groups after it are read.
-        {R"(<projects><!-- c --><?pi x?>text<project id="1" name="A" project_group_id="7"><![CDATA[<a>]]><e/>
-            <f>t<g/></f><!-- c --><?pi y?></project><project id="2" name="B" project_group_id="7"/></projects>)",
-         {"A", "B"}, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.body);
-        WriteFile(fSettings.ProjectsFile(),
-                  "<projects>" + (c.groupsLast ? c.body + groups : groups + c.body) + "</projects>");
-        fModel.Rebuild();
-        ASSERT_EQ(Children(-1), (Names{"G"}));
-        EXPECT_EQ(Children(fModel.GetNthChildID(-1, 0)), c.projects);
-    }
-}
-
-// The groups and the status codes are the first of their lists in document order, even when
-// a list, or a loose group or status code, stands inside the projects list or inside a
-// project: what lies inside the first list counts, what lies outside it does not.
-TEST_F(TSPanelDataModelTest, GroupsAndStatusCodesInsideTheProjectsListStillCountInDocumentOrder) {
+// Groups, projects and status codes each come from the first list of their kind in document
+// order, wherever it stands (the root is no list): only the first "projects" holds projects,
+// however deep they lie in it and whatever else it holds, and a list or a loose group or
+// status code inside the projects list or a project counts when it lies inside the first
+// list of its kind. A project's status ids are split at each ",": an empty id between commas
+// or before a lone "," counts, a trailing "," adds none.
+TEST_F(TSPanelDataModelTest, EachKindComesFromTheFirstListOfItsKind) {
     const std::string groupA = R"(<projectgroups><projectgroup id="1" name="A"/></projectgroups>)";
+    const std::string groupG = R"(<projectgroups><projectgroup id="7" name="G"/></projectgroups>)";
     const std::string p = R"(<project id="5" name="p" statuscodes="1,2" project_group_id="1"/>)";
     const struct { const char* what; std::string list; const char* tree; Names codes; } cases[] = {
+        {"projects deep in the first projects list only",
+         groupG + R"(<x><projects><project id="1" name="A" project_group_id="7"/><y><project id="2" name="B"
+            project_group_id="7"><project id="3" name="C" project_group_id="7"/></project></y></projects></x>
+            <projects><project id="4" name="D" project_group_id="7"/></projects>)",
+         "G[A{},B{},C{}]", {}},
+        {"an empty first projects list", groupG + R"(<projects/><projects><project id="4" name="D"
+            project_group_id="7"/></projects>)", "G", {}},
+        {"a project outside the projects list", groupG + R"(<project id="5" name="E" project_group_id="7"/>
+            <projects></projects>)", "G", {}},
+        {"the groups after a projects list holding anything",
+         R"(<projects><!-- c --><?pi x?>text<project id="1" name="A" project_group_id="7"><![CDATA[<a>]]><e/>
+            <f>t<g/></f><!-- c --><?pi y?></project><project id="2" name="B" project_group_id="7"/></projects>)" + groupG,
+         "G[A{},B{}]", {}},
+        {"status ids split at each comma", groupG + R"(<projects>
+            <project id="1" name="a" statuscodes="3,5," project_group_id="7"/>
+            <project id="2" name="b" statuscodes="3,,5" project_group_id="7"/>
+            <project id="3" name="c" statuscodes="," project_group_id="7"/>
+            <project id="4" name="d" statuscodes="5,,," project_group_id="7"/></projects>
+          <statuscodes><statuscode id="" name="Empty"/><statuscode id="3" name="Three"/><statuscode id="5" name="Five"/>
+          </statuscodes>)",
+         "G[a{Three,Five},b{Empty,Three,Five},c{Empty},d{Empty,Five}]", {"Empty", "Three", "Five"}},
         {"lists inside the projects list", R"(<projects>
             <project id="1" name="A" project_group_id="7" statuscodes="2,3"><x><projectgroups>
               <projectgroup id="7" name="G"><projectgroups><projectgroup id="9" name="Sub"/></projectgroups></projectgroup>
@@ -379,7 +357,7 @@ TEST_F(TSPanelDataModelTest, GroupsAndStatusCodesInsideTheProjectsListStillCount
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        WriteFile(fSettings.ProjectsFile(), "<t>" + c.list + "</t>");
+        WriteFile(fSettings.ProjectsFile(), "<projects>" + c.list + "</projects>");
         fModel.Rebuild();
         EXPECT_EQ(Outline(-1), c.tree);
         K2Vector<StatusCodeInfo> codes;
@@ -391,42 +369,10 @@ TEST_F(TSPanelDataModelTest, GroupsAndStatusCodesInsideTheProjectsListStillCount
 }
 
 // A project's page range comes from the first "page" inside its first "pages", at any depth;
-// each number only when given. Read while parsing, it must agree with the document.
+// each number only when given. A "pages" or "page" counts for every open project that still
+// looks for one, projects inside one another's pages included. Read while parsing, the range
+// must agree with a walk of each project's element in a whole document.
 TEST_F(TSPanelDataModelTest, APageRangeComesFromTheFirstPageOfTheFirstPages) {
-    const struct { const char* project; int32 from, to; } cases[] = {
-        {R"(<pages><page pagefrom="3" pageto="5"/><page pagefrom="7" pageto="9"/></pages>)", 3, 5},
-        {R"(<x><pages><y><page pagefrom="2"/></y></pages></x><pages><page pagefrom="8" pageto="9"/></pages>)", 2, -1},
-        {R"(<pages/><pages><page pagefrom="8" pageto="9"/></pages>)", -1, -1},
-        {R"(<pages></pages><page pagefrom="8" pageto="9"/>)", -1, -1},
-        {R"(<page pagefrom="1" pageto="2"/><pages><page pageto="4"/></pages>)", -1, 4},
-        {R"(<project id="6" name="Inner" project_group_id="0"><pages><page pagefrom="6" pageto="6"/></pages></project>)",
-         6, 6},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.project);
-        WriteFile(fSettings.ProjectsFile(),
-                  std::string(R"(<t><projectgroups><projectgroup id="7" name="G"/></projectgroups><projects>)") +
-                      R"(<project id="5" name="P" project_group_id="7">)" + c.project + "</project></projects></t>");
-        fModel.Rebuild();
-        ASSERT_EQ(Children(fModel.GetNthChildID(-1, 0)), (Names{"P"}));
-        const TSPanelNodeData* project = fModel.GetNode(fModel.GetNthChildID(fModel.GetNthChildID(-1, 0), 0));
-        EXPECT_EQ(project->GetPageFromInfo(), c.from);
-        EXPECT_EQ(project->GetPageToInfo(), c.to);
-        // The reader's look at the element in a whole document gives the same.
-        xercesc::XercesDOMParser whole;
-        whole.parse(fSettings.ProjectsFile().c_str());
-        ASSERT_NE(whole.getDocument(), nullptr);
-        std::unique_ptr<TSPanelNodeData> direct(domparseFile.GetProjectNode(static_cast<xercesc::DOMElement*>(
-            whole.getDocument()->getElementsByTagName(u"project")->item(0))));
-        ASSERT_TRUE(direct);
-        EXPECT_EQ(direct->GetPageFromInfo(), c.from);
-        EXPECT_EQ(direct->GetPageToInfo(), c.to);
-    }
-}
-
-// Projects inside one another's pages: a "pages" or "page" counts for every open project
-// that still looks for one, as a walk of each project's element in a whole document finds.
-TEST_F(TSPanelDataModelTest, PageRangesOfProjectsInsideOneAnother) {
     WriteFile(fSettings.ProjectsFile(), R"(<t><projectgroups><projectgroup id="7" name="G"/></projectgroups><projects>
         <project id="1" name="A" project_group_id="7"><pages>
           <project id="2" name="B" project_group_id="7"><pages><x><page pagefrom="1" pageto="2"/></x></pages>
@@ -439,13 +385,19 @@ TEST_F(TSPanelDataModelTest, PageRangesOfProjectsInsideOneAnother) {
           <pages><page pagefrom="3" pageto="4"/></pages></project>
         <project id="8" name="I" project_group_id="7"><page pagefrom="1"/>
           <pages><pages><page pageto="6"/></pages><page pagefrom="2"/></pages></project>
+        <project id="9" name="J" project_group_id="7"><x><pages><y><page pagefrom="2"/></y></pages></x>
+          <pages><page pagefrom="8" pageto="9"/></pages></project>
+        <project id="10" name="K" project_group_id="7"><pages></pages><page pagefrom="8" pageto="9"/></project>
+        <project id="11" name="L" project_group_id="7"><pages><page pagefrom="1" pageto="1"/>
+          <project id="12" name="M" project_group_id="7"><pages><page pagefrom="2" pageto="2"/></pages></project></pages></project>
       </projects></t>)");
     const std::map<std::string, std::pair<int32, int32>> expected = {
-        {"A", {1, 2}},   {"B", {1, 2}},   {"C", {-1, 8}},  {"D", {-1, -1}},
-        {"E", {-1, 8}},  {"F", {-1, -1}}, {"H", {-1, -1}}, {"I", {-1, 6}}};
+        {"A", {1, 2}},   {"B", {1, 2}},   {"C", {-1, 8}},  {"D", {-1, -1}}, {"E", {-1, 8}},
+        {"F", {-1, -1}}, {"H", {-1, -1}}, {"I", {-1, 6}},  {"J", {2, -1}},  {"K", {-1, -1}},
+        {"L", {1, 1}},   {"M", {2, 2}}};
     fModel.Rebuild();
     const int32 group = fModel.GetNthChildID(-1, 0);
-    ASSERT_EQ(Children(group), (Names{"A", "B", "C", "D", "E", "F", "H", "I"}));
+    ASSERT_EQ(Children(group), (Names{"A", "B", "C", "D", "E", "F", "H", "I", "J", "K", "L", "M"}));
     xercesc::XercesDOMParser whole;
     whole.parse(fSettings.ProjectsFile().c_str());
     ASSERT_NE(whole.getDocument(), nullptr);
