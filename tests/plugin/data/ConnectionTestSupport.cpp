@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 
 #include <xercesc/util/PlatformUtils.hpp>
 
@@ -52,10 +53,11 @@ Proofd::Proofd() {
                              {{{"name", "demo"}, {"password", "demo"}, {"rights", true}},
                               {{"name", "viewer"}, {"password", "viewer"}, {"rights", false}},
                               {{"name", kSpecialName}, {"password", kSpecialPassword}, {"rights", true}}}}};
+    WriteFile(fDir / "users.json", users.dump());
     std::string error;
     bool started = fProcess.Start({"--port", "0", "--projects", std::string(TS_SOURCE_DIR) + "/samples/projects.xml",
-                                   "--users", fDir.File("users.json", users.dump()), "--uploads",
-                                   fDir.path() + "/uploads", "--log", fDir.path() + "/requests.log"},
+                                   "--users", fDir / "users.json", "--uploads", fDir / "uploads", "--log",
+                                   fDir / "requests.log"},
                                   error);
     EXPECT_TRUE(started) << error;
     if (started) fPort = fProcess.Port();
@@ -70,7 +72,7 @@ void Proofd::Control(const nlohmann::json& plan) {
 
 std::vector<nlohmann::json> Proofd::Requests() const {
     std::vector<nlohmann::json> requests;
-    std::ifstream log(fDir.path() + "/requests.log");
+    std::ifstream log(fDir / "requests.log");
     for (std::string line; std::getline(log, line);) {
         nlohmann::json request = nlohmann::json::parse(line, nullptr, false);
         if (!request.is_discarded() && request.value("path", "") != "/_control") requests.push_back(request);

@@ -5,8 +5,6 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ServerProcess.h"
+#include "TestSupport.h"
 
 namespace tsconntest {
 
@@ -38,10 +37,10 @@ public:
     void Control(const nlohmann::json& plan);
     // The logged requests other than control requests, oldest first.
     std::vector<nlohmann::json> Requests() const;
-    std::filesystem::path UploadsFolder() const { return fDir.path() + "/uploads"; }
+    std::filesystem::path UploadsFolder() const { return fDir / "uploads"; }
 
 private:
-    proofd_test::TempDir fDir;
+    tstest::TempDir fDir;
     proofd_test::ServerProcess fProcess;
     int fPort = 0;
 };
@@ -52,13 +51,7 @@ std::string QueryValue(const nlohmann::json& request, const std::string& key);
 Headers CustomHeaders(const nlohmann::json& request);
 bool HasHeader(const nlohmann::json& request, const std::string& name);
 
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using tstest::ReadFile;
+using tstest::WriteFile;
 
 }  // namespace tsconntest

@@ -61,7 +61,7 @@ protected:
         tshost::StringTable::Get().Add(tshost::StringTable::Get().Locale(), "0x61000kTSListTooLargeError", kTooLarge);
         TakeBars();
         tsplatform::Overrides overrides;
-        overrides.applicationSupportRoot = fRoot.path();
+        overrides.applicationSupportRoot = fRoot.Path();
         tsplatform::SetOverrides(overrides);
         fs::create_directories(fFolder);
     }
@@ -79,8 +79,8 @@ protected:
     }
 
     Proofd fServer;
-    proofd_test::TempDir fRoot;
-    const fs::path fFolder = fs::path(fRoot.path()) / "Tessaron";
+    tstest::TempDir fRoot;
+    const fs::path fFolder = fs::path(fRoot.Path()) / "Tessaron";
     const fs::path fProjects = fFolder / "projects.xml", fTemp = fFolder / "temp.xml";
 };
 

@@ -1,7 +1,6 @@
 #include "XmlTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <xercesc/util/PlatformUtils.hpp>
 
@@ -33,20 +32,15 @@ public:
 }  // namespace
 
 ScratchFolder::ScratchFolder(bool asSettings) : fSettings(asSettings) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tsxml-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
-    fPath = pattern;
     if (!fSettings) return;
     tsplatform::Overrides overrides;
-    overrides.applicationSupportRoot = fPath.string();
+    overrides.applicationSupportRoot = fDir.Path();
     tsplatform::SetOverrides(overrides);
-    std::filesystem::create_directories(fPath / "Tessaron");
+    std::filesystem::create_directories(Path() / "Tessaron");
 }
 
 ScratchFolder::~ScratchFolder() {
     if (fSettings) tsplatform::ClearOverrides();
-    std::error_code ec;
-    std::filesystem::remove_all(fPath, ec);
 }
 
 }  // namespace tsxmltest

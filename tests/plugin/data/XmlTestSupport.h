@@ -1,44 +1,37 @@
 // Shared pieces of the projects-file and job-ticket tests: scratch folders (one can stand in
-// as the plug-in's settings folder through the platform overrides), file access, the alerts
+// as the plug-in's settings folder through the platform overrides), the alerts
 // the host recorded, and a projects file that exercises the reader. The XML library is
 // initialised once for the whole test program (see XmlTestSupport.cpp).
 // Tests only, one thread.
 #pragma once
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "Alerts.h"
 #include "ProgressBars.h"
+#include "TestSupport.h"
 #include "platform/HfsPath.h"
 
 namespace tsxmltest {
 
-// A fresh folder under the system's temporary folder, removed with everything in it. As a
-// settings folder, the user's application-support folder points at it while it lives.
+using tstest::ReadFile;
+using tstest::WriteFile;
+
+// A temporary folder. As a settings folder, the user's application-support folder points at
+// it while it lives.
 class ScratchFolder {
 public:
     explicit ScratchFolder(bool asSettings = false);
     ~ScratchFolder();
-    const std::filesystem::path& Path() const { return fPath; }
-    std::filesystem::path ProjectsFile() const { return fPath / "Tessaron" / "projects.xml"; }
+    std::filesystem::path Path() const { return fDir.Path(); }
+    std::filesystem::path ProjectsFile() const { return Path() / "Tessaron" / "projects.xml"; }
 
 private:
-    std::filesystem::path fPath;
+    tstest::TempDir fDir;
     bool fSettings;
 };
-
-inline void WriteFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 inline std::string HfsOf(const std::filesystem::path& posix) {
     std::string hfs;
