@@ -1,24 +1,26 @@
-// A host booted with the UI test plug-in, its transcript and diagnostics captured.
+// A host booted with one of the UI tests' plug-ins, its transcript and diagnostics captured.
 // User-interface thread only, like the host it drives.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "Host.h"
 #include "HostTestSupport.h"
+#include "PlugIn.h"
 #include "Transcript.h"
-#include "UiTestPlugin.h"
 
-namespace uitest {
+namespace tstest {
 
-class UiFixture : public ::testing::Test {
+class PluginUiFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void Boot(PlugIn* (*entry)(), const char* resources) {
         tshost::SetTranscriptSink([this](std::string_view line) { shown.emplace_back(line); });
         tshost::SetDiagnosticSink([this](std::string_view line) { diagnosed.emplace_back(line); });
-        Rec() = Recorder{};
         ASSERT_TRUE(host.Boot(error)) << error;
-        ASSERT_TRUE(host.LoadPlugin(UiTestGetPlugIn, TS_UI_PLUGIN_JSON, error)) << error;
+        ASSERT_TRUE(host.LoadPlugin(entry, resources, error)) << error;
         host.Start(dir.Path());
     }
     void TearDown() override {
@@ -29,8 +31,8 @@ protected:
 
     std::vector<std::string> shown, diagnosed;
     std::string error;
-    tstest::TempDir dir;
+    TempDir dir;
     tshost::Host host;
 };
 
-}  // namespace uitest
+}  // namespace tstest

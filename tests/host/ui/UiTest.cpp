@@ -21,6 +21,7 @@
 #include "Panels.h"
 #include "Preferences.h"
 #include "UiFixture.h"
+#include "UiTestPlugin.h"
 #include "UtilsBoss.h"
 #include "WidgetImpls.h"
 #include "WidgetIDs.h"
@@ -30,6 +31,14 @@ namespace uitest {
 namespace {
 
 using ::testing::HasSubstr;
+
+class UiFixture : public tstest::PluginUiFixture {
+protected:
+    void SetUp() override {
+        Rec() = Recorder{};
+        Boot(UiTestGetPlugIn, TS_UI_PLUGIN_JSON);
+    }
+};
 using UiTest = UiFixture;
 using nlohmann::json;
 

@@ -8,6 +8,7 @@
 #include "CPanelCreator.h"
 #include "CreateObject.h"
 #include "FileUtils.h"
+#include "HexText.h"
 #include "IControlView.h"
 #include "IPanelMgr.h"
 #include "ISelectFolderDialog.h"
@@ -29,11 +30,7 @@ namespace {
 constexpr ImplementationID kControllerImpl{0x7e400}, kDialogObserverImpl{0x7e401}, kEditBoxHandlerImpl{0x7e402},
     kPageObserverImpl{0x7e403}, kPanelViewImpl{0x7e404}, kTipImpl{0x7e405}, kPrefsCreatorImpl{0x7e407};
 
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
+using tshost::Hex;
 
 WidgetID IDOf(IPMUnknown* widget) {
     InterfacePtr<IControlView> view(widget, IID_OF<IControlView>());
@@ -194,13 +191,6 @@ CREATE_PMINTERFACE(PrefsCreator, kPrefsCreatorImpl);
 PlugIn gPlugIn(kUiTestPluginID);
 
 }  // namespace
-
-std::string Recorder::Take() {
-    std::string joined;
-    for (const std::string& e : events) joined += (joined.empty() ? "" : "; ") + e;
-    events.clear();
-    return joined;
-}
 
 void Recorder::Add(std::string event) {
 #ifdef UITEST_ECHO

@@ -5,9 +5,7 @@
 // Its resource file is UiTestPlugin.json. User-interface thread only.
 #pragma once
 
-#include <string>
-#include <vector>
-
+#include "EventLog.h"
 #include "IDTypes.h"
 #include "PlugIn.h"
 
@@ -21,11 +19,9 @@ constexpr WidgetID kPresetDropDown{0x7e410}, kPagesGroup{0x7e411}, kCluster{0x7e
     kRangeBox{0x7e415}, kNameBox{0x7e416}, kBrowseButton{0x7e417};
 constexpr WidgetID kPrefsPage{0x7e430}, kPrefsUser{0x7e431};
 
-struct Recorder {
-    std::vector<std::string> events;
+struct Recorder : tstest::EventLog {
     uint32 invalidWidget = 0;  // what the controllers' validation returns
     bool echoStorm = false;    // the dialog observer answers every text change with another
-    std::string Take();        // the events so far, joined by "; ", and clears them
     // Records an event; the console build (UITEST_ECHO) also prints it as "plug-in: EVENT".
     void Add(std::string event);
 };

@@ -1,13 +1,13 @@
 #include "TreeTestPlugin.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "CActionComponent.h"
 #include "CEventHandler.h"
 #include "CObserver.h"
 #include "CTreeViewWidgetMgr.h"
 #include "CreateObject.h"
+#include "HexText.h"
 #include "IActionManager.h"
 #include "IActionStateList.h"
 #include "IApplication.h"
@@ -37,11 +37,7 @@ constexpr PMIID kOriginalRowHandlerIID{0x7f706}, kSelectionProtocol{0x66a};
 constexpr WidgetID kIconWidget{0x7f704}, kNameWidget{0x7f705};
 constexpr ActionID kSeparatorAction{0x7f733}, kFirstDocumentAction{0x7f734};
 
-std::string Hex(uint32 value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
+using tshost::Hex;
 
 struct TestNode : NodeIDClass {
     explicit TestNode(int32 node) : id(node) {}
@@ -231,13 +227,6 @@ Model& Model::Sample() {
     names = {{1, "Group A"}, {2, "Group B"}, {3, "Project 3"}, {11, "Project 11"}, {12, "Project 12"}, {21, "Project 21"}};
     documents = {"Flyer.indd", "Poster.indd"};
     return *this;
-}
-
-std::string Model::Take() {
-    std::string joined;
-    for (const std::string& e : events) joined += (joined.empty() ? "" : "; ") + e;
-    events.clear();
-    return joined;
 }
 
 void Model::Add(std::string event) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "EventLog.h"
 #include "IDTypes.h"
 #include "PlugIn.h"
 
@@ -22,19 +23,17 @@ constexpr WidgetID kPanelWidget{0x7f720}, kTreeWidget{0x7f721};
 constexpr ActionID kAboutAction{0x7f700}, kSendAction{0x7f704};
 constexpr const char* kPopupPath = "0x7f700kPopupPath";
 
-struct Model {
+struct Model : tstest::EventLog {
     bool present = true;                     // false: no root (no tree)
     std::map<int32, std::vector<int32>> children;
     std::map<int32, std::string> names;
     std::vector<std::string> documents;      // the dynamic menu's items
     std::set<uint32> disabled;               // actions the component disables
     bool rebuildInAdapter = false;           // GetNumChildren calls ChangeRoot (re-entrance)
-    std::vector<std::string> events;
 
     // Root 0; groups 1 "Group A" (projects 11, 12) and 2 "Group B" (project 21), project 3;
     // documents "Flyer.indd" and "Poster.indd".
     Model& Sample();
-    std::string Take();  // the events so far joined by "; ", then cleared
     void Add(std::string event);
 };
 Model& M();
