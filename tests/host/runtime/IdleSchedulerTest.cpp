@@ -61,18 +61,6 @@ protected:
     void TearDown() override { tshost::IdleScheduler::Get().Clear(); }
 };
 
-TEST_F(IdleSchedulerTest, TasksRunAfterTheirDelaysInInstallOrder) {
-    Task a("a", {1000}), b("b", {250}), c("c", {500});
-    a.InstallTask(0);
-    b.InstallTask(0);
-    c.InstallTask(100);
-    tshost::IdleScheduler::Get().Idle(1000);
-    // At 0 and at 1000, a and b fall due together: install order.
-    EXPECT_EQ(gRuns, (std::vector<RunRecord>{{"a", 0, 0}, {"b", 0, 0}, {"c", 100, 0}, {"b", 250, 0}, {"b", 500, 0},
-                                             {"c", 600, 0}, {"b", 750, 0}, {"a", 1000, 0}, {"b", 1000, 0}}));
-    EXPECT_EQ(tshost::Clock::NowMs(), kStart + 1000);
-}
-
 // Runs take time; tasks that fell due together still run together, in install order, and each
 // keeps its period: the host wakes once for them.
 TEST_F(IdleSchedulerTest, TasksDueTogetherStayTogetherHoweverLongTheirRunsTake) {

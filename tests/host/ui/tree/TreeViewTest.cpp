@@ -50,23 +50,6 @@ TEST_F(TreeViewTest, TheRootIsHiddenAndEveryShownRowIsAskedForItsChildren) {
     EXPECT_THAT(events, Not(HasSubstr("bad child index")));
 }
 
-TEST_F(TreeViewTest, TheExpanderTogglesAndOnlyTheToggledRowIsAppliedAgain) {
-    IControlView* groupA = Row("Group A").widget.get();
-    ClickExpander("Group A");
-    EXPECT_EQ(tree->RowLines(), (Lines{"- <1003> Group A", "    <1001> Project 11", "    <1001> Project 12", "+ <1002> Group B",
-                                       "  <1001> Project 3"}));
-    std::string events = M().Take();
-    EXPECT_THAT(events, HasSubstr("apply Group A expansion"));
-    EXPECT_THAT(events, Not(HasSubstr("create Group A"))) << "a row that stays shown keeps its widget";
-    EXPECT_THAT(events, Not(HasSubstr("apply Group B")));
-    EXPECT_EQ(Row("Group A").widget.get(), groupA);
-    EXPECT_EQ(Row("Group B").widget->GetFrame().Top(), 60.0) << "rows stack by their height";
-    ClickExpander("Group A");
-    EXPECT_EQ(tree->RowLines(), (Lines{"+ <1002> Group A", "+ <1002> Group B", "  <1001> Project 3"}));
-    EXPECT_THAT(M().Take(), HasSubstr("apply Group A expansion"));
-    EXPECT_EQ(tshost::ChildrenOf(treeView).size(), 3u) << "hidden rows leave the tree";
-}
-
 TEST_F(TreeViewTest, RowsAroundAnExpandedOrCollapsedGroupKeepTheirWidgetsInRowOrder) {
     // A child of the tree widget that is no row stays where it is.
     tshost::WidgetSpec spec;
