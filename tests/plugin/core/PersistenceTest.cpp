@@ -1,24 +1,18 @@
 // The plug-in's data across saves and runs: the settings are saved as their command ends and
-// as it is undone, the workspace's stores survive a restart, a document's project and status
-// survive save and reopen, and the workspace file is private. (The sent-document links:
-// StartupTest, as start-up prunes them.)
+// as it is undone, and a document's project and status survive save and reopen. (The
+// sent-document links: StartupTest, as start-up prunes them; the workspace saved at quit and
+// kept private: the host's DataBaseTest.)
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "DataBase.h"
 #include "IDataBase.h"
-#include "ISession.h"
 #include "ITSDocData.h"
-#include "ITSDynActionIDsData.h"
-#include "IWorkspace.h"
 #include "InterfacePtr.h"
 #include "PluginHostFixture.h"
 #include "TSID.h"
 #include "UndoHistory.h"
 
 namespace {
-
-PMString S(const char* text) { return PMString(text, PMString::kNoTranslate); }
 
 using PluginPersistenceTest = PluginHostFixture;
 
@@ -41,22 +35,6 @@ TEST_F(PluginPersistenceTest, SettingsAreSavedWhenTheirCommandEndsAndWhenUndone)
     ASSERT_TRUE(tshost::UndoHistory::Get().Undo());
     expectEverywhere({"", "", "Tessaron", "", "", "", "", "[High Quality Print]"});
     EXPECT_FALSE(tshost::UndoHistory::Get().CanUndo());
-}
-
-// The other stores are saved as the host quits; the file is the user's alone.
-TEST_F(PluginPersistenceTest, WorkspaceStoresSurviveARestart) {
-    {
-        InterfacePtr<IWorkspace> ws(gSession->QueryWorkspace());
-        InterfacePtr<ITSDynActionIDsData>(ws.get(), kTSDynActionIDsDataInterfaceID)->AddEntry(ActionID(0x61034), S("Macintosh HD:x.indd"));
-    }
-    Restart();
-    InterfacePtr<IWorkspace> ws(gSession->QueryWorkspace());
-    InterfacePtr<ITSDynActionIDsData> actions(ws.get(), kTSDynActionIDsDataInterfaceID);
-    EXPECT_EQ(actions->GetDocumentPath(ActionID(0x61034)).GetUTF8String(), "Macintosh HD:x.indd");
-
-    struct stat st {};
-    ASSERT_EQ(::stat(fHost->WorkspacePath().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 TEST_F(PluginPersistenceTest, DocumentDataSurvivesSaveAndReopen) {
