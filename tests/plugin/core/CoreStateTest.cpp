@@ -70,39 +70,29 @@ TEST_F(PluginCoreTest, UnchangedPrefsCommandDirtiesNothingAndLeavesNoUndoStep) {
     EXPECT_EQ(tshost::UndoHistory::Get().CanUndo(), couldUndo);
 }
 
-TEST_F(PluginCoreTest, DocPathStoreKeepsItsInvariant) {
-    InterfacePtr<ICommand> cmd;
-    auto store = Params<ITSDocPathPrjIdData>(kTSDocPathPrjIdDataCmdBoss, kTSDocPathPrjIdDataInterfaceID, cmd);
-    store->SetDocPathPrjIdData({S("Macintosh HD:a:Flyer.indd"), 7});
-    store->SetDocPathPrjIdData({S("MACINTOSH HD:A:flyer.INDD"), 7});  // same path but for case
-    store->SetDocPathPrjIdData({S("Macintosh HD:a:Flyer.indd"), 8});  // another project
-    auto list = store->GetDocPathPrjIDContainer();
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[1].prjID, 8);
-    // A whole list is taken as it is, duplicates included.
-    list.push_back(list[0]);
-    store->SetDocPathPrjIDContainer(list);
-    EXPECT_EQ(store->GetDocPathPrjIDContainer().size(), 3u);
-}
-
-TEST_F(PluginCoreTest, DocPathCommandReplacesTheWorkspaceListAndAnAddAlwaysDirties) {
+// An add skips a path already recorded for that project, but for case, yet always dirties;
+// a whole list is taken as it is; the command replaces the workspace's list.
+TEST_F(PluginCoreTest, DocPathCommandReplacesTheWorkspaceListAndAddsSkipOnlyTheSameProjectsPath) {
     auto ws = WorkspaceData<ITSDocPathPrjIdData>(kTSDocPathPrjIdDataInterfaceID);
     ws->SetDocPathPrjIdData({S("Macintosh HD:old.indd"), 1});
     InterfacePtr<ICommand> cmd;
     auto p = Params<ITSDocPathPrjIdData>(kTSDocPathPrjIdDataCmdBoss, kTSDocPathPrjIdDataInterfaceID, cmd);
     p->SetDocPathPrjIdData({S("Macintosh HD:b.indd"), 2});
-    p->SetDocPathPrjIdData({S("Macintosh HD:a.indd"), 3});
+    p->SetDocPathPrjIdData({S("MACINTOSH HD:B.INDD"), 2});
+    p->SetDocPathPrjIdData({S("Macintosh HD:b.indd"), 3});
     CmdUtils::ProcessCommand(cmd.get());
     auto list = ws->GetDocPathPrjIDContainer();
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0].docPath.GetUTF8String(), "Macintosh HD:b.indd");
     EXPECT_EQ(list[1].prjID, 3);
-    // A path already there (but for case) adds nothing, yet still dirties.
     IDataBase* db = ::GetDataBase(ws.get());
     db->SetModified(kFalse);
     ws->SetDocPathPrjIdData({S("macintosh hd:B.INDD"), 2});
     EXPECT_TRUE(db->IsModified());
     EXPECT_EQ(ws->GetDocPathPrjIDContainer().size(), 2u);
+    list.push_back(list[0]);
+    ws->SetDocPathPrjIDContainer(list);
+    EXPECT_EQ(ws->GetDocPathPrjIDContainer().size(), 3u);
 
     InterfacePtr<ICommand> empty;
     Params<ITSDocPathPrjIdData>(kTSDocPathPrjIdDataCmdBoss, kTSDocPathPrjIdDataInterfaceID, empty);
