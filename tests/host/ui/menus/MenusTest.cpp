@@ -36,8 +36,8 @@ TEST_F(MenusTest, ComponentActionsAreAskedBeforeShowingAndDisabledOnesDoNotRun) 
 }
 
 TEST_F(MenusTest, TheDynamicMenuIsRebuiltBeforeEachShowingAndPopUpsTakeTheScriptedAnswer) {
-    EXPECT_EQ(Show("Main:Test:Documents"), (Lines{"  ----", "  Flyer.indd", "  Poster.indd"}));
-    EXPECT_EQ(M().Take(), "rebuild; states 0x7f734,0x7f735");
+    // Shown and chosen with the model's documents, and a pop-up's chosen or missing answer:
+    // the ui_tree_menus scenario.
     M().documents = {"Report.indd"};
     EXPECT_EQ(Show(kPopupPath), (Lines{"  ----", "  Report.indd"}));
     // The same key translatable or not names one menu.
@@ -48,18 +48,13 @@ TEST_F(MenusTest, TheDynamicMenuIsRebuiltBeforeEachShowingAndPopUpsTakeTheScript
 
     M().documents = {"Flyer.indd", "Poster.indd"};
     M().disabled = {0x7f734};
-    std::tuple<const char*, uint32, const char*> cases[] = {  // answer (null: none queued), action chosen, what is shown
-        {nullptr, 0, "-> dismissed"},
-        {"Flyer.indd", 0, "-> Flyer.indd is disabled; dismissed"},
-        {"Missing.indd", 0, "-> \"Missing.indd\" is not in the menu; dismissed"},
-        {"Poster.indd", 0x7f735, "-> Poster.indd"}};
-    for (auto [answer, action, last] : cases) {
-        if (answer) Menus().QueueAnswer(answer);
+    for (auto [answer, shownLast] : {std::pair{"Flyer.indd", "-> Flyer.indd is disabled; dismissed"},
+                                     {"Missing.indd", "-> \"Missing.indd\" is not in the menu; dismissed"}}) {
+        Menus().QueueAnswer(answer);
         M().Take();
-        ActionID chosen = Menus().HandlePopupMenu(PMString(kPopupPath), SysPoint{1, 2}, SysPoint{1, 2}, kTrue, nullptr);
-        EXPECT_EQ(chosen.Get(), action) << (answer ? answer : "none");
-        EXPECT_EQ(shown.back(), last);
-        EXPECT_EQ(M().Take().find("do ") != std::string::npos, action != 0) << "the action runs only when chosen";
+        EXPECT_EQ(Menus().HandlePopupMenu(PMString(kPopupPath), SysPoint{1, 2}, SysPoint{1, 2}, kTrue, nullptr), kInvalidActionID);
+        EXPECT_EQ(shown.back(), shownLast);
+        EXPECT_EQ(M().Take().find("do "), std::string::npos) << answer;
     }
 }
 
