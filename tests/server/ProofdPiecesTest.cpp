@@ -10,7 +10,7 @@
 #include "ChunkedFraming.h"
 #include "ProofServer.h"
 #include "Query.h"
-#include "ServerProcess.h"
+#include "TestSupport.h"
 #include "Uploads.h"
 #include "XmlScan.h"
 
@@ -140,11 +140,11 @@ TEST(XmlTagScanner, ReportsBrokenTags) {
 // A stop that comes after binding but before the listen loop runs, as a signal
 // right after the "listening" line may, still ends Run.
 TEST(ProofServer, StopBeforeTheListenLoopEndsIt) {
-  const proofd_test::TempDir dir;
+  const tstest::TempDir dir;
   ServerConfig config;
   config.projectsPath = std::string(TS_SOURCE_DIR) + "/samples/projects.xml";
   config.usersPath = std::string(TS_SOURCE_DIR) + "/samples/users.json";
-  config.uploadsDir = dir.path() + "/uploads";
+  config.uploadsDir = dir / "uploads";
   ProofServer server(config);
   std::string error;
   ASSERT_TRUE(server.Open(error)) << error;

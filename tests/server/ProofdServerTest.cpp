@@ -17,15 +17,13 @@ namespace proofd_test {
 namespace {
 
 using nlohmann::json;
+using tstest::ReadFile;
+using tstest::TempDir;
+using std::chrono::seconds;
 
 const std::string kSpecialPassword = "a&b#c d+e%f=g";
 
 std::string Encode(const std::string& text) { return httplib::detail::encode_query_param(text); }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string SamplesFile(const std::string& name) { return std::string(TS_SOURCE_DIR) + "/samples/" + name; }
 
@@ -33,7 +31,8 @@ class ProofdTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     dir_ = new TempDir();
-    const std::string users = dir_->File("users.json", json{{"users",
+    const std::string users = *dir_ / "users.json";
+    tstest::WriteFile(users, json{{"users",
         {{{"name", "demo"}, {"password", "demo"}, {"rights", true}},
          {{"name", "viewer"}, {"password", "viewer"}, {"rights", false}},
          {{"name", "spécial"}, {"password", kSpecialPassword}, {"rights", true}}}}}.dump());
@@ -66,8 +65,8 @@ class ProofdTest : public ::testing::Test {
     for (const auto& entry : std::filesystem::directory_iterator(Uploads())) std::filesystem::remove(entry.path());
   }
 
-  static std::string Uploads() { return dir_->path() + "/uploads"; }
-  static std::string LogPath() { return dir_->path() + "/requests.jsonl"; }
+  static std::string Uploads() { return *dir_ / "uploads"; }
+  static std::string LogPath() { return *dir_ / "requests.jsonl"; }
 
   static httplib::Client Client() {
     httplib::Client client("127.0.0.1", server_->Port());
@@ -220,7 +219,9 @@ TEST_F(ProofdTest, RawRequestsAreLoggedAsTheyArrive) {
                               "OS: iMac9,1\r\nUserName: ann\r\nWorkStation: Ann's Mac\r\nRAM: 4 GB\r\n"
                               "Authorization: Basic ZGVtbzpkZW1v\r\nproxy-authorization: Bearer t0k3n\r\n"
                               "Cookie: theme=dark; password=demo\r\nX-Password: demo\r\nConnection: close\r\n\r\n";
-  EXPECT_NE(Talk(server_->Port(), {{request, ""}}).find("authenticated=\"1\""), std::string::npos);
+  Connection masked(server_->Port());
+  masked.Send(request);
+  EXPECT_NE(masked.Read(seconds(10)).find("authenticated=\"1\""), std::string::npos);
   const json line = LastLogLine();
   EXPECT_EQ(line["headers"], json::parse(R"([["Host","x"],["OS","iMac9,1"],["UserName","ann"],
       ["WorkStation","Ann's Mac"],["RAM","4 GB"],["Authorization","***"],["proxy-authorization","***"],
@@ -228,7 +229,9 @@ TEST_F(ProofdTest, RawRequestsAreLoggedAsTheyArrive) {
   EXPECT_EQ(line["query"], json::parse(R"([["username","demo"],["password","***"],["PASSWORD","***"]])"));
   EXPECT_EQ(line["target"], "/indd_xml.asp?username=demo&password=***&PASSWORD=***");
 
-  const std::string reply = Talk(server_->Port(), {{"BLAH\r\n\r\nGET / HTTP/1.1\r\n\r\n", ""}});
+  Connection bad(server_->Port());
+  bad.Send("BLAH\r\n\r\nGET / HTTP/1.1\r\n\r\n");
+  const std::string reply = bad.Read(seconds(10));
   EXPECT_EQ(reply.rfind("HTTP/1.1 400", 0), 0u);
   EXPECT_EQ(reply.find("HTTP/1.1", 1), std::string::npos) << "nothing after the refusal is served";
   EXPECT_EQ(LastLogLine()["method"], "BLAH");
@@ -244,11 +247,16 @@ TEST_F(ProofdTest, ExpectContinueIsAnsweredBeforeTheBody) {
            " HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; boundary=XyZ\r\n"
            "Content-Length: " + std::to_string(body.size()) + "\r\nExpect: 100-continue\r\n\r\n";
   };
-  const std::string accepted = Talk(server_->Port(), {{head("demo"), "\r\n\r\n"}, {body, "stored"}});
-  EXPECT_EQ(accepted.rfind("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK", 0), 0u) << accepted;
+  Connection accepted(server_->Port());
+  accepted.Send(head("demo"));
+  EXPECT_EQ(accepted.Read(seconds(10), "\r\n\r\n"), "HTTP/1.1 100 Continue\r\n\r\n");
+  accepted.Send(body);
+  EXPECT_EQ(accepted.Read(seconds(10), "stored").rfind("HTTP/1.1 200 OK", 0), 0u);
   EXPECT_EQ(ReadFile(Uploads() + "/late.pdf"), "%PDF-late");
   // Refused at once: the client never has to send the file.
-  EXPECT_EQ(Talk(server_->Port(), {{head("wrong"), ""}}).rfind("HTTP/1.1 401", 0), 0u);
+  Connection refused(server_->Port());
+  refused.Send(head("wrong"));
+  EXPECT_EQ(refused.Read(seconds(10)).rfind("HTTP/1.1 401", 0), 0u);
 }
 
 TEST_F(ProofdTest, ProjectPageNamesTheProject) {
@@ -342,7 +350,8 @@ TEST_F(ProofdTest, ControlRefusesBadRequestsAndKeepsItsState) {
 }
 
 TEST_F(ProofdTest, ControlSwitchesTheProjectList) {
-  const std::string other = dir_->File("other.xml",
+  const std::string other = *dir_ / "other.xml";
+  tstest::WriteFile(other,
       "<?xml version=\"1.0\"?>\n<!-- a > in a comment -->\n<list authenticated=\"0\" type=\"old\""
       " filename=\"$a$\"><projects><project id=\"7\" name=\"Seven\"/></projects></list>\n");
   ASSERT_EQ(Control({{"projects", other}}).first, 200);
@@ -360,7 +369,7 @@ TEST(ProofdCommandLine, FaultFromTheCommandLine) {
   ServerProcess server;
   std::string error;
   ASSERT_TRUE(server.Start({"--projects", SamplesFile("projects.xml"), "--users", SamplesFile("users.json"),
-                            "--uploads", dir.path(), "--fault", "status", "--fault-status", "502", "--fault-count",
+                            "--uploads", dir.Path(), "--fault", "status", "--fault-status", "502", "--fault-count",
                             "1"},
                            error))
       << error;
@@ -373,33 +382,34 @@ TEST(ProofdCommandLine, BadInvocationsFailClearly) {
   TempDir dir;
   const std::string projects = SamplesFile("projects.xml");
   const std::string users = SamplesFile("users.json");
-  const std::string empty = dir.File("empty.xml", "<?xml version=\"1.0\"?>\n<!-- nothing -->\n");
-  const std::string unclosed = dir.File("unclosed.xml", "<root a=\"1\"><group id=\"2\"");
-  const std::string badUsers = dir.File("users.json", "{\"users\": [{\"name\": \"x\"}]}");
-  const std::string missing = dir.path() + "/missing.xml";
+  const std::string empty = dir / "empty.xml", unclosed = dir / "unclosed.xml", badUsers = dir / "users.json";
+  tstest::WriteFile(empty, "<?xml version=\"1.0\"?>\n<!-- nothing -->\n");
+  tstest::WriteFile(unclosed, "<root a=\"1\"><group id=\"2\"");
+  tstest::WriteFile(badUsers, "{\"users\": [{\"name\": \"x\"}]}");
+  const std::string missing = dir / "missing.xml", proofd = tstest::Bin("tessaron-proofd");
   auto args = [&](const std::string& projectsFile, const std::string& usersFile, const std::string& uploads,
                   const std::vector<std::string>& more = {}) {
-    std::vector<std::string> all = {"--projects", projectsFile, "--users", usersFile, "--uploads", uploads};
+    std::vector<std::string> all = {proofd, "--projects", projectsFile, "--users", usersFile, "--uploads", uploads};
     all.insert(all.end(), more.begin(), more.end());
     return all;
   };
   const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"--users", users, "--uploads", dir.path()}, "--projects is required"},
-      {args(missing, users, dir.path()), "cannot open projects file '" + missing + "'"},
-      {args(empty, users, dir.path()), "has no root element"},
-      {args(unclosed, users, dir.path()), "unterminated tag"},
-      {args(projects, badUsers, dir.path()), "needs a string \"name\""},
-      {args(projects, projects, dir.path()), "is not valid JSON"},
+      {{proofd, "--users", users, "--uploads", dir.Path()}, "--projects is required"},
+      {args(missing, users, dir.Path()), "cannot open projects file '" + missing + "'"},
+      {args(empty, users, dir.Path()), "has no root element"},
+      {args(unclosed, users, dir.Path()), "unterminated tag"},
+      {args(projects, badUsers, dir.Path()), "needs a string \"name\""},
+      {args(projects, projects, dir.Path()), "is not valid JSON"},
       {args(projects, users, projects), "cannot use uploads folder"},
-      {args(projects, users, dir.path(), {"--port", "70000"}), "--port"},
-      {args(projects, users, dir.path(), {"--fault", "bogus"}), "--fault"},
-      {args(projects, users, dir.path(), {"--fault", "status", "--fault-status", "42"}), "between 200 and 599"},
+      {args(projects, users, dir.Path(), {"--port", "70000"}), "--port"},
+      {args(projects, users, dir.Path(), {"--fault", "bogus"}), "--fault"},
+      {args(projects, users, dir.Path(), {"--fault", "status", "--fault-status", "42"}), "between 200 and 599"},
   };
   for (const auto& [args, message] : cases) {
-    const Finished run = RunToExit(args);
-    EXPECT_NE(run.exitCode, 0) << message;
-    EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
-    EXPECT_EQ(run.output.find("listening"), std::string::npos) << run.output;
+    const tstest::Finished run = tstest::Run(args, "", {.joinErrors = true});
+    EXPECT_NE(run.status, 0) << message;
+    EXPECT_NE(run.out.find(message), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("listening"), std::string::npos) << run.out;
   }
 }
 

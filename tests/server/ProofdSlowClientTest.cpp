@@ -1,13 +1,8 @@
 // tessaron-proofd under slow and greedy clients: heads that never end, heads that never stop
 // growing, bodies that trickle. Each gets a clear answer and a closed connection, and while
 // they last every other client is answered at once. Deadlines are shortened by flags.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -28,46 +23,6 @@ using std::chrono::milliseconds;
 
 std::string SamplesFile(const std::string& name) { return std::string(TS_SOURCE_DIR) + "/samples/" + name; }
 
-// One raw loopback connection, closed on destruction.
-class Connection {
- public:
-  explicit Connection(int port) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-  }
-  ~Connection() { close(fd_); }
-  Connection(const Connection&) = delete;
-  Connection& operator=(const Connection&) = delete;
-
-  bool Connected() const { return connected_; }
-  bool Send(const std::string& bytes) { return send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size()); }
-  // Tells the server that nothing more will come.
-  void EndSending() { shutdown(fd_, SHUT_WR); }
-  // Everything until the server closes, what came holds `marker` (when given) or `limit` passes.
-  std::string ReadAll(milliseconds limit, const std::string& marker = std::string()) {
-    std::string text;
-    const auto deadline = Clock::now() + limit;
-    char buffer[4096];
-    while (marker.empty() || text.find(marker) == std::string::npos) {
-      const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
-      pollfd pfd{fd_, POLLIN, 0};
-      if (left <= 0 || poll(&pfd, 1, static_cast<int>(left)) <= 0) break;
-      const ssize_t got = recv(fd_, buffer, sizeof buffer, 0);
-      if (got <= 0) break;
-      text.append(buffer, static_cast<size_t>(got));
-    }
-    return text;
-  }
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-  bool connected_ = false;
-};
-
 long RssKiB(pid_t pid) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/status");
   for (std::string line; std::getline(in, line);)
@@ -78,9 +33,10 @@ long RssKiB(pid_t pid) {
 class ProofdSlowClientTest : public ::testing::Test {
  protected:
   void StartServer(std::vector<std::string> extra) {
-    const std::string users = dir_.File("users.json", R"({"users": [{"name": "demo", "password": "demo", "rights": true}]})");
+    const std::string users = dir_ / "users.json";
+    tstest::WriteFile(users, R"({"users": [{"name": "demo", "password": "demo", "rights": true}]})");
     std::vector<std::string> args{"--port", "0", "--projects", SamplesFile("projects.xml"), "--users", users,
-                                  "--uploads", dir_.path() + "/uploads", "--log", dir_.path() + "/requests.jsonl"};
+                                  "--uploads", dir_ / "uploads", "--log", dir_ / "requests.jsonl"};
     args.insert(args.end(), extra.begin(), extra.end());
     std::string error;
     ASSERT_TRUE(server_.Start(args, error)) << error;
@@ -109,56 +65,28 @@ class ProofdSlowClientTest : public ::testing::Test {
 
   // The request log's last line.
   std::string LastLogLine() const {
-    std::ifstream in(dir_.path() + "/requests.jsonl");
+    std::ifstream in(dir_ / "requests.jsonl");
     std::string last;
     for (std::string line; std::getline(in, line);) last = line;
     return last;
   }
 
-  TempDir dir_;
+  tstest::TempDir dir_;
   ServerProcess server_;
 };
 
-TEST_F(ProofdSlowClientTest, HeadsThatTakeTooLongAreAnswered408) {
-  StartServer({"--head-timeout-ms", "300"});
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"nothing at all", ""},
-      {"half a request line", "GET /indd_xml.asp?user"},
-      {"no blank line", "GET / HTTP/1.1\r\nHost: x\r\n"},
-  };
-  for (const auto& [what, bytes] : cases) {
-    SCOPED_TRACE(what);
-    Connection c(server_.Port());
-    ASSERT_TRUE(c.Connected());
-    if (!bytes.empty()) {
-      ASSERT_TRUE(c.Send(bytes));
-    }
-    const auto start = Clock::now();
-    const std::string reply = c.ReadAll(milliseconds(5000));
-    EXPECT_EQ(reply.rfind("HTTP/1.1 408", 0), 0u) << reply;
-    EXPECT_LT(Clock::now() - start, milliseconds(3000)) << "and the connection is closed";
-  }
-  // A head that trickles in keeps no connection beyond the deadline either.
-  Connection c(server_.Port());
-  ASSERT_TRUE(c.Send("GET / HTTP/1.1\r\n"));
-  const auto start = Clock::now();
-  std::string reply;
-  for (int i = 0; i < 50 && reply.empty(); ++i) {
-    c.Send("X-Slow-" + std::to_string(i) + ": 1\r\n");
-    reply = c.ReadAll(milliseconds(100));
-  }
-  EXPECT_EQ(reply.rfind("HTTP/1.1 408", 0), 0u) << reply;
-  EXPECT_LT(Clock::now() - start, milliseconds(3000));
-}
-
-// A body that stops, or that trickles in below the minimum rate without ever pausing long, is
-// answered 408 and its connection closed.
-TEST_F(ProofdSlowClientTest, BodiesBelowTheMinimumRateAreAnswered408) {
-  StartServer({"--read-timeout-ms", "500", "--min-body-rate", "1000"});
+// A head or a body that stops, or that trickles in below the minimum rate without ever pausing
+// long, is answered 408 and its connection closed.
+TEST_F(ProofdSlowClientTest, SlowHeadsAndBodiesAreAnswered408) {
+  StartServer({"--head-timeout-ms", "1000", "--read-timeout-ms", "1000", "--min-body-rate", "1000"});
   const std::string upload = "POST /indd_filetransfer.asp?username=demo&password=demo HTTP/1.1\r\nHost: x\r\n"
                              "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: 100000\r\n\r\n"
                              "--B\r\nContent-Disposition: form-data; name=\"file\"; filename=\"slow.pdf\"\r\n\r\n%PDF";
   const std::tuple<std::string, std::string, std::string> cases[] = {
+      {"nothing at all", "", ""},
+      {"half a request line", "GET /indd_xml.asp?user", ""},
+      {"no blank line", "GET / HTTP/1.1\r\nHost: x\r\n", ""},
+      {"a head, a line at a time", "GET / HTTP/1.1\r\n", "X-Slow: 1\r\n"},
       {"an upload, a byte at a time", upload, "x"},
       {"a chunked body, a chunk at a time", "POST /p HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n",
        "1\r\nx\r\n"},
@@ -167,17 +95,20 @@ TEST_F(ProofdSlowClientTest, BodiesBelowTheMinimumRateAreAnswered408) {
   for (const auto& [what, head, trickle] : cases) {
     SCOPED_TRACE(what);
     Connection c(server_.Port());
+    ASSERT_TRUE(c.Connected());
     ASSERT_TRUE(c.Send(head));
     const auto start = Clock::now();
     std::string reply;
     for (int i = 0; i < 200 && reply.empty(); ++i) {
       if (!trickle.empty()) c.Send(trickle);
-      reply = c.ReadAll(milliseconds(50));
+      reply = c.Read(milliseconds(50));
     }
-    reply += c.ReadAll(milliseconds(5000));
+    reply += c.Read(milliseconds(8000));
     EXPECT_EQ(reply.rfind("HTTP/1.1 408", 0), 0u) << reply;
-    EXPECT_LT(Clock::now() - start, milliseconds(4000)) << "answered and closed";
-    EXPECT_EQ(nlohmann::json::parse(LastLogLine())["status"], 408);
+    EXPECT_LT(Clock::now() - start, milliseconds(6000)) << "answered and closed";
+    if (head.find("\r\n\r\n") != std::string::npos) {
+      EXPECT_EQ(nlohmann::json::parse(LastLogLine())["status"], 408) << "a request whose head came is logged";
+    }
   }
 }
 
@@ -188,7 +119,7 @@ TEST_F(ProofdSlowClientTest, IdleConnectionsGiveWayWhenThePoolIsFull) {
   for (int i = 0; i < 4; ++i) {
     idle.push_back(std::make_unique<Connection>(server_.Port()));
     ASSERT_TRUE(idle.back()->Send("GET / HTTP/1.1\r\nHost: x\r\n\r\n"));
-    ASSERT_EQ(idle.back()->ReadAll(milliseconds(5000), "</html>").rfind("HTTP/1.1 200", 0), 0u);
+    ASSERT_EQ(idle.back()->Read(milliseconds(5000), "</html>").rfind("HTTP/1.1 200", 0), 0u);
   }
   EXPECT_LT(SlowestOfOthers(5), milliseconds(5000));
 }
@@ -224,7 +155,7 @@ TEST_F(ProofdSlowClientTest, AbusiveRequestsAreRefusedEarly) {
     Connection c(server_.Port());
     c.Send(bytes);
     c.EndSending();
-    const std::string reply = c.ReadAll(milliseconds(5000));
+    const std::string reply = c.Read(milliseconds(5000));
     EXPECT_EQ(reply.rfind("HTTP/1.1 " + status, 0), 0u) << reply.substr(0, 200);
     const std::string line = LastLogLine();
     EXPECT_LT(line.size(), 32u << 10);
@@ -236,7 +167,7 @@ TEST_F(ProofdSlowClientTest, AbusiveRequestsAreRefusedEarly) {
   while (head.size() < 16000) head += "X-Pad: 0123456789\r\n";
   Connection c(server_.Port());
   ASSERT_TRUE(c.Send(head + "\r\n"));
-  EXPECT_EQ(c.ReadAll(milliseconds(5000)).rfind("HTTP/1.1 200", 0), 0u);
+  EXPECT_EQ(c.Read(milliseconds(5000)).rfind("HTTP/1.1 200", 0), 0u);
 }
 
 // A flood of header lines is cut at the cap, never read whole: the flooder gets 431 and a
@@ -253,7 +184,7 @@ TEST_F(ProofdSlowClientTest, HeaderFloodIsCutAtTheCap) {
     while (chunk.size() < (64 << 10)) chunk += "X-Flood: aaaaaaaaaaaaaaaa\r\n";
     c.Send("GET / HTTP/1.1\r\n");
     while (sent < (uint64_t{400} << 20) && c.Send(chunk)) sent += chunk.size();
-    reply = c.ReadAll(milliseconds(2000));
+    reply = c.Read(milliseconds(2000));
   });
   const milliseconds slowest = SlowestOfOthers(10);
   flooder.join();

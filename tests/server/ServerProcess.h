@@ -1,20 +1,19 @@
-// Runs the real tessaron-proofd (found through TS_BIN) for the tests: start it
-// on a free loopback port and learn the port from its first line, stop it with
-// a signal and collect its exit status, or run it to completion. Its standard
-// error goes to a file for the whole run, so that a sanitizer's report is kept;
-// a server the test did not stop is stopped with SIGTERM on destruction, and a
-// run that does not end cleanly, or reports anything, fails the test with its
-// standard error.
+// Runs the real tessaron-proofd for the tests: starts it on a free loopback port and learns
+// the port from its first line. A server the test did not stop is stopped with SIGTERM on
+// destruction, and a run that does not end cleanly, or that writes anything to its standard
+// error (a sanitizer's report included), fails the test with that output.
 //
-// Threading: one ServerProcess per test thread.
+// Threading: one ServerProcess, and one Connection, per test thread.
 #pragma once
 
 #include <sys/types.h>
 
-#include <csignal>
+#include <chrono>
+#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "TestSupport.h"
 
 namespace proofd_test {
 
@@ -28,42 +27,37 @@ class ServerProcess {
   // Starts the server with `args` and waits for "listening 127.0.0.1:PORT".
   bool Start(const std::vector<std::string>& args, std::string& error);
   int Port() const { return port_; }
-  pid_t Pid() const { return pid_; }
-  // Sends `signal` and waits: the exit code, or -1 when it did not exit normally.
+  pid_t Pid() const { return process_ ? process_->Pid() : -1; }
+  // Sends `signal` and waits: the exit code, or 128 + the signal that ended the server.
   int Stop(int signal);
-  // What the server wrote to its standard error so far.
-  std::string Stderr() const;
+  // What the server wrote to its standard error, all of it once it has stopped.
+  std::string Stderr() const { return process_ ? process_->Err() : std::string(); }
 
  private:
-  pid_t pid_ = -1;
+  std::unique_ptr<tstest::Process> process_;
   int port_ = 0;
-  std::string stderrPath_;
 };
 
-struct Finished {
-  int exitCode = -1;
-  std::string output;  // stdout and stderr together
-};
-
-// Runs the program with `args` until it exits (at most 30 s).
-Finished RunToExit(const std::vector<std::string>& args);
-
-// A fresh folder under /tmp, removed with everything in it on destruction.
-class TempDir {
+// One raw connection to 127.0.0.1:`port`, for requests httplib's client would not send as
+// they are written (header order, Expect: 100-continue, a head that never ends); closed on
+// destruction.
+class Connection {
  public:
-  TempDir();
-  ~TempDir();
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name, const std::string& content) const;
+  explicit Connection(int port);
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  bool Connected() const { return connected_; }
+  bool Send(const std::string& bytes);
+  // Tells the server that nothing more will come.
+  void EndSending();
+  // What comes until the server closes, what came holds `marker` (when given) or `limit` passes.
+  std::string Read(std::chrono::milliseconds limit, const std::string& marker = std::string());
 
  private:
-  std::string path_;
+  int fd_;
+  bool connected_ = false;
 };
-
-// Talks plain TCP to 127.0.0.1:`port`, for requests httplib's client would not
-// send as they are written (header order, Expect: 100-continue): sends each
-// step's bytes, then reads until what came back holds the step's marker (empty:
-// until the server closes) or 10 s have passed. Everything received, in order.
-std::string Talk(int port, const std::vector<std::pair<std::string, std::string>>& steps);
 
 }  // namespace proofd_test

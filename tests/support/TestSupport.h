@@ -50,6 +50,7 @@ public:
     Process& operator=(const Process&) = delete;
 
     bool Running() const { return fPid > 0; }
+    pid_t Pid() const { return fPid; }
     // Writes `text` to the standard input, reading output meanwhile.
     void Send(const std::string& text);
     // Reads until the output holds `text`; false when it ends first or after 60 s.

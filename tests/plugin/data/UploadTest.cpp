@@ -63,8 +63,8 @@ protected:
     bool Upload() { return Upload(fPdf.string(), fServer.Url()); }
 
     Proofd fServer;
-    proofd_test::TempDir fFiles;
-    const fs::path fPdf = fs::path(fFiles.path()) / "Flyer 1.pdf";
+    tstest::TempDir fFiles;
+    const fs::path fPdf = fs::path(fFiles.Path()) / "Flyer 1.pdf";
 };
 
 TEST(UploadGlobals, TextsAreCopiedWholeOrNotAtAll) {
@@ -122,9 +122,9 @@ TEST_F(UploadTest, AnythingButTwoHundredFails) {
         {"server error", status(500), "demo", fPdf, fServer.Url()},
         {"connection dropped", {{"fault", "drop"}}, "demo", fPdf, fServer.Url()},
         {"refused user", none, "wrong", fPdf, fServer.Url()},
-        {"missing file", none, "demo", fFiles.path() + "/gone.pdf", fServer.Url()},
+        {"missing file", none, "demo", fFiles.Path() + "/gone.pdf", fServer.Url()},
         {"unreachable", none, "demo", fPdf, "http://127.0.0.1:0"},
-        {"local file", none, "demo", fPdf, "file://" + fFiles.path()},
+        {"local file", none, "demo", fPdf, "file://" + fFiles.Path()},
         {"other protocol", none, "demo", fPdf, "gopher://127.0.0.1:" + std::to_string(fServer.Port())},
         {"time-out", {{"fault", "delay"}, {"delay_ms", 3000}, {"count", 1}}, "demo", fPdf, fServer.Url()},
     };
@@ -137,7 +137,7 @@ TEST_F(UploadTest, AnythingButTwoHundredFails) {
         EXPECT_FALSE(Upload(c.pdf, c.url));
         EXPECT_TRUE(c.url == fServer.Url() || fServer.Requests().size() == before);
     }
-    EXPECT_FALSE(fs::exists(fs::path(fFiles.path()) / "indd_filetransfer.asp"));
+    EXPECT_FALSE(fs::exists(fs::path(fFiles.Path()) / "indd_filetransfer.asp"));
     TSConnection connection;
     EXPECT_FALSE(connection.UploadPDFToServer(nullptr, fServer.Url().c_str()));
     EXPECT_FALSE(connection.UploadPDFToServer(fPdf.c_str(), nullptr));

@@ -48,7 +48,7 @@ protected:
     IDocument* SavedFlyer() {
         IDocument* doc = NewDocument(3);
         std::string error;
-        EXPECT_TRUE(fHost->Docs().SaveAs(doc, fFiles.path() + "/Flyer.indd", error)) << error;
+        EXPECT_TRUE(fHost->Docs().SaveAs(doc, fFiles.Path() + "/Flyer.indd", error)) << error;
         return doc;
     }
     std::pair<int32, int32> DocLink(IDocument* doc) {
@@ -85,8 +85,8 @@ protected:
         return ticket.substr(from, ticket.find('"', from) - from);
     }
 
-    proofd_test::TempDir fFiles;
-    proofd_test::TempDir fOut;
+    tstest::TempDir fFiles;
+    tstest::TempDir fOut;
 };
 
 std::string Repeat(const std::string& piece, int times) {
@@ -102,7 +102,7 @@ const std::string kReplacement = "\xef\xbf\xbd";
 // and broken UTF-8, each broken part replaced once; a long name is cut at a character
 // boundary so that it fits 255 bytes with its extension.
 TEST_F(SendWorkflowTest, FolderNamesAreCleanedAndCutToFit) {
-    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path())));
+    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.Path())));
     SavedFlyer();
     ASSERT_TRUE(SelectProject(kSpring, "Cover"));
     const struct {
@@ -123,18 +123,18 @@ TEST_F(SendWorkflowTest, FolderNamesAreCleanedAndCutToFit) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.written);
         EXPECT_EQ(SendTyping(c.typed), std::vector<std::string>{});
-        EXPECT_EQ(Listing(fOut.path()), std::vector<std::string>{c.written});
-        for (const auto& entry : fs::directory_iterator(fOut.path())) fs::remove(entry.path());
+        EXPECT_EQ(Listing(fOut.Path()), std::vector<std::string>{c.written});
+        for (const auto& entry : fs::directory_iterator(fOut.Path())) fs::remove(entry.path());
     }
     // Nothing left to name a file by, or only a hidden name: refused, nothing written.
     for (const std::string typed : {"\x01\x02 :/ \x1b", "../../x"}) {
         EXPECT_EQ(SendTyping(typed), std::vector<std::string>{"warning: The PDF could not be written to the folder."});
-        EXPECT_TRUE(fs::is_empty(fOut.path()));
+        EXPECT_TRUE(fs::is_empty(fOut.Path()));
     }
 }
 
 TEST_F(SendWorkflowTest, FolderSendWritesTheTemplatedPdfAndLinksTheDocument) {
-    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path())));
+    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.Path())));
     IDocument* doc = SavedFlyer();
     ASSERT_TRUE(SelectProject(kSpring, "Cover"));
     // Each export takes seven seconds.
@@ -156,7 +156,7 @@ TEST_F(SendWorkflowTest, FolderSendWritesTheTemplatedPdfAndLinksTheDocument) {
 
     ASSERT_TRUE(PressOK());
     EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
-    EXPECT_TRUE(fs::is_regular_file(fOut.path() + "/NWB-SP-COV_Flyer_1-3.pdf"));
+    EXPECT_TRUE(fs::is_regular_file(fOut.Path() + "/NWB-SP-COV_Flyer_1-3.pdf"));
     // Linked: the project and no status (the folder target offers none); saved again, so
     // the link is not an unsaved change.
     EXPECT_EQ(DocLink(doc), std::make_pair(1001, -1));
@@ -177,7 +177,7 @@ TEST_F(SendWorkflowTest, FolderSendWritesTheTemplatedPdfAndLinksTheDocument) {
 }
 
 TEST_F(SendWorkflowTest, FileNameFollowsTheRangeAndThePageRadios) {
-    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path())));
+    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.Path())));
     SavedFlyer();
     ASSERT_TRUE(SelectProject(kSpring, "Cover"));
     ASSERT_TRUE(OpenSendDialog());
@@ -194,11 +194,11 @@ TEST_F(SendWorkflowTest, FileNameFollowsTheRangeAndThePageRadios) {
     SetText(kTSPageRangeEditBoxWidgetID, "9-12");
     ASSERT_TRUE(PressOK());
     EXPECT_EQ(TakeAlerts(), std::vector<std::string>{"warning: The PDF could not be written to the folder."});
-    EXPECT_TRUE(fs::is_empty(fOut.path()));
+    EXPECT_TRUE(fs::is_empty(fOut.Path()));
 }
 
 TEST_F(SendWorkflowTest, FolderFailuresWarnAndChangeNothing) {
-    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path() + "/gone")));
+    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.Path() + "/gone")));
     IDocument* doc = SavedFlyer();
     ASSERT_TRUE(SelectProject(kSpring, "Cover"));
     ASSERT_TRUE(OpenSendDialog());
@@ -209,17 +209,17 @@ TEST_F(SendWorkflowTest, FolderFailuresWarnAndChangeNothing) {
     EXPECT_TRUE(LinkedProjects().empty());
 
     // A typed name cannot reach outside the folder.
-    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path())));
+    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.Path())));
     ASSERT_TRUE(OpenSendDialog());
     SetText(kTSFileNameEditBoxWidgetID, "::x/y");
     ASSERT_TRUE(PressOK());
     EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
-    EXPECT_TRUE(fs::is_regular_file(fOut.path() + "/xy.pdf"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(fOut.path()), fs::directory_iterator()), 1);
+    EXPECT_TRUE(fs::is_regular_file(fOut.Path() + "/xy.pdf"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(fOut.Path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(SendWorkflowTest, HotFolderGetsATicketNamedAfterTheDocumentAndClosesIt) {
-    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.Path())));
     IDocument* unsaved = NewDocument(2);
     ASSERT_TRUE(SelectProject(kSpring, "Cover"));
     ASSERT_TRUE(OpenSendDialog());
@@ -236,7 +236,7 @@ TEST_F(SendWorkflowTest, HotFolderGetsATicketNamedAfterTheDocumentAndClosesIt) {
     SetText(kTSFileNameEditBoxWidgetID, "y");
     ASSERT_TRUE(PressOK());
     EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
-    const std::string ticket = tsconntest::ReadFile(fOut.path() + "/Flyer.xml");
+    const std::string ticket = tsconntest::ReadFile(fOut.Path() + "/Flyer.xml");
     EXPECT_NE(ticket.find("y.indd"), std::string::npos) << ticket;
     EXPECT_NE(ticket.find("NWB-SP-COV"), std::string::npos) << ticket;
     EXPECT_EQ(fHost->Docs().Count(), 1);
@@ -247,46 +247,46 @@ TEST_F(SendWorkflowTest, HotFolderGetsATicketNamedAfterTheDocumentAndClosesIt) {
 // Hot folders are shared: whatever another user planted there, the ticket goes only to its
 // own name, as a new file readable by the server, and nothing else is touched.
 TEST_F(SendWorkflowTest, ATicketIsNeverRedirectedByALinkInTheHotFolder) {
-    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
-    const std::string victim = fFiles.path() + "/victim.txt";
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.Path())));
+    const std::string victim = fFiles.Path() + "/victim.txt";
     tsconntest::WriteFile(victim, "keep me");
     const std::vector<std::string> planted = {".tessaron-ticket-" + std::to_string(::getpid()) + ".part", "Flyer.xml"};
-    for (const std::string& name : planted) fs::create_symlink(victim, fOut.path() + "/" + name);
+    for (const std::string& name : planted) fs::create_symlink(victim, fOut.Path() + "/" + name);
     SavedFlyer();
     ASSERT_TRUE(SelectProject(kSpring, "Cover"));
     EXPECT_EQ(SendTyping("y"), std::vector<std::string>{});
     EXPECT_EQ(tsconntest::ReadFile(victim), "keep me");
-    const fs::path ticket = fOut.path() + "/Flyer.xml";
+    const fs::path ticket = fOut.Path() + "/Flyer.xml";
     ASSERT_FALSE(fs::is_symlink(ticket));
     EXPECT_EQ(TicketAttribute(tsconntest::ReadFile(ticket), "name"), "y.indd");
     struct stat info {};
     ASSERT_EQ(::stat(ticket.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
     // Only the ticket came; no temporary file stays behind.
-    EXPECT_EQ(Listing(fOut.path()), (std::vector<std::string>{planted[0], "Flyer.xml"}));
+    EXPECT_EQ(Listing(fOut.Path()), (std::vector<std::string>{planted[0], "Flyer.xml"}));
 }
 
 // A ":" is an ordinary character of a POSIX file name: the ticket keeps the document's name,
 // in the hot folder itself.
 TEST_F(SendWorkflowTest, ATicketKeepsEveryColonOfTheDocumentsName) {
-    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.Path())));
     for (const std::string name : {"a:b", ":lead", "trail:", "x::y:z", ":"}) {
         SCOPED_TRACE(name);
         IDocument* doc = NewDocument(1);
         std::string error;
-        ASSERT_TRUE(fHost->Docs().SaveAs(doc, fFiles.path() + "/" + name + ".indd", error)) << error;
+        ASSERT_TRUE(fHost->Docs().SaveAs(doc, fFiles.Path() + "/" + name + ".indd", error)) << error;
         ASSERT_TRUE(SelectProject(kSpring, "Cover"));
         EXPECT_EQ(SendTyping("out"), std::vector<std::string>{});
-        EXPECT_EQ(Listing(fOut.path()), std::vector<std::string>{name + ".xml"});
-        EXPECT_EQ(TicketAttribute(tsconntest::ReadFile(fOut.path() + "/" + name + ".xml"), "path"),
-                  fFiles.path() + "/" + name + ".indd");
+        EXPECT_EQ(Listing(fOut.Path()), std::vector<std::string>{name + ".xml"});
+        EXPECT_EQ(TicketAttribute(tsconntest::ReadFile(fOut.Path() + "/" + name + ".xml"), "path"),
+                  fFiles.Path() + "/" + name + ".indd");
         EXPECT_EQ(fHost->Docs().Count(), 0) << "the document is closed once its ticket is written";
-        for (const auto& entry : fs::directory_iterator(fOut.path())) fs::remove_all(entry.path());
+        for (const auto& entry : fs::directory_iterator(fOut.Path())) fs::remove_all(entry.path());
     }
 }
 
 TEST_F(SendWorkflowTest, ATicketNamesTheOutputAsCleanedAsTheFolderTarget) {
-    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.Path())));
     const struct {
         std::string typed, name;
     } cases[] = {
@@ -302,7 +302,7 @@ TEST_F(SendWorkflowTest, ATicketNamesTheOutputAsCleanedAsTheFolderTarget) {
         SavedFlyer();
         ASSERT_TRUE(SelectProject(kSpring, "Cover"));
         EXPECT_EQ(SendTyping(c.typed), std::vector<std::string>{});
-        EXPECT_EQ(TicketAttribute(tsconntest::ReadFile(fOut.path() + "/Flyer.xml"), "name"), c.name);
+        EXPECT_EQ(TicketAttribute(tsconntest::ReadFile(fOut.Path() + "/Flyer.xml"), "name"), c.name);
     }
     SavedFlyer();
     for (const std::string typed : {"\x01 / \x02", "../../x"}) {
@@ -313,15 +313,15 @@ TEST_F(SendWorkflowTest, ATicketNamesTheOutputAsCleanedAsTheFolderTarget) {
 // The hot folder's server passes over hidden files: a document whose ticket would be one is
 // not sent, and stays open.
 TEST_F(SendWorkflowTest, ADocumentWhoseTicketWouldBeHiddenIsNotSent) {
-    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.Path())));
     for (const std::string name : {".indd", "..indd", ".draft.indd"}) {
         SCOPED_TRACE(name);
         IDocument* doc = NewDocument(1);
         std::string error;
-        ASSERT_TRUE(fHost->Docs().SaveAs(doc, fFiles.path() + "/" + name, error)) << error;
+        ASSERT_TRUE(fHost->Docs().SaveAs(doc, fFiles.Path() + "/" + name, error)) << error;
         ASSERT_TRUE(SelectProject(kSpring, "Cover"));
         EXPECT_EQ(SendTyping("out"), (std::vector<std::string>{"warning: The job ticket could not be written to the hot folder."}));
-        EXPECT_TRUE(fs::is_empty(fOut.path()));
+        EXPECT_TRUE(fs::is_empty(fOut.Path()));
         EXPECT_EQ(fHost->Docs().Front(), doc);
         EXPECT_EQ(DocLink(doc), std::make_pair(-1, -1));
     }
@@ -330,7 +330,7 @@ TEST_F(SendWorkflowTest, ADocumentWhoseTicketWouldBeHiddenIsNotSent) {
 // A ticket the disk takes only in part never reaches the hot folder, where the server would
 // take it for a whole one: the send fails and the document stays open and unlinked.
 TEST_F(SendWorkflowTest, ATicketWrittenInPartIsNeitherKeptNorReportedSent) {
-    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.Path())));
     IDocument* doc = SavedFlyer();
     ASSERT_TRUE(SelectProject(kSpring, "Cover"));
     ASSERT_TRUE(OpenSendDialog());
@@ -345,7 +345,7 @@ TEST_F(SendWorkflowTest, ATicketWrittenInPartIsNeitherKeptNorReportedSent) {
     std::signal(SIGXFSZ, oldHandler);
     ASSERT_TRUE(closed);
     EXPECT_EQ(TakeAlerts(), std::vector<std::string>{"warning: The job ticket could not be written to the hot folder."});
-    EXPECT_TRUE(fs::is_empty(fOut.path()));
+    EXPECT_TRUE(fs::is_empty(fOut.Path()));
     EXPECT_EQ(fHost->Docs().Front(), doc);
     EXPECT_EQ(DocLink(doc), std::make_pair(-1, -1));
 }
@@ -353,7 +353,7 @@ TEST_F(SendWorkflowTest, ATicketWrittenInPartIsNeitherKeptNorReportedSent) {
 // The preset chosen when the dialog opened may be gone by the time of the export: the PDF is
 // then made with "[High Quality Print]" rather than not at all.
 TEST_F(SendWorkflowTest, AVanishedPresetFallsBackToHighQualityPrint) {
-    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.path())));
+    SetPrefs(Prefs().To("Folder").Folder(HostPath(fOut.Path())));
     SavedFlyer();
     ASSERT_TRUE(SelectProject(kSpring, "Cover"));
     ASSERT_TRUE(OpenSendDialog());
@@ -363,13 +363,13 @@ TEST_F(SendWorkflowTest, AVanishedPresetFallsBackToHighQualityPrint) {
     ASSERT_TRUE(tshost::PDFPresetList::Of(workspace.get())->Remove("[Press Quality]", error)) << error;
     ASSERT_TRUE(PressOK());
     EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
-    const std::string pdf = tsconntest::ReadFile(fOut.path() + "/proof.pdf");
+    const std::string pdf = tsconntest::ReadFile(fOut.Path() + "/proof.pdf");
     EXPECT_NE(pdf.find("/Subject ([High Quality Print])"), std::string::npos);
 }
 
 // The ticket names the file on disk: unsaved changes are saved first, then the document closes.
 TEST_F(SendWorkflowTest, UnsavedChangesAreSavedBeforeTheTicketIsWritten) {
-    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.path())));
+    SetPrefs(Prefs().To("InDesign Server").HotFolder(HostPath(fOut.Path())));
     IDocument* doc = SavedFlyer();
     const PMString ns("http://example.com/test/", PMString::kNoTranslate);
     {
@@ -383,10 +383,10 @@ TEST_F(SendWorkflowTest, UnsavedChangesAreSavedBeforeTheTicketIsWritten) {
     ASSERT_TRUE(GetDataBase(doc)->IsModified());
     ASSERT_TRUE(SelectProject(kSpring, "Cover"));
     EXPECT_EQ(SendTyping("y"), std::vector<std::string>{});
-    EXPECT_TRUE(fs::is_regular_file(fOut.path() + "/Flyer.xml"));
+    EXPECT_TRUE(fs::is_regular_file(fOut.Path() + "/Flyer.xml"));
     ASSERT_EQ(fHost->Docs().Count(), 0);
     std::string error;
-    IDocument* reopened = fHost->Docs().Open(fFiles.path() + "/Flyer.indd", error);
+    IDocument* reopened = fHost->Docs().Open(fFiles.Path() + "/Flyer.indd", error);
     ASSERT_TRUE(reopened) << error;
     EXPECT_EQ(tshost::ReadMetadataArray(reopened, ns.GetUTF8String(), "test:mark"), std::vector<std::string>{"changed"});
     EXPECT_EQ(DocLink(reopened).first, 1001);
@@ -413,7 +413,7 @@ TEST_F(SendWorkflowTest, SendActionNeedsAProjectADocumentAndNoUpload) {
 
 TEST_F(SendWorkflowTest, ActionsShowAboutAndOpenLinkedDocuments) {
     IDocument* doc = SavedFlyer();
-    const std::string path = fFiles.path() + "/Flyer.indd";
+    const std::string path = fFiles.Path() + "/Flyer.indd";
     ASSERT_TRUE(fHost->Docs().Close(doc));
     {
         InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kTSDynActionIDsDataCmdBoss));

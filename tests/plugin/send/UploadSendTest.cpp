@@ -67,7 +67,7 @@ protected:
     IDocument* SavedDocument(const std::string& name, int32 pages = 2) {
         IDocument* doc = NewDocument(pages);
         std::string error;
-        EXPECT_TRUE(fHost->Docs().SaveAs(doc, fFiles.path() + "/" + name + ".indd", error)) << error;
+        EXPECT_TRUE(fHost->Docs().SaveAs(doc, fFiles.Path() + "/" + name + ".indd", error)) << error;
         EXPECT_TRUE(SelectProject(kSpring, "Cover"));
         return doc;
     }
@@ -89,7 +89,7 @@ protected:
     }
 
     IDocument* fDoc = nullptr;
-    proofd_test::TempDir fFiles;
+    tstest::TempDir fFiles;
 };
 
 // Every way an upload can end against the server's faults. The user sees one warning for a
@@ -396,10 +396,10 @@ TEST_F(UploadSendTest, AnEmptyUserNameOrAnOverlongUrlSendsNothing) {
 
 // The temporary path has room for 255 bytes: a long document name is cut, not overrun.
 TEST_F(UploadSendTest, ALongDocumentNameIsCutToFitTheTemporaryPath) {
-    proofd_test::TempDir files;
+    tstest::TempDir files;
     const std::string name(230, 'n');
     std::string error;
-    ASSERT_TRUE(fHost->Docs().SaveAs(fDoc, files.path() + "/" + name + ".indd", error)) << error;
+    ASSERT_TRUE(fHost->Docs().SaveAs(fDoc, files.Path() + "/" + name + ".indd", error)) << error;
     ASSERT_TRUE(OpenSendDialog());
     ASSERT_TRUE(PressOK());
     WaitForUpload();
