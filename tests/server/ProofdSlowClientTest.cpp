@@ -134,9 +134,6 @@ TEST_F(ProofdSlowClientTest, AbusiveRequestsAreRefusedEarly) {
     return "POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; boundary=B\r\n" + framing +
            "\r\n\r\n" + body;
   };
-  std::string parts;
-  for (int i = 0; i < 10000; ++i) parts += "--B\r\nContent-Disposition: form-data; name=\"p\"\r\n\r\n\r\n";
-  parts += "--B--\r\n";
   const std::tuple<std::string, std::string, std::string> cases[] = {
       {"many small header lines", "GET / HTTP/1.1\r\n" + lines, "431"},
       {"one header line over 8 KiB", "GET / HTTP/1.1\r\nX-Long: " + std::string(8183, 'v') + "\r\n\r\n", "431"},
@@ -144,11 +141,7 @@ TEST_F(ProofdSlowClientTest, AbusiveRequestsAreRefusedEarly) {
       {"a request line over 8 KiB", "GET /" + std::string(9000, 'p') + " HTTP/1.1\r\n\r\n", "414"},
       {"a long chunk-size line",
        post("/p", "Transfer-Encoding: chunked", std::string(20000, '0') + "5\r\nhello\r\n0\r\n\r\n"), "400"},
-      {"a long chunk extension",
-       post("/p", "Transfer-Encoding: chunked", "5;" + std::string(100, 'e') + "\r\nhello\r\n0\r\n\r\n"), "400"},
       {"a chunked body cut short", post("/p", "Transfer-Encoding: chunked", "5\r\nhel"), "400"},
-      {"an upload of 10,000 parts",
-       post("/indd_filetransfer.asp", "Content-Length: " + std::to_string(parts.size()), parts), "413"},
   };
   for (const auto& [what, bytes, status] : cases) {
     SCOPED_TRACE(what);

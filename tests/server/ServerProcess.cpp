@@ -66,4 +66,14 @@ std::string Connection::Read(std::chrono::milliseconds limit, const std::string&
   return text;
 }
 
+std::string Talk(int port, const std::vector<std::pair<std::string, std::string>>& steps) {
+  Connection connection(port);
+  std::string received;
+  for (const auto& [bytes, marker] : steps) {
+    if (!connection.Send(bytes)) break;
+    received += connection.Read(std::chrono::seconds(10), marker);
+  }
+  return received;
+}
+
 }  // namespace proofd_test

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TestSupport.h"
@@ -59,5 +60,10 @@ class Connection {
   int fd_;
   bool connected_ = false;
 };
+
+// Sends each step's bytes on one connection to 127.0.0.1:`port`, then reads until what came
+// back holds the step's marker (empty: until the server closes) or 10 s have passed.
+// Everything received, in order.
+std::string Talk(int port, const std::vector<std::pair<std::string, std::string>>& steps);
 
 }  // namespace proofd_test
