@@ -20,6 +20,8 @@
 #include "IDataBase.h"
 #include "IDocument.h"
 #include "ITSPrefsData.h"
+#include "ISession.h"
+#include "IWorkspace.h"
 #include "PlugIn.h"
 #include "TSID.h"
 #include "TestSupport.h"
@@ -33,6 +35,13 @@ struct StoredPrefs {
                    << p.idServer << "|" << p.status << "|" << p.preset << "}";
     }
 };
+
+// The workspace's data of interface `iid`.
+template <class T>
+InterfacePtr<T> WorkspaceData(PMIID iid) {
+    InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
+    return InterfacePtr<T>(workspace.get(), iid);
+}
 
 class PluginHostFixture : public ::testing::Test {
 protected:

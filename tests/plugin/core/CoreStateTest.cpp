@@ -7,12 +7,10 @@
 #include "CmdUtils.h"
 #include "HexText.h"
 #include "IDocument.h"
-#include "ISession.h"
 #include "ITSDocData.h"
 #include "ITSDocPathPrjIdData.h"
 #include "ITSDynActionIDsData.h"
 #include "ITSPrefsData.h"
-#include "IWorkspace.h"
 #include "ImplRegistry.h"
 #include "InterfacePtr.h"
 #include "MemoryStream.h"
@@ -27,12 +25,6 @@ namespace {
 PMString S(const char* text) { return PMString(text, PMString::kNoTranslate); }
 
 using PluginCoreTest = PluginHostFixture;
-
-template <class T>
-InterfacePtr<T> WorkspaceData(PMIID iid) {
-    InterfacePtr<IWorkspace> ws(gSession->QueryWorkspace());
-    return InterfacePtr<T>(ws.get(), iid);
-}
 
 // A fresh boss of a command class gives plain data objects the tests can stream freely.
 template <class T>

@@ -7,9 +7,7 @@
 #include "BossClasses.h"
 #include "CmdUtils.h"
 #include "FileUtils.h"
-#include "ISession.h"
 #include "ITSDocPathPrjIdData.h"
-#include "IWorkspace.h"
 #include "IdleScheduler.h"
 #include "InterfacePtr.h"
 #include "PluginHostFixture.h"
@@ -26,15 +24,11 @@ PMString HostPath(const std::string& posix) {
 }
 
 std::vector<ITSDocPathPrjIdData::DataConatiner> Links() {
-    InterfacePtr<IWorkspace> ws(gSession->QueryWorkspace());
-    InterfacePtr<ITSDocPathPrjIdData> store(ws.get(), kTSDocPathPrjIdDataInterfaceID);
-    return store->GetDocPathPrjIDContainer();
+    return WorkspaceData<ITSDocPathPrjIdData>(kTSDocPathPrjIdDataInterfaceID)->GetDocPathPrjIDContainer();
 }
 
 void SetLinks(const std::vector<ITSDocPathPrjIdData::DataConatiner>& links) {
-    InterfacePtr<IWorkspace> ws(gSession->QueryWorkspace());
-    InterfacePtr<ITSDocPathPrjIdData> store(ws.get(), kTSDocPathPrjIdDataInterfaceID);
-    store->SetDocPathPrjIDContainer(links);
+    WorkspaceData<ITSDocPathPrjIdData>(kTSDocPathPrjIdDataInterfaceID)->SetDocPathPrjIDContainer(links);
 }
 
 TEST_F(StartupTest, PruningDropsGoneFilesAndMergesDuplicates) {

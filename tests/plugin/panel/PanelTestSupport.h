@@ -7,9 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "Events.h"
-#include "ISession.h"
 #include "ITSPrefsData.h"
-#include "IWorkspace.h"
 #include "Panels.h"
 #include "PluginHostFixture.h"
 #include "ServerProcess.h"
@@ -39,12 +37,6 @@ inline const char* const kProjectList = R"(<tessaron authenticated="1" type="TES
     <project id="202" name="Feature" project_group_id="20"/>
   </projects></tessaron>
 )";
-
-template <class T>
-InterfacePtr<T> WorkspaceData(PMIID iid) {
-    InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
-    return InterfacePtr<T>(workspace.get(), iid);
-}
 
 class PanelFixture : public PluginHostFixture {
 protected:
