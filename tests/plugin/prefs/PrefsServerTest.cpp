@@ -60,7 +60,6 @@ TEST_F(PrefsServerTest, ConfirmingChecksTheDetailsWithTheServerFirst) {
         {"demo", "nope", "", {}, "0x61026", "The user name or password is incorrect.", 1},
         {"viewer", "viewer", "", {}, "0x61026", "You do not have the rights to use Tessaron.", 1},
         {"demo", "demo", "", {{"fault", "status"}, {"status", 500}}, "0x61026", connection + "500", 1},
-        {"demo", "demo", "http://127.0.0.1:0", {}, "0x61026", connection + "0", 0},
         {" demo ", "demo\t", "", {}, "", "", 1},
     };
     for (const auto& c : cases) {
