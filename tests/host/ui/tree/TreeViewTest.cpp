@@ -99,15 +99,11 @@ TEST_F(TreeViewTest, EverySelectionChangeBroadcastsOnceAndTheOrderIsKept) {
     NodeID hidden = Project21();
     EXPECT_EQ(selection->Select(hidden, kTrue, kTrue), kSuccess) << "a node under a collapsed group can be selected";
     EXPECT_EQ(selection->Select(hidden, kTrue, kTrue), kSuccess);
-    EXPECT_EQ(M().Take(), "selection [Project 3,Project 21]");
+    EXPECT_EQ(M().Take(), "selection [Project 3,Project 21]") << "the first selected stays first";
     auto adapter = Tree<ITreeViewHierarchyAdapter>();
     for (const NodeID& refused : {adapter->GetRootNode(), kInvalidNodeID, adapter->GetGenericNodeID()})
         EXPECT_NE(selection->Select(refused, kTrue, kTrue), kSuccess) << "the root, an empty node, a foreign node";
     EXPECT_EQ(M().Take(), "");
-    NodeIDList items;
-    selection->GetSelectedItems(items);
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0], Row("Project 3").node) << "the first selected stays first";
 
     selection->DeselectAll(kTrue, kTrue);
     selection->DeselectAll(kTrue, kTrue);
