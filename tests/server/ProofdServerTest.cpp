@@ -185,7 +185,6 @@ TEST_F(ProofdTest, UploadRefusalsKeepNothingAndNamesStayInTheFolder) {
       {"username=viewer&password=viewer", {{"file", "%PDF", "a.pdf", "pdf"}}, 403, {}},
       {ok, {{"other", "%PDF", "a.pdf", "pdf"}}, 400, {}},
       {ok, {{"file", "%PDF", "../../escape.pdf", "pdf"}}, 200, {"escape.pdf"}},
-      {ok, {{"file", "%PDF", "..", "pdf"}}, 200, {"upload"}},
       {ok, {{"file", "one", "one.pdf", "pdf"}, {"file", "two", "two.pdf", "pdf"}}, 200, {"one.pdf"}},
       // An upload is one file part, with room for a few fields; a ninth part is one too many.
       {ok, Parts(8), 200, {"a.pdf"}},
@@ -294,7 +293,6 @@ TEST_F(ProofdTest, FaultsApplyToTheRequestsTheyName) {
   EXPECT_EQ(slow->status, 200);
   EXPECT_NE(slow->body.find("</html>"), std::string::npos);
   EXPECT_GE(std::chrono::steady_clock::now() - slowStart, std::chrono::milliseconds(5) * slow->body.size());
-  EXPECT_EQ(Control({{"fault", "slow"}}).first, 400) << "a slow fault needs its pause";
 
   ASSERT_EQ(Control({{"fault", "status"}, {"path", "/indd_filetransfer.asp"}}).first, 200);
   EXPECT_EQ(Client().Get(list)->status, 200) << "other paths are left alone";
@@ -313,15 +311,15 @@ TEST_F(ProofdTest, FaultsApplyToTheRequestsTheyName) {
   EXPECT_EQ(slowRead->status, 200);
   EXPECT_GE(std::chrono::steady_clock::now() - readStart, std::chrono::milliseconds(450));
   EXPECT_EQ(StoredFiles().size(), 1u);
-  EXPECT_EQ(Control({{"fault", "slow_read"}}).first, 400) << "a slow reader needs its rate";
   EXPECT_EQ(Control(json::object()).second["fault"]["fault"], "none");
 }
 
 TEST_F(ProofdTest, ControlRefusesBadRequestsAndKeepsItsState) {
   ASSERT_EQ(Control({{"fault", "status"}, {"status", 502}}).first, 200);
   const json bad[] = {{{"fault", "bogus"}}, {{"fault", "status"}, {"status", 99}}, {{"delay_ms", -1}},
-                      {{"fault", "delay"}}, {{"count", -2}},   {{"count", "3"}},   {{"path", "no-slash"}},
-                      {{"projects", "/nonexistent.xml"}},     {{"users", SamplesFile("projects.xml")}},
+                      {{"fault", "delay"}}, {{"fault", "slow"}}, {{"fault", "slow_read"}},
+                      {{"count", -2}},      {{"count", "3"}},    {{"path", "no-slash"}},
+                      {{"projects", "/nonexistent.xml"}},       {{"users", SamplesFile("projects.xml")}},
                       {{"colour", "red"}}};
   for (const json& body : bad) {
     const auto [status, answer] = Control(body);
