@@ -21,7 +21,6 @@ TEST(HostRunTest, ARunKeepsItsSettingsFolderInHomeAndLeavesNoCache) {
     EXPECT_EQ(run.out, "TSActiveIdleTaskTracker in 0ms\nTSIdleAppTracker in 0ms\nTessaron upload progress in 100ms\n");
     EXPECT_TRUE(fs::is_directory(settings));
     EXPECT_FALSE(fs::exists(settings / "projects.xml"));
-    EXPECT_TRUE(fs::exists(home / ".tessaron-host/workspace.db"));
 }
 
 }  // namespace
