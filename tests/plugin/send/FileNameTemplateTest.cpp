@@ -87,8 +87,16 @@ TEST(FileNameTemplate, DocumentBaseNameEndsAtTheFirstIndd) {
     for (const auto& c : cases) EXPECT_EQ(TSFileNameTemplate::DocumentBaseName(PMString(c.name)).GetUTF8String(), c.expected);
 }
 
+std::string Repeat(const std::string& piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += piece;
+    return out;
+}
+
 // Every kind of broken UTF-8 becomes U+FFFD, one per maximal broken part; well-formed
-// characters of every length stay; control characters of C0, DEL and C1 go.
+// characters of every length stay; control characters of C0, DEL and C1 go, and with them
+// every character that would lead out of the folder; the name is cut at a character
+// boundary to fit 255 bytes with its extension.
 TEST(FileNameTemplate, CleanFileNameRepairsTextAndKeepsTheExtension) {
     const std::string r = "\xef\xbf\xbd";
     const struct {
@@ -104,6 +112,9 @@ TEST(FileNameTemplate, CleanFileNameRepairsTextAndKeepsTheExtension) {
         {"a\xf0\x9f\x98", "pdf", "a" + r + ".pdf"},                // cut at the end
         {"\xf0\x9f\x98\x80\xe2\x82\xac\xc3\xa9z", "pdf", "\xf0\x9f\x98\x80\xe2\x82\xac\xc3\xa9z.pdf"},
         {"a" + r, "pdf", "a" + r + ".pdf"},
+        {"bad\xff\xc3(\xed\xa0\x80\xf4\x90\x80\x80\xe2\x82", "pdf", "bad" + r + r + "(" + Repeat(r, 8) + ".pdf"},
+        {"::x/../../y", "pdf", "x....y.pdf"},
+        {" \x01 spaced \x02 ", "pdf", "spaced.pdf"},
         {std::string("n\0u\x7f\xc2\x80\xc2\x9f\xc2\xa0l", 11), "pdf", "nu\xc2\xa0l.pdf"},
         {"x.pdf", "pdf", "x.pdf"},
         {"x.Pdf", "pdf", "x.Pdf.pdf"},
@@ -113,6 +124,8 @@ TEST(FileNameTemplate, CleanFileNameRepairsTextAndKeepsTheExtension) {
         {std::string(252, 'a'), "pdf", std::string(251, 'a') + ".pdf"},
         {std::string(250, 'a') + "\xc3\xa9", "pdf", std::string(250, 'a') + ".pdf"},
         {std::string(249, 'a') + "\xc3\xa9", "pdf", std::string(249, 'a') + "\xc3\xa9.pdf"},
+        {"d" + Repeat("\xc3", 200), "pdf", "d" + Repeat(r, 83) + ".pdf"},
+        {std::string(300, 'a'), "indd", std::string(250, 'a') + ".indd"},
         // Zero-width and bidirectional format characters go; their neighbours stay.
         {"\xe2\x80\xaetxt.exe", "pdf", "txt.exe.pdf"},
         {"a\xe2\x80\x8b" "b\xe2\x80\x8f" "c\xe2\x80\xaa" "d\xe2\x81\xa6" "e\xe2\x81\xa9", "indd", "abcde.indd"},

@@ -2,7 +2,6 @@
 
 #include "ActionMgr.h"
 #include "Alerts.h"
-#include "CmdUtils.h"
 #include "Dialogs.h"
 #include "Documents.h"
 #include "Events.h"
@@ -11,7 +10,6 @@
 #include "IPanelControlData.h"
 #include "IPanelMgr.h"
 #include "IStringListControlData.h"
-#include "ITSPrefsData.h"
 #include "ITextControlData.h"
 #include "ITriStateControlData.h"
 #include "IWindow.h"
@@ -40,19 +38,10 @@ void SendTest::TearDown() {
     PluginHostFixture::TearDown();
 }
 
-void SendTest::SetPrefs(const Prefs& p) {
-    InterfacePtr<ICommand> command(CmdUtils::CreateCommand(kTSPrefsDataCmdBoss));
-    InterfacePtr<ITSPrefsData> prefs(command.get(), IID_OF<ITSPrefsData>());
-    ASSERT_TRUE(prefs);
-    prefs->SetUserName(PMString(p.user));
-    prefs->SetPassword(PMString("demo"));
-    prefs->SetSendToOption(PMString(p.sendTo));
-    prefs->SetTessaronInfo(PMString(p.url.empty() ? fServer.Url() : p.url));
-    prefs->SetFolderInfo(PMString(p.folder));
-    prefs->SetIDServerInfo(PMString(p.hotFolder));
-    prefs->SetStatusName(PMString(p.status));
-    prefs->SetPresetName(PMString(p.preset));
-    ASSERT_EQ(CmdUtils::ProcessCommand(command.get()), 0);
+StoredPrefs SendTest::Prefs(const std::string& sendTo, const std::string& folder) const {
+    const std::string path = folder.empty() ? "" : HostPath(folder);
+    return {"demo", "demo", sendTo, fServer.Url(), sendTo == "Folder" ? path : "", sendTo == "Folder" ? "" : path, "Approved",
+            "[Press Quality]"};
 }
 
 bool SendTest::SelectProject(std::initializer_list<const char*> path, const char* name) {

@@ -1,7 +1,7 @@
 // A host running the plug-in with a real tessaron-proofd behind it, for the send workflow's
-// tests: the preferences set by command, the projects panel shown (it downloads the sample
-// project list) with one project selected, the send dialog opened through the Send action
-// and driven as a user drives it, and the alerts the plug-in showed.
+// tests: the preferences as the Preferences page stores them, the projects panel shown (it
+// downloads the sample project list) with one project selected, the send dialog opened
+// through the Send action and driven as a user drives it, and the alerts the plug-in showed.
 // Tests only: the helpers run on the test's main thread; an upload started by a test is
 // waited for before the host goes away.
 #pragma once
@@ -23,21 +23,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    struct Prefs {
-        std::string sendTo = "Tessaron";
-        std::string folder;    // host path
-        std::string hotFolder;  // host path
-        std::string status = "Approved";
-        std::string preset = "[Press Quality]";
-        std::string user = "demo";
-        std::string url;  // empty: the test's server
-        Prefs& To(std::string v) { sendTo = std::move(v); return *this; }
-        Prefs& Folder(std::string v) { folder = std::move(v); return *this; }
-        Prefs& HotFolder(std::string v) { hotFolder = std::move(v); return *this; }
-        Prefs& User(std::string v) { user = std::move(v); return *this; }
-        Prefs& Url(std::string v) { url = std::move(v); return *this; }
-    };
-    void SetPrefs(const Prefs& prefs);
+    // demo's account on the test's server, sending to `sendTo`: "Tessaron", or "Folder" or
+    // "InDesign Server" with the folder or hot folder at the POSIX path `folder`.
+    StoredPrefs Prefs(const std::string& sendTo = "Tessaron", const std::string& folder = "") const;
 
     // Shows the projects panel and selects the row named `name` after expanding the rows
     // named in `path`; true when it is selected.
