@@ -223,6 +223,7 @@ TEST_F(SendWorkflowTest, ATicketIsNeverRedirectedByALinkInTheHotFolder) {
 // ticket would be one is not sent, and stays open.
 TEST_F(SendWorkflowTest, ATicketIsNamedAfterTheDocumentUnlessItWouldBeHidden) {
     Store(Prefs("InDesign Server", fOut.Path()));
+    // The documents not sent stay open: they come last.
     for (const std::string name : {"a:b", ":lead", "trail:", "x::y:z", ":", ".", "", ".draft"}) {
         SCOPED_TRACE(name);
         const bool hidden = name.empty() || name[0] == '.';
@@ -234,9 +235,8 @@ TEST_F(SendWorkflowTest, ATicketIsNamedAfterTheDocumentUnlessItWouldBeHidden) {
                                             : std::vector<std::string>{});
         if (hidden) {
             EXPECT_TRUE(fs::is_empty(fOut.Path()));
-            EXPECT_EQ(fHost->Docs().Front(), doc);
+            ASSERT_EQ(fHost->Docs().Front(), doc);
             EXPECT_EQ(DocLink(doc), std::make_pair(-1, -1));
-            ASSERT_TRUE(fHost->Docs().Close(doc));
             continue;
         }
         EXPECT_EQ(Listing(fOut.Path()), std::vector<std::string>{name + ".xml"});
