@@ -1,10 +1,11 @@
 // Helpers of the host tests beside those every test has: a capture of the host's diagnostics
-// (with its transcript silenced) while a test runs, and work run as a user whom permissions
-// bind.
+// (with its transcript silenced) while a test runs, SQL run on a database file as another
+// program would, and work run as a user whom permissions bind.
 // The test's own thread only.
 #pragma once
 
 #include <grp.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,6 +34,23 @@ public:
 
     std::vector<std::string> diagnosed;
 };
+
+// Runs `sql` on the database file at `path`: the rows it gave, each value followed by ";", or
+// "error: " and why it failed.
+inline std::string Sql(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    std::string result;
+    char* why = nullptr;
+    auto row = [](void* out, int n, char** values, char**) {
+        for (int i = 0; i < n; ++i) *static_cast<std::string*>(out) += std::string(values[i] ? values[i] : "NULL") + ";";
+        return 0;
+    };
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK || sqlite3_exec(db, sql.c_str(), row, &result, &why) != SQLITE_OK)
+        result = "error: " + std::string(why ? why : sqlite3_errmsg(db));
+    sqlite3_free(why);
+    sqlite3_close(db);
+    return result;
+}
 
 // The user that RunUnprivileged runs as when the tests run as root ("nobody").
 constexpr uid_t kUnprivileged = 65534;

@@ -2,7 +2,6 @@
 // bytes of one implementation give its defaults, empty data stays empty, and the workspace
 // file is private. Damaged files are StoredStateTest's.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include "BossClasses.h"
@@ -22,19 +21,6 @@ constexpr ImplementationID kDataImpl{0x7f201};
 constexpr ImplementationID kOtherImpl{0x7f202};
 constexpr ImplementationID kEmptyImpl{0x7f203};
 constexpr PMIID kOtherIID{0x7f203};
-
-// Runs SQL on a database file directly, as another program would.
-std::string Sql(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    std::string result;
-    if (sqlite3_open(path.c_str(), &db) == SQLITE_OK)
-        sqlite3_exec(db, sql.c_str(), [](void* out, int n, char** values, char**) {
-            for (int i = 0; i < n; ++i) *static_cast<std::string*>(out) += std::string(values[i] ? values[i] : "NULL") + ";";
-            return 0;
-        }, &result, nullptr);
-    sqlite3_close(db);
-    return result;
-}
 
 class DataBaseTest : public ::testing::Test {
 protected:
@@ -79,11 +65,11 @@ TEST_F(DataBaseTest, ASaveWritesWhatChangedAndReadsBackAndDamagedBytesGiveDefaul
     static_cast<tstest::EmptyData*>(empty.get())->Touch();
     ASSERT_EQ(db->SaveAs(path, error), kSuccess) << error;
     EXPECT_FALSE(db->IsModified());
-    EXPECT_EQ(Sql(path, "SELECT typeof(bytes), length(bytes) FROM data WHERE impl = " + std::to_string(kEmptyImpl.Get())),
+    EXPECT_EQ(tstest::Sql(path, "SELECT typeof(bytes), length(bytes) FROM data WHERE impl = " + std::to_string(kEmptyImpl.Get())),
               "blob;0;");
     // Another writer replaces the second implementation's row; a save that does not touch it
     // must leave that row alone.
-    Sql(path, "UPDATE data SET bytes = x'07000000' WHERE impl = " + std::to_string(kOtherImpl.Get()));
+    tstest::Sql(path, "UPDATE data SET bytes = x'07000000' WHERE impl = " + std::to_string(kOtherImpl.Get()));
     Data(db.get())->SetValue(42);
     EXPECT_TRUE(db->IsModified());
     ASSERT_EQ(db->Save(error), kSuccess) << error;
@@ -98,7 +84,7 @@ TEST_F(DataBaseTest, ASaveWritesWhatChangedAndReadsBackAndDamagedBytesGiveDefaul
     db.reset();
 
     // Damaged bytes of one implementation give its defaults; the others still read.
-    Sql(path, "UPDATE data SET bytes = x'0500' WHERE impl = " + std::to_string(kDataImpl.Get()));
+    tstest::Sql(path, "UPDATE data SET bytes = x'0500' WHERE impl = " + std::to_string(kDataImpl.Get()));
     db = tshost::DataBase::Open(path, error);
     ASSERT_TRUE(db) << error;
     EXPECT_EQ(Data(db.get())->GetValue(), -1);

@@ -303,18 +303,12 @@ TEST_F(SaveTest, ASaveNeverWritesIntoAFileThatIsNoLongerTheDocuments) {
 // put in the place of another is not saved into.
 TEST_F(SaveTest, AFileWithoutAnIdentityIsKnownByItsInode) {
     const std::string file = dir / "A.indd", other = dir / "B.indd";
-    auto dropIdentity = [](const std::string& path) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db, "DELETE FROM meta WHERE key = 'id'", nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
-    };
     for (const auto& [path, pages] : {std::pair{other, 3}, std::pair{file, 1}}) {
         IDocument* document = host.Docs().New(pages, error);
         Set(document, pages);
         ASSERT_TRUE(host.Docs().SaveAs(document, path, error)) << error;
         host.Docs().Close(document);
-        dropIdentity(path);
+        ASSERT_EQ(tstest::Sql(path, "DELETE FROM meta WHERE key = 'id'"), "");
     }
     IDocument* a = host.Docs().Open(file, error);
     ASSERT_TRUE(a) << error;
@@ -409,10 +403,7 @@ TEST_F(SaveTest, ADocumentWhereNothingCanBeWrittenOpensAndASaveSaysWhyItCannot) 
         ASSERT_TRUE(host.Docs().SaveAs(a, file, error)) << error;
         host.Docs().Close(a);
         if (c.writeAhead) {
-            sqlite3* db = nullptr;
-            ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-            EXPECT_EQ(sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
-            sqlite3_close(db);
+            ASSERT_EQ(tstest::Sql(file, "PRAGMA journal_mode=WAL"), "wal;");
         }
         tstest::GiveToUnprivileged(folder);
         ::chmod(file.c_str(), c.file);

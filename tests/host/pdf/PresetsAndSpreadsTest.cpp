@@ -1,8 +1,6 @@
 // The PDF presets of the workspace (defaults, exact lookup, the reference for -1, edits and
 // their refusals, restarts) and the spreads of documents (facing pages, saved with the
 // document without making it modified); and every stream of them read back whole or cut.
-#include <sqlite3.h>
-
 #include "ExportTestSupport.h"
 #include "IPageList.h"
 #include "ISpreadList.h"
@@ -61,10 +59,7 @@ TEST_F(PresetsTest, TheListSurvivesRestartsRefusesBadEditsAndGetsTheDefaultsOnly
 
     // A workspace whose object IDs are used up says so, and keeps its list.
     host.reset();
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((dir / ".tessaron-host/workspace.db").c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, "UPDATE meta SET value = 4294967295 WHERE key = 'next'", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    ASSERT_EQ(tstest::Sql(dir / ".tessaron-host/workspace.db", "UPDATE meta SET value = 4294967295 WHERE key = 'next'"), "");
     Start();
     for (bool add : {true, false}) {
         EXPECT_FALSE(add ? Presets()->Add({"More", false}, error) : Presets()->Set({{"More", false}}, error));
