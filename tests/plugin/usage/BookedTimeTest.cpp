@@ -47,7 +47,7 @@ struct Sequence {
     const char* start;  // local time of the first step, or UTC when it ends in "Z"
     std::vector<Step> steps;
     std::map<std::string, std::string> totals;
-    Lines logOfA = {};  // empty: not checked
+    std::map<std::string, Lines> logs = {};  // the whole logs of some documents
 };
 
 class BookedTimeTest : public UsageFixture {
@@ -73,8 +73,8 @@ protected:
     }
 
     // Runs the sequence in a fresh run of the host, whose trackers tick first at its start,
-    // and gives each document's total and the log of document A.
-    std::map<std::string, std::string> Run(const Sequence& s, Lines& logOfA) {
+    // and gives each document's total and log.
+    std::map<std::string, std::string> Run(const Sequence& s, std::map<std::string, Lines>& logs) {
         SetZone(s.tz);
         Restart();
         fHost->Docs().AddObserver(&fClosing);
@@ -105,7 +105,7 @@ protected:
             } else if (verb == "close") {
                 Lines items = CloseAndRead(docs.at(name));
                 totals[name] = Total(items);
-                if (name == "A") logOfA = items;
+                logs[name] = items;
                 docs.erase(name);
             } else if (verb == "click") {
                 tshost::Event e(IEvent::kLButtonDn);
@@ -157,6 +157,32 @@ TEST_F(BookedTimeTest, EachSequenceBooksItsHandWorkedTotals) {
          {{0, "new A"}, {kMinute, "click A"}, {9 * kMinute, "new B"}, {2 * kMinute, "click B"}, {kMinute, "close B"},
           {kMinute, "close A"}},
          {{"A", "00:07:01"}, {"B", "00:03:00"}}},
+        // D, made as C closes, may get C's database address.
+        {"documents behind the front one close, a new one comes", nullptr, "2007-03-05 09:00:00",
+         {{0, "new A"}, {kMinute, "new B"}, {kMinute, "new C"}, {kMinute, "close C"}, {0, "new D"}, {kMinute, "close A"},
+          {kMinute, "front B"}, {2 * kMinute, "close B"}, {2 * kMinute, "close D"}},
+         {{"A", "00:01:00"}, {"B", "00:03:00"}, {"C", "00:01:00"}, {"D", "00:04:00"}},
+         {{"B", Log("09:01:00", {Inactive("09:02:00"), Active("09:03:00"), Inactive("09:03:00"), Active("09:05:00")},
+                    "09:07:00", "00:03:00")},
+          {"D", Log("09:03:00", {Inactive("09:05:00"), Active("09:07:00")}, "09:09:00", "00:04:00")}}},
+        {"quiet for exactly 300 s after a click, then work", nullptr, "2007-03-05 09:00:00",
+         {{0, "new A"}, {3 * kMinute, "click A"}, {301, "click A"}, {30, "close A"}},
+         {{"A", "00:08:31"}},
+         {{"A", Log("09:00:00", {Inactive("09:08:01"), Active("09:08:01")}, "09:08:31", "00:08:31")}}},
+        {"left idle, left behind, background with two documents", nullptr, "2007-03-05 09:00:00",
+         {{0, "new A"}, {kMinute, "new B"}, {29 * kMinute, "front A"}, {0, "background"}, {10 * kMinute, "foreground"},
+          {0, "click A"}, {kMinute, "close B"}, {0, "close A"}},
+         {{"A", "00:02:00"}, {"B", "00:05:00"}},
+         {{"A", Log("09:00:00", {Inactive("09:01:00"), Active("09:30:00"), At("indd_app_inactive_at", "09:30:00"),
+                                 At("indd_app_active_at", "09:40:00")},
+                    "09:41:00", "00:02:00")},
+          {"B", Log("09:01:00", {Inactive("09:06:00"), Inactive("09:30:00"), At("indd_app_inactive_at", "09:30:00"),
+                                 At("indd_app_active_at", "09:40:00")},
+                    "09:41:00", "00:05:00")}}},
+        // With no document open the trackers leave the state alone.
+        {"background and idle time with no document open", nullptr, "2007-03-05 09:00:00",
+         {{0, "new A"}, {0, "close A"}, {0, "background"}, {5, "foreground"}, {400, "new B"}, {kMinute, "close B"}},
+         {{"A", "00:00:00"}, {"B", "00:01:00"}}},
         {"background, return, switch", nullptr, "2007-03-05 09:00:00",
          {{0, "new A"}, {kMinute, "new B"}, {kMinute, "click B"}, {kMinute, "background"}, {10 * kMinute, "foreground"},
           {kMinute, "front A"}, {kMinute, "click A"}, {kMinute, "close A"}, {kMinute, "close B"}},
@@ -170,24 +196,24 @@ TEST_F(BookedTimeTest, EachSequenceBooksItsHandWorkedTotals) {
         {"across midnight", nullptr, "2007-03-05 23:58:00",
          {{0, "new A"}, {kMinute, "click A"}, {2 * kMinute, "click A"}, {kMinute, "close A"}},
          {{"A", "00:04:00"}},
-         {At("doc_open", "23:58:00"), Active("23:58:00"), "<doc_close>20070306 00:02:00</doc_close>",
+         {{"A", {At("doc_open", "23:58:00"), Active("23:58:00"), "<doc_close>20070306 00:02:00</doc_close>",
           "<doc_total_active_time>00:04:00</doc_total_active_time>",
-          "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}},
+          "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}}}},
         // 01:59 and 03:01 local are two real minutes apart.
         {"across the spring change", "Europe/Berlin", "2007-03-25 01:58:00",
          {{0, "new A"}, {kMinute, "click A"}, {2 * kMinute, "click A"}, {0, "close A"}},
          {{"A", "00:03:00"}},
-         {"<doc_open>20070325 01:58:00</doc_open>", "<doc_active_at>20070325 01:58:00</doc_active_at>",
+         {{"A", {"<doc_open>20070325 01:58:00</doc_open>", "<doc_active_at>20070325 01:58:00</doc_active_at>",
           "<doc_close>20070325 03:01:00</doc_close>", "<doc_total_active_time>00:03:00</doc_total_active_time>",
-          "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}},
+          "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}}}},
         // 02:58 summer time is 00:58 UTC; 02:59 summer time and 02:01 winter time are two real
         // minutes apart.
         {"across the autumn change", "Europe/Berlin", "2007-10-28T00:58:00Z",
          {{0, "new A"}, {kMinute, "click A"}, {2 * kMinute, "click A"}, {kMinute, "close A"}},
          {{"A", "00:04:00"}},
-         {"<doc_open>20071028 02:58:00</doc_open>", "<doc_active_at>20071028 02:58:00</doc_active_at>",
+         {{"A", {"<doc_open>20071028 02:58:00</doc_open>", "<doc_active_at>20071028 02:58:00</doc_active_at>",
           "<doc_close>20071028 02:02:00</doc_close>", "<doc_total_active_time>00:04:00</doc_total_active_time>",
-          "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}},
+          "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}}}},
         // Put back an hour a minute after the last click: the quiet time goes on from there.
         {"clock put back while quiet", nullptr, "2007-03-05 10:00:00",
          {{0, "new A"}, {kMinute, "click A"}, {kMinute, "set 2007-03-05 09:02:00"}, {28 * kMinute, "close A"}},
@@ -197,11 +223,11 @@ TEST_F(BookedTimeTest, EachSequenceBooksItsHandWorkedTotals) {
         {"a late tick after a modal dialog", nullptr, "2007-03-05 12:00:00",
          {{0, "new A"}, {kMinute, "click A"}, {10, "prefs"}, {30 * kMinute, "cancel"}, {10, "close A"}},
          {{"A", "00:06:01"}},
-         Log("12:00:00", {Inactive("12:06:01")}, "12:31:20", "00:06:01")},
+         {{"A", Log("12:00:00", {Inactive("12:06:01")}, "12:31:20", "00:06:01")}}},
         {"a click still waiting when the dialog opens", nullptr, "2007-03-05 12:00:00",
          {{0, "new A"}, {kMinute, "click A"}, {0, "prefs"}, {30 * kMinute, "cancel"}, {10, "close A"}},
          {{"A", "00:06:01"}},
-         Log("12:00:00", {Inactive("12:06:01")}, "12:31:10", "00:06:01")},
+         {{"A", Log("12:00:00", {Inactive("12:06:01")}, "12:31:10", "00:06:01")}}},
         {"a switch after a dialog, before any tick", nullptr, "2007-03-05 12:00:00",
          {{0, "new A"}, {kMinute, "new B"}, {kMinute, "front A"}, {kMinute, "click A"}, {0, "prefs"},
           {30 * kMinute, "cancel"}, {0, "front B"}, {kMinute, "close B"}, {0, "close A"}},
@@ -215,9 +241,9 @@ TEST_F(BookedTimeTest, EachSequenceBooksItsHandWorkedTotals) {
         {"the machine sleeps overnight, closed on waking", nullptr, "2007-03-05 17:58:00",
          {{0, "new A"}, {kMinute, "click A"}, {kMinute, "sleep 14"}, {0, "close A"}},
          {{"A", "00:06:01"}},
-         {At("doc_open", "17:58:00"), Active("17:58:00"), Inactive("18:04:01"),
+         {{"A", {At("doc_open", "17:58:00"), Active("17:58:00"), Inactive("18:04:01"),
           "<doc_close>20070306 08:00:00</doc_close>", "<doc_total_active_time>00:06:01</doc_total_active_time>",
-          "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}},
+          "<pdf_total_generation_time>00:00:00</pdf_total_generation_time>"}}}},
         {"the machine sleeps overnight, work goes on on waking", nullptr, "2007-03-05 17:58:00",
          {{0, "new A"}, {kMinute, "click A"}, {kMinute, "sleep 14"}, {0, "click A"}, {kMinute, "close A"}},
          {{"A", "00:07:01"}}},
@@ -225,7 +251,7 @@ TEST_F(BookedTimeTest, EachSequenceBooksItsHandWorkedTotals) {
         {"clock set an hour ahead while working", nullptr, "2007-03-05 12:00:00",
          {{0, "new A"}, {kMinute, "click A"}, {kMinute, "set 2007-03-05 13:02:00"}, {2 * kMinute, "close A"}},
          {{"A", "00:04:00"}},
-         Log("12:00:00", {}, "13:04:00", "00:04:00")},
+         {{"A", Log("12:00:00", {}, "13:04:00", "00:04:00")}}},
         {"clock set 101 hours ahead", nullptr, "2007-03-05 12:00:00",
          {{0, "new A"}, {kMinute, "click A"}, {0, "set 2007-03-09 17:01:00"}, {20, "close A"}},
          {{"A", "00:01:20"}}},
@@ -235,7 +261,7 @@ TEST_F(BookedTimeTest, EachSequenceBooksItsHandWorkedTotals) {
         {"clock put back two minutes, closed at once", nullptr, "2007-03-05 12:00:00",
          {{0, "new A"}, {4 * kMinute, "click A"}, {kMinute, "set 2007-03-05 12:03:00"}, {0, "close A"}},
          {{"A", "00:05:00"}},
-         Log("12:00:00", {}, "12:03:00", "00:05:00")},
+         {{"A", Log("12:00:00", {}, "12:03:00", "00:05:00")}}},
         {"clock put back an hour after four quiet minutes, then work", nullptr, "2007-03-05 12:00:00",
          {{0, "new A"}, {4 * kMinute, "set 2007-03-05 11:04:00"}, {30, "click A"}, {2 * kMinute, "click A"},
           {0, "close A"}},
@@ -243,11 +269,9 @@ TEST_F(BookedTimeTest, EachSequenceBooksItsHandWorkedTotals) {
     };
     for (const Sequence& s : sequences) {
         SCOPED_TRACE(s.name);
-        Lines logOfA;
-        EXPECT_EQ(Run(s, logOfA), s.totals);
-        if (!s.logOfA.empty()) {
-            EXPECT_EQ(logOfA, s.logOfA);
-        }
+        std::map<std::string, Lines> logs;
+        EXPECT_EQ(Run(s, logs), s.totals);
+        for (const auto& [name, log] : s.logs) EXPECT_EQ(logs[name], log) << name;
     }
 }
 

@@ -1,8 +1,8 @@
 // A host running the plug-in with the usage tracking in a known state: the virtual clock on
 // 5 March 2007 at 09:00:00, the application in the foreground, the activity flags as at
-// load, and a user name in the preferences. Time passes with idle time (the idle tasks run)
-// or a sleep (nothing runs); setting the clock lets none pass. Helpers read the tracking items a document's
-// metadata holds and build the lines expected there. Tests only: the test's main thread.
+// load, and a user name in the preferences. Time passes with idle time (the idle tasks run);
+// setting the clock lets none pass. Helpers read the tracking items a document's metadata
+// holds and build the lines expected there. Tests only: the test's main thread.
 #pragma once
 
 #include <string>
@@ -61,8 +61,6 @@ protected:
     }
     // The user sets the date and time: no time passes.
     static void SetClock(const std::string& time) { tshost::Clock::SetVirtual(Moment(time)); }
-    // Time passes until `time` with nothing run meanwhile, as while the machine sleeps.
-    static void SleepUntil(const std::string& time) { tshost::Clock::Advance(Moment(time) - tshost::Clock::NowMs()); }
     // Lets idle time pass, running the idle tasks that fall due.
     static void Idle(int64 seconds) { tshost::IdleScheduler::Get().Idle(seconds * 1000); }
 
