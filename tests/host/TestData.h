@@ -1,15 +1,18 @@
 // A small persistent implementation for host tests: one int32, saved through ReadWrite,
-// changed only after PreDirty; and a command that sets it. Tests register them with
-// HostImplementation under their own IDs. The test's own thread only, as every host
+// changed only after PreDirty; and a command that sets it. InstallTestData puts them on the
+// workspace and documents; tests may register them under their own IDs too. The test's own thread only, as every host
 // implementation.
 #pragma once
 
+#include "BossClasses.h"
 #include "CPMUnknown.h"
 #include "CmdUtils.h"
 #include "Command.h"
+#include "HostIDs.h"
 #include "IPMStream.h"
 #include "ISession.h"
 #include "IWorkspace.h"
+#include "ImplRegistry.h"
 #include "InterfacePtr.h"
 
 namespace tstest {
@@ -75,5 +78,27 @@ protected:
     }
     void DoNotify() override { ++Notified(); }
 };
+
+constexpr ImplementationID kDataImpl{0x7f011}, kOtherImpl{0x7f012}, kEmptyImpl{0x7f013}, kParameterImpl{0x7f014},
+    kSetValueCmdImpl{0x7f015};
+constexpr PMIID kOtherIID{0x7f012};
+constexpr ClassID kSetValueCmdBoss{0x7f010};
+
+// After Boot: TestData, persistent, as ITestData and again as kOtherIID of the workspace and of
+// documents, EmptyData beside them, and kSetValueCmdBoss. False when a registration failed.
+inline bool InstallTestData() {
+    auto& impls = tshost::ImplRegistry::Get();
+    bool ok = impls.Register(tshost::HostImplementation<TestData>(kDataImpl, true)) == kSuccess &&
+              impls.Register(tshost::HostImplementation<TestData>(kOtherImpl, true)) == kSuccess &&
+              impls.Register(tshost::HostImplementation<EmptyData>(kEmptyImpl, true)) == kSuccess &&
+              impls.Register(tshost::HostImplementation<TestData>(kParameterImpl)) == kSuccess &&
+              impls.Register(tshost::HostImplementation<SetValueCmd>(kSetValueCmdImpl)) == kSuccess;
+    auto& classes = tshost::BossClasses::Get();
+    for (ClassID cls : {tshost::kWorkspaceBoss, tshost::kDocBoss})
+        ok = ok && classes.AddIn(cls, IID_OF<ITestData>(), kDataImpl) == kSuccess && classes.AddIn(cls, kOtherIID, kOtherImpl) == kSuccess &&
+             classes.AddIn(cls, IID_OF<EmptyData>(), kEmptyImpl) == kSuccess;
+    return ok && classes.Define({kSetValueCmdBoss, tshost::kCommandBoss, "kSetValueCmdBoss",
+                                 {{IID_OF<ICommand>(), kSetValueCmdImpl}, {IID_OF<ITestData>(), kParameterImpl}}}) == kSuccess;
+}
 
 }  // namespace tstest

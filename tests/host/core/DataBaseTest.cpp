@@ -4,23 +4,18 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "BossClasses.h"
 #include "DataBase.h"
 #include "Host.h"
 #include "HostIDs.h"
 #include "HostTestSupport.h"
 #include "ISession.h"
 #include "IWorkspace.h"
-#include "ImplRegistry.h"
 #include "InterfacePtr.h"
 #include "TestData.h"
 
 namespace {
 
-constexpr ImplementationID kDataImpl{0x7f201};
-constexpr ImplementationID kOtherImpl{0x7f202};
-constexpr ImplementationID kEmptyImpl{0x7f203};
-constexpr PMIID kOtherIID{0x7f203};
+using tstest::kDataImpl, tstest::kEmptyImpl, tstest::kOtherIID, tstest::kOtherImpl;
 
 class DataBaseTest : public ::testing::Test {
 protected:
@@ -31,14 +26,7 @@ protected:
         host.reset();
         host = std::make_unique<tshost::Host>();
         ASSERT_TRUE(host->Boot(error)) << error;
-        auto& impls = tshost::ImplRegistry::Get();
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kDataImpl, true)), kSuccess);
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kOtherImpl, true)), kSuccess);
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::EmptyData>(kEmptyImpl, true)), kSuccess);
-        auto& classes = tshost::BossClasses::Get();
-        classes.AddIn(tshost::kWorkspaceBoss, IID_OF<tstest::ITestData>(), kDataImpl);
-        classes.AddIn(tshost::kWorkspaceBoss, kOtherIID, kOtherImpl);
-        classes.AddIn(tshost::kWorkspaceBoss, IID_OF<tstest::EmptyData>(), kEmptyImpl);
+        ASSERT_TRUE(tstest::InstallTestData());
     }
 
     static InterfacePtr<tstest::ITestData> Data(tshost::DataBase* db, PMIID iid = IID_OF<tstest::ITestData>()) {

@@ -12,7 +12,6 @@
 #include <functional>
 
 #include "Alerts.h"
-#include "BossClasses.h"
 #include "Documents.h"
 #include "FileCalls.h"
 #include "Host.h"
@@ -20,7 +19,6 @@
 #include "HostTestSupport.h"
 #include "IDocFileUtils.h"
 #include "IPageList.h"
-#include "ImplRegistry.h"
 #include "TestData.h"
 #include "UtilsBoss.h"
 
@@ -28,12 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr ImplementationID kDataImpl{0x7f401};
-constexpr ImplementationID kOtherImpl{0x7f402};
-constexpr ImplementationID kParameterImpl{0x7f403};
-constexpr ImplementationID kSetValueCmdImpl{0x7f404};
-constexpr PMIID kOtherIID{0x7f405};
-constexpr ClassID kSetValueCmdBoss{0x7f400};
+using tstest::kOtherIID, tstest::kSetValueCmdBoss;
 
 // I/O faults: SQLite's calls through a VFS wrapped around the default one, the host's own
 // through FileCalls. Armed with a kind and n, the n-th call of that kind fails; with a full
@@ -167,19 +160,7 @@ protected:
     void SetUp() override {
         InstallFaultyVfs();
         ASSERT_TRUE(host.Boot(error)) << error;
-        auto& impls = tshost::ImplRegistry::Get();
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kDataImpl, true)), kSuccess);
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kOtherImpl, true)), kSuccess);
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kParameterImpl)), kSuccess);
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::SetValueCmd>(kSetValueCmdImpl)), kSuccess);
-        auto& classes = tshost::BossClasses::Get();
-        for (ClassID cls : {tshost::kDocBoss, tshost::kWorkspaceBoss}) {
-            classes.AddIn(cls, IID_OF<tstest::ITestData>(), kDataImpl);
-            classes.AddIn(cls, kOtherIID, kOtherImpl);
-        }
-        ASSERT_EQ(classes.Define({kSetValueCmdBoss, tshost::kCommandBoss, "kSetValueCmdBoss",
-                                  {{IID_OF<ICommand>(), kSetValueCmdImpl}, {IID_OF<tstest::ITestData>(), kParameterImpl}}}),
-                  kSuccess);
+        ASSERT_TRUE(tstest::InstallTestData());
         host.Start(dir.Path());
         tshost::SetTranscriptSink([this](std::string_view line) { shown.emplace_back(line); });
     }

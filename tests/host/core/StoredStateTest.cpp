@@ -26,10 +26,8 @@
 
 namespace {
 
-constexpr ImplementationID kDataImpl{0x7f501};
 constexpr ImplementationID kPlainImpl{0x7f502};
 constexpr ImplementationID kThrowingCmdImpl{0x7f503};
-constexpr ImplementationID kParameterImpl{0x7f504};
 constexpr ImplementationID kUnmakeableImpl{0x7f505};
 constexpr PMIID kPlainIID{0x7f502};
 constexpr PMIID kUnmakeableIID{0x7f505};
@@ -93,25 +91,21 @@ protected:
         host.reset();
         host = std::make_unique<tshost::Host>();
         ASSERT_TRUE(host->Boot(error)) << error;
+        ASSERT_TRUE(tstest::InstallTestData());
         auto& impls = tshost::ImplRegistry::Get();
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kDataImpl, true)), kSuccess);
         ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kPlainImpl)), kSuccess);
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kParameterImpl)), kSuccess);
         ASSERT_EQ(impls.Register(tshost::HostImplementation<ThrowingCmd>(kThrowingCmdImpl)), kSuccess);
         ASSERT_EQ(impls.Register(tshost::HostImplementation<Unmakeable>(kUnmakeableImpl)), kSuccess);
         ASSERT_EQ(impls.Register(tshost::HostImplementation<FailingWriter>(kWriterImpl, true)), kSuccess);
         ASSERT_EQ(impls.Register(tshost::HostImplementation<WriterCmd>(kWriterCmdImpl)), kSuccess);
         auto& classes = tshost::BossClasses::Get();
-        for (ClassID cls : {tshost::kWorkspaceBoss, tshost::kDocBoss}) {
-            classes.AddIn(cls, IID_OF<tstest::ITestData>(), kDataImpl);
-            classes.AddIn(cls, kPlainIID, kPlainImpl);
-        }
+        classes.AddIn(tshost::kWorkspaceBoss, kPlainIID, kPlainImpl);
         classes.AddIn(tshost::kWorkspaceBoss, kUnmakeableIID, kUnmakeableImpl);
         classes.AddIn(tshost::kWorkspaceBoss, kWriterIID, kWriterImpl);
         ASSERT_EQ(classes.Define({kWriterCmdBoss, tshost::kCommandBoss, "kWriterCmdBoss", {{IID_OF<ICommand>(), kWriterCmdImpl}}}),
                   kSuccess);
         ASSERT_EQ(classes.Define({kThrowingCmdBoss, tshost::kCommandBoss, "kThrowingCmdBoss",
-                                  {{IID_OF<ICommand>(), kThrowingCmdImpl}, {IID_OF<tstest::ITestData>(), kParameterImpl}}}),
+                                  {{IID_OF<ICommand>(), kThrowingCmdImpl}, {IID_OF<tstest::ITestData>(), tstest::kParameterImpl}}}),
                   kSuccess);
     }
 
@@ -208,7 +202,7 @@ std::vector<Damage> Damages(const std::string& good) {
         {"a column's type changed", remade("objects", "uid INTEGER PRIMARY KEY, class BLOB NOT NULL")},
         {"readable but never writable", "", writeVersion3},
         {"write-ahead log", "PRAGMA journal_mode=WAL", "", false, Meet::kOpens},
-        {"a row of data dropped", "DELETE FROM data WHERE impl = " + std::to_string(kDataImpl.Get()), "", false, Meet::kOpens},
+        {"a row of data dropped", "DELETE FROM data WHERE impl = " + std::to_string(tstest::kDataImpl.Get()), "", false, Meet::kOpens},
         // The good document's pages are objects 2 and 3.
         {"page list cut", "UPDATE data SET bytes = substr(bytes, 1, 6)" + pageList, "", true},
         {"no pages", "UPDATE data SET bytes = x'00000000'" + pageList, "", true},

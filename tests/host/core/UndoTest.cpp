@@ -19,12 +19,8 @@
 
 namespace {
 
-constexpr ImplementationID kPersistentDataImpl{0x7f301};
-constexpr ImplementationID kParameterDataImpl{0x7f302};
-constexpr ImplementationID kSetValueCmdImpl{0x7f303};
+using tstest::kSetValueCmdBoss;
 constexpr ImplementationID kTouchCmdImpl{0x7f304};
-constexpr ImplementationID kEmptyDataImpl{0x7f305};
-constexpr ClassID kSetValueCmdBoss{0x7f300};
 constexpr ClassID kTouchCmdBoss{0x7f301};
 
 // Dirties its target's data without changing a byte, as housekeeping that rewrites a list
@@ -45,21 +41,9 @@ protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(host.Boot(error)) << error;
-        auto& impls = tshost::ImplRegistry::Get();
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kPersistentDataImpl, true)), kSuccess);
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::EmptyData>(kEmptyDataImpl, true)), kSuccess);
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::TestData>(kParameterDataImpl)), kSuccess);
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<tstest::SetValueCmd>(kSetValueCmdImpl)), kSuccess);
-        ASSERT_EQ(impls.Register(tshost::HostImplementation<TouchCmd>(kTouchCmdImpl)), kSuccess);
-        auto& classes = tshost::BossClasses::Get();
-        for (ClassID cls : {tshost::kWorkspaceBoss, tshost::kDocBoss}) {
-            classes.AddIn(cls, IID_OF<tstest::ITestData>(), kPersistentDataImpl);
-            classes.AddIn(cls, IID_OF<tstest::EmptyData>(), kEmptyDataImpl);
-        }
-        ASSERT_EQ(classes.Define({kSetValueCmdBoss, tshost::kCommandBoss, "kSetValueCmdBoss",
-                                  {{IID_OF<ICommand>(), kSetValueCmdImpl}, {IID_OF<tstest::ITestData>(), kParameterDataImpl}}}),
-                  kSuccess);
-        ASSERT_EQ(classes.Define({kTouchCmdBoss, tshost::kCommandBoss, "kTouchCmdBoss", {{IID_OF<ICommand>(), kTouchCmdImpl}}}),
+        ASSERT_TRUE(tstest::InstallTestData());
+        ASSERT_EQ(tshost::ImplRegistry::Get().Register(tshost::HostImplementation<TouchCmd>(kTouchCmdImpl)), kSuccess);
+        ASSERT_EQ(tshost::BossClasses::Get().Define({kTouchCmdBoss, tshost::kCommandBoss, "kTouchCmdBoss", {{IID_OF<ICommand>(), kTouchCmdImpl}}}),
                   kSuccess);
         host.Start(home.Path());
         document = host.Docs().New(1, error);
