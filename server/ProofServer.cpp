@@ -187,16 +187,6 @@ void ProofServer::InstallRoutes() {
   http_.Post(".*", [this](const Request& req, Response& res, const ContentReader& reader) {
     HandleUnknown(req, res, &reader);
   });
-  // A POST without a body skips the content-reader handlers.
-  http_.Post(".*", [this](const Request& req, Response& res) {
-    if (req.path == kControlPath) {
-      HandleControlRequest(req, res, nullptr);
-    } else if (req.path == kUploadPath) {
-      HandleUpload(req, res, ContentReader(nullptr, nullptr));
-    } else {
-      HandleUnknown(req, res, nullptr);
-    }
-  });
 
   http_.set_expect_100_continue_handler(
       [this](const Request& req, Response& res) { return RefuseEarlyUpload(req, res); });
