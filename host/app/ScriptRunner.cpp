@@ -82,6 +82,13 @@ bool RunScript(std::istream& in, const std::string& name, ConsoleContext& contex
         return false;
     };
     bool tooLong = false;
+    // A line that confirms a change of the workspace is shown once the workspace file holds
+    // the change, so a crash right after it loses nothing the user was told of.
+    struct SaveBeforeShow {
+        BeforeLine previous;
+        explicit SaveBeforeShow(Host& host) : previous(SetBeforeShow([&host] { host.SaveChangedWorkspace(); })) {}
+        ~SaveBeforeShow() { SetBeforeShow(std::move(previous)); }
+    } saveBeforeShow(context.host);
     while (!context.quit && QuitSignal() == 0 && ReadLine(in, line, tooLong)) {
         ++number;
         if (tooLong) return fail("line longer than " + std::to_string(kMaxLineBytes) + " bytes");
@@ -105,7 +112,7 @@ bool RunScript(std::istream& in, const std::string& name, ConsoleContext& contex
         } catch (...) {
             error = "failed";
         }
-        // What the action changed outside a command (the PDF presets) is confirmed too.
+        // What the line changed without showing anything is kept too.
         context.host.SaveChangedWorkspace();
         if (!ok) return fail(command + ": " + error);
     }

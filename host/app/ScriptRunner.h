@@ -2,8 +2,9 @@
 // split at blanks, double quotes grouping a word ("a b", with \" and \\ inside). The script
 // stops at the first failing line, which is reported on standard error as
 // "NAME:LINE: message"; the caller exits non-zero. A quit command ends it early, and so does
-// a signal that asks the host to quit (QuitSignals.h), before the next line. After each line
-// the workspace is saved when the line changed it.
+// a signal that asks the host to quit (QuitSignals.h), before the next line. A line that
+// changed the workspace saves it before it shows anything, so what it confirms is on disk
+// when the user reads it, and else at its end.
 // User-interface thread only.
 #pragma once
 

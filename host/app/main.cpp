@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
     options.echo = echo;
     bool ran = tshost::RunScript(*in, scriptName, context, options);
     if (!host.Quit(error)) {
-        tshost::Diagnose("error: " + error);
+        if (!error.empty()) tshost::Diagnose("error: " + error);
         ran = false;
     }
     tshost::EndByQuitSignal();

@@ -21,6 +21,7 @@
 #include "Guard.h"
 #include "HexText.h"
 #include "UndoHistory.h"
+#include "Utf8.h"
 
 namespace tshost {
 
@@ -35,6 +36,17 @@ constexpr const char* kTables[] = {
     "CREATE TABLE objects(uid INTEGER PRIMARY KEY, class INTEGER NOT NULL)",
     "CREATE TABLE data(uid INTEGER NOT NULL, impl INTEGER NOT NULL, bytes BLOB NOT NULL, PRIMARY KEY(uid, impl))",
 };
+// Each schema entry the host makes, as SQLite lists it, with the name a message gives it.
+const std::map<std::string, std::string>& SchemaEntries() {
+    static const std::map<std::string, std::string> entries{
+        {kTables[0], "table meta"},
+        {kTables[1], "table objects"},
+        {kTables[2], "table data"},
+        {"index sqlite_autoindex_data_1 on data", "key of the table data"},
+        {"index sqlite_autoindex_meta_1 on meta", "key of the table meta"},
+    };
+    return entries;
+}
 
 // Errors that mean the file's content is not a sound Tessaron file, as opposed to errors of
 // reaching it (permissions, I/O, locks, memory).
@@ -214,8 +226,7 @@ Verdict CheckStructure(Connection& c, std::string& why) {
         why = c.Error();
         return c.Damaged() ? Verdict::kDamaged : Verdict::kUnreadable;
     };
-    std::set<std::string> expected{"index sqlite_autoindex_data_1 on data", "index sqlite_autoindex_meta_1 on meta"};
-    for (const char* table : kTables) expected.insert(table);
+    std::map<std::string, std::string> expected = SchemaEntries();
     {
         Statement schema(c.db, "SELECT type, name, tbl_name, sql FROM sqlite_master");
         if (!schema) return failed();
@@ -234,7 +245,7 @@ Verdict CheckStructure(Connection& c, std::string& why) {
         }
         if (rc != SQLITE_DONE) return failed();
         if (!expected.empty()) {
-            why = "it lacks the host's " + *expected.begin();
+            why = "it lacks the host's " + expected.begin()->second;
             return Verdict::kDamaged;
         }
     }
@@ -267,6 +278,7 @@ std::unique_ptr<DataBase> DataBase::Open(const std::string& posixPath, std::stri
         error = posixPath + ": not a readable Tessaron file (" + e.what() + ")";
     }
     if (failure) *failure = db ? OpenFailure::kNone : kind;
+    error = OneLine(error);
     return db;
 }
 
@@ -421,6 +433,7 @@ UID DataBase::NewObject(ClassID cls) {
     UID uid(fNextUID++);
     fClasses[uid] = cls;
     fUnsavedObjects[uid] = true;
+    ++fChanges;
     return uid;
 }
 
@@ -478,6 +491,7 @@ void DataBase::PreDirty(Boss& boss, Boss::Slot& slot) {
         undo.RecordPreImage(this, boss.GetUID(), slot.impl, Boss::Serialize(slot));
     slot.dirty = true;
     fModified = true;
+    ++fChanges;
 }
 
 std::string DataBase::CurrentBytes(UID uid, ImplementationID impl) {
@@ -498,6 +512,7 @@ void DataBase::Restore(UID uid, ImplementationID impl, const std::string& bytes)
     Boss::Deserialize(*slot, bytes);
     slot->dirty = true;
     fModified = true;
+    ++fChanges;
 }
 
 ErrorCode DataBase::Save(std::string& error) {
@@ -505,11 +520,15 @@ ErrorCode DataBase::Save(std::string& error) {
         error = fDisplayName + ": has no file yet";
         return kFailure;
     }
-    return Write(fPath, false, false, error);
+    ErrorCode result = Write(fPath, false, false, error);
+    error = OneLine(error);
+    return result;
 }
 
 ErrorCode DataBase::SaveAs(const std::string& posixPath, std::string& error, bool privateFile) {
-    return Write(posixPath, posixPath != fPath, privateFile, error);
+    ErrorCode result = Write(posixPath, posixPath != fPath, privateFile, error);
+    error = OneLine(error);
+    return result;
 }
 
 ErrorCode DataBase::Write(const std::string& path, bool everything, bool privateFile, std::string& error) {

@@ -53,7 +53,13 @@ public:
     IPMUnknown* Instantiate(UID uid, PMIID interfaceID) override;
     UID GetRootUID() const override { return fRoot; }
     bool16 IsModified() const override { return fModified ? kTrue : kFalse; }
-    void SetModified(bool16 modified) override { fModified = modified != kFalse; }
+    void SetModified(bool16 modified) override {
+        fModified = modified != kFalse;
+        if (fModified) ++fChanges;
+    }
+    // Counts the changes made since the database was made or read: a caller whose save
+    // failed can tell whether there is anything new to try again with.
+    uint64 Changes() const { return fChanges; }
     bool16 GetSysFile(IDFile& file) const override;
 
     // A new object of `cls`; kInvalidUID when the class is unknown or every UID is used.
@@ -105,6 +111,7 @@ private:
     UID fRoot;
     uint32 fNextUID = 1;
     bool fModified = false;
+    uint64 fChanges = 0;
     bool fReplacedFile = false;
     // Which file is ours: the identity stored in it when last read or written (empty for files
     // written before identities were), and its device and inode then.

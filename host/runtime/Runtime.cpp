@@ -20,6 +20,7 @@
 #include "SignalIDs.h"
 #include "StringTable.h"
 #include "UndoHistory.h"
+#include "Utf8.h"
 #include "IdleScheduler.h"
 #include "ProgressBars.h"
 #include "Transcript.h"
@@ -139,8 +140,15 @@ void Runtime::Start(const std::string& home) {
 
 void Runtime::SaveChangedWorkspace() {
     if (!fStarted || !fWorkspace || !fWorkspace->IsModified() || fWorkspacePath.empty()) return;
+    // A save that failed is tried again once there is something new to save, and at quit;
+    // not before every line shown, each time to fail the same way.
+    if (fFailedSave && fFailedAtChange == fWorkspace->Changes()) return;
     std::string error;
-    if (!SaveWorkspace(error)) Diagnose(error + "; the settings will be saved again after the next change and at quit");
+    if (SaveWorkspace(error)) return;
+    fFailedSave = true;
+    fFailedAtChange = fWorkspace->Changes();
+    if (error != fReportedError) Diagnose(error + "; the settings will be saved again after the next change and at quit");
+    fReportedError = error;
 }
 
 bool Runtime::Launch(const LaunchOptions& options, std::vector<std::string>& errors) {
@@ -176,6 +184,14 @@ void Runtime::LoadWorkspace(const std::string& home) {
             ::chmod(folder.c_str(), 0700);
             fWorkspacePath = folder + "/workspace.db";
         }
+    }
+    // A file the host may not even look for (a folder it cannot search) is no missing file:
+    // a new workspace saved there would fail, or replace settings the user cannot see.
+    struct stat st {};
+    if (!fWorkspacePath.empty() && ::lstat(fWorkspacePath.c_str(), &st) != 0 && errno != ENOENT) {
+        Diagnose(OneLine(fWorkspacePath + ": cannot be read: " + std::strerror(errno) +
+                         "; running with the default settings, which this run will not save"));
+        fWorkspacePath.clear();
     }
     if (!fWorkspacePath.empty() && Exists(fWorkspacePath)) {
         std::string error;
@@ -245,6 +261,9 @@ std::vector<IPMUnknown*> Runtime::StartupServices() const { return fServices; }
 bool Runtime::SaveWorkspace(std::string& error) {
     if (!fWorkspace || fWorkspacePath.empty()) return true;
     if (fWorkspace->SaveAs(fWorkspacePath, error, true) != kSuccess) return false;
+    // Once a save went through, a later failure is news again, even in the same words.
+    fFailedSave = false;
+    fReportedError.clear();
     if (fWorkspace->LastSaveReplacedFile())
         Diagnose(fWorkspacePath + ": it was deleted or replaced while the host ran; the whole workspace was written anew");
     return true;
@@ -257,13 +276,16 @@ bool Runtime::Quit(std::string& error) {
     // that are still running; then the plug-ins shut down; then the workspace is saved.
     CloseDocuments();
     StopServices();
-    return SaveWorkspace(error);
+    if (SaveWorkspace(error)) return true;
+    // Told already, in these words: the failure stands, the message is not given again.
+    if (error == fReportedError) error.clear();
+    return false;
 }
 
 void Runtime::TearDown() {
     if (gCurrent != this) return;
     std::string error;
-    if (!Quit(error)) Diagnose(error);
+    if (!Quit(error) && !error.empty()) Diagnose(error);
     CloseDocuments();
     for (IPMUnknown* boss : fServices) boss->Release();
     fServices.clear();

@@ -20,7 +20,8 @@
 // The workspace is saved whenever a command that changed it has ended (and after undo and
 // redo), and whenever an action of the user that changed it otherwise has ended, not only at
 // quit, so a crash loses no confirmed setting; only changed rows are written. A failed save
-// is reported and tried again after the next change and at quit.
+// is reported and tried again after the next change and at quit; the same failure, in the
+// same words, is reported once until a save goes through.
 //
 // One host exists at a time; Runtime::Current() is its runtime. Destroying it quits if
 // needed and then empties the process-wide registries, so a test can make a fresh one.
@@ -66,7 +67,8 @@ public:
     void Start(const std::string& home = {});
 
     // Close the documents, shut-down services, save the workspace. False, with `error`, when
-    // the workspace could not be saved (the rest is done anyway).
+    // the workspace could not be saved (the rest is done anyway); `error` is empty when that
+    // failure was reported already in the same words.
     bool Quit(std::string& error);
 
     // Saves the workspace when it holds changes not yet saved. Called when a command, an undo
@@ -117,6 +119,11 @@ private:
     std::vector<IPMUnknown*> fServices;  // one reference each
     bool fStarted = false;
     bool fQuit = false;
+    // The last workspace save failed, at this count of changes, and was reported in these
+    // words; cleared by a save that goes through.
+    bool fFailedSave = false;
+    uint64 fFailedAtChange = 0;
+    std::string fReportedError;
 };
 
 }  // namespace tshost

@@ -23,9 +23,20 @@ void Write(std::FILE* to, std::string_view prefix, std::string_view line) {
     std::fflush(to);
 }
 
+BeforeLine& BeforeShow() {
+    static BeforeLine hook;
+    return hook;
+}
+
 }  // namespace
 
 void Show(std::string_view line) {
+    static bool running = false;
+    if (BeforeShow() && !running) {
+        running = true;
+        BeforeShow()();
+        running = false;
+    }
     if (TranscriptSink())
         TranscriptSink()(line);
     else
@@ -54,6 +65,12 @@ LineSink SetTranscriptSink(LineSink sink) {
 LineSink SetDiagnosticSink(LineSink sink) {
     LineSink old = std::move(DiagnosticSink());
     DiagnosticSink() = std::move(sink);
+    return old;
+}
+
+BeforeLine SetBeforeShow(BeforeLine hook) {
+    BeforeLine old = std::move(BeforeShow());
+    BeforeShow() = std::move(hook);
     return old;
 }
 

@@ -27,4 +27,10 @@ std::string DisplayText(const PMString& text);
 LineSink SetTranscriptSink(LineSink sink);
 LineSink SetDiagnosticSink(LineSink sink);
 
+// Runs before each transcript line is shown (not again for lines shown while it runs): what
+// a line confirms can be put on disk before the user reads it. Returns the hook it replaces;
+// an empty hook is none.
+using BeforeLine = std::function<void()>;
+BeforeLine SetBeforeShow(BeforeLine hook);
+
 }  // namespace tshost

@@ -88,6 +88,37 @@ TEST(ConsoleTest, PlugInsAreListedAndTheirIdleTasksRunAndAlertsTakeScriptedAnswe
                      "[alert] Goodbye? [OK] [Cancel] -> Cancel\n");
 }
 
+// The console confirms a change of the workspace once the workspace file holds it: killed
+// right after a confirmation, while the disk is slow to flush, the next run finds every
+// change confirmed so far.
+TEST(ConsoleTest, AWorkspaceChangeIsOnDiskOnceTheConsoleConfirmsIt) {
+    const struct Step {
+        std::string line, confirmation;
+    } steps[] = {
+        {"preset-add Alpha", "added PDF preset Alpha"},
+        {"preset-add Beta spreads", "added PDF preset Beta (spreads)"},
+        {"preset-remove Alpha", "removed PDF preset Alpha"},
+    };
+    for (std::size_t k = 0; k < std::size(steps); ++k) {
+        SCOPED_TRACE("killed after step " + std::to_string(k + 1));
+        tstest::TempDir dir;
+        {
+            tstest::Process host(tstest::HostArgs(dir / "home", {"--plugin", Bin("SlowDisk.so"), "-"}));
+            ASSERT_TRUE(host.Running());
+            for (std::size_t i = 0; i <= k; ++i) {
+                host.Send(steps[i].line + "\n");
+                ASSERT_TRUE(host.Read(steps[i].confirmation)) << host.Out() << host.Err();
+            }
+            host.Stop();
+        }
+        tstest::Finished next = Host(dir, {"--no-default-plugin", "-"}, "presets\n");
+        EXPECT_EQ(next.status, 0) << next.err;
+        EXPECT_EQ(next.err, "");
+        EXPECT_EQ(next.out.find("  Alpha\n") != std::string::npos, k < 2) << next.out;
+        EXPECT_NE(next.out.find("  Beta (spreads)\n") != std::string::npos, k < 1) << next.out;
+    }
+}
+
 // SIGTERM and SIGINT quit the host as the end of a script does, whatever it is doing: an
 // export under way stops and leaves nothing in the folder, not even its hidden temporary
 // file; idle time ends; the rest of the script does not run; the workspace is saved; and the

@@ -107,34 +107,63 @@ TEST_F(DataBaseTest, ADamagedWorkspaceIsMovedAsideAndTheNewOneKeptPrivateAcrossR
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
-// A workspace the host cannot read for lack of permission is no damage: it is reported and
-// left as it is, and the run goes on with default settings that it does not save.
-TEST_F(DataBaseTest, AWorkspaceThatCannotBeReadIsReportedAndLeftAlone) {
-    const std::string path = dir / ".tessaron-host/workspace.db";
-    host->Start(dir.Path());
-    WorkspaceData()->SetValue(8);
-    ASSERT_TRUE(host->Quit(error)) << error;
-    Boot();
-    tstest::GiveToUnprivileged(dir.Path());
-    ::chmod(path.c_str(), 0);
-    const std::string bytes = tstest::ReadFile(path);
-    std::string problems = tstest::RunUnprivileged([&] {
-        std::string problems;
-        capture.diagnosed.clear();
+// A workspace the host cannot read for lack of permission, on the file or on the folder
+// that holds it, is no damage and no missing file: it is reported once with the system's
+// reason and left as it is, and the run goes on with default settings that it does not save,
+// nor try to. One it can read but not save is reported once however often it is changed.
+TEST_F(DataBaseTest, AWorkspaceThatCannotBeReadOrSavedIsReportedOnceAndLeftAlone) {
+    const std::string folder = dir / ".tessaron-host", path = folder + "/workspace.db";
+    const struct Case {
+        const char* name;
+        mode_t file, folder;
+        bool folderOfAnother;
+        std::string said;
+        bool quits;
+    } cases[] = {
+        {"unreadable file", 0, 0700, false, ": cannot be read: Permission denied", true},
+        {"folder of another user", 0600, 0700, true, ": cannot be read: Permission denied", true},
+        {"folder of another user, open to read", 0600, 0755, true, ": cannot be saved: its folder is read-only", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(folder);
+        Boot();
         host->Start(dir.Path());
-        if (capture.diagnosed.size() != 1 || capture.diagnosed[0].find(path + ": cannot be read: Permission denied") != 0) {
-            problems += "not one message saying why:\n";
-            for (const std::string& line : capture.diagnosed) problems += line + "\n";
+        WorkspaceData()->SetValue(8);
+        ASSERT_TRUE(host->Quit(error)) << error;
+        Boot();
+        tstest::GiveToUnprivileged(dir.Path());
+        ::chmod(path.c_str(), c.file);
+        if (c.folderOfAnother) {
+            ASSERT_EQ(::lchown(folder.c_str(), 0, 0), 0);
         }
-        if (WorkspaceData()->GetValue() != -1) problems += "not the default settings\n";
-        WorkspaceData()->SetValue(5);
-        std::string error;
-        if (!host->Quit(error)) problems += "quit: " + error + "\n";
-        return problems;
-    });
-    EXPECT_EQ(problems, "");
-    EXPECT_EQ(tstest::ReadFile(path), bytes);
-    EXPECT_FALSE(std::filesystem::exists(path + ".corrupt"));
+        ::chmod(folder.c_str(), c.folder);
+        const std::string bytes = tstest::ReadFile(path);
+        std::string problems = tstest::RunUnprivileged([&] {
+            std::string problems;
+            capture.diagnosed.clear();
+            host->Start(dir.Path());
+            for (int32 value : {5, 6}) {
+                WorkspaceData()->SetValue(value);
+                host->SaveChangedWorkspace();
+                host->SaveChangedWorkspace();
+            }
+            std::string error;
+            if (host->Quit(error) != c.quits || !error.empty()) problems += "quit: " + error + "\n";
+            if (capture.diagnosed.size() != 1 || capture.diagnosed[0].find(path + c.said) != 0) {
+                problems += "not one message saying why:\n";
+                for (const std::string& line : capture.diagnosed) problems += line + "\n";
+            }
+            return problems;
+        });
+        EXPECT_EQ(problems, "");
+        EXPECT_TRUE(tstest::ReadFile(path) == bytes) << "changed";
+        EXPECT_FALSE(std::filesystem::exists(path + ".corrupt"));
+        Boot();
+        host->Start(dir.Path());
+        EXPECT_EQ(WorkspaceData()->GetValue(), 8) << "not left as it was";
+        host->Quit(error);
+    }
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "IPageList.h"
 #include "TestData.h"
 #include "UtilsBoss.h"
+#include "WrappedVfs.h"
 
 namespace {
 
@@ -65,60 +66,14 @@ struct Faults {
 };
 Faults gFaults;
 
-sqlite3_vfs* gDefaultVfs = nullptr;
-sqlite3_vfs gFaultyVfs;
-sqlite3_io_methods gFaultyMethods;
-
-struct FaultyFile {
-    sqlite3_file base;
-    sqlite3_file* real;  // in the same allocation, right after this
-};
-sqlite3_file* Real(sqlite3_file* file) { return reinterpret_cast<FaultyFile*>(file)->real; }
-
-int FaultyOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
-    auto* faulty = reinterpret_cast<FaultyFile*>(file);
-    faulty->real = reinterpret_cast<sqlite3_file*>(faulty + 1);
-    int rc = gDefaultVfs->xOpen(gDefaultVfs, name, faulty->real, flags, outFlags);
-    faulty->base.pMethods = faulty->real->pMethods ? &gFaultyMethods : nullptr;
-    return rc;
-}
-
 void InstallFaultyVfs() {
-    gDefaultVfs = sqlite3_vfs_find(nullptr);
-    gFaultyVfs = *gDefaultVfs;
-    gFaultyVfs.zName = "tessaron-faulty";
-    gFaultyVfs.szOsFile = static_cast<int>(sizeof(FaultyFile)) + gDefaultVfs->szOsFile;
-    gFaultyVfs.pNext = nullptr;
-    gFaultyVfs.xOpen = FaultyOpen;
-    sqlite3_io_methods& m = gFaultyMethods;
-    m.iVersion = 3;
-    m.xClose = [](sqlite3_file* f) { return Real(f)->pMethods->xClose(Real(f)); };
-    m.xRead = [](sqlite3_file* f, void* p, int n, sqlite3_int64 at) { return Real(f)->pMethods->xRead(Real(f), p, n, at); };
-    m.xWrite = [](sqlite3_file* f, const void* p, int n, sqlite3_int64 at) {
-        if (gFaults.Fails(Op::kWrite)) return gFaults.op == Op::kFullDisk ? SQLITE_FULL : SQLITE_IOERR_WRITE;
-        return Real(f)->pMethods->xWrite(Real(f), p, n, at);
+    tstest::VfsHooks hooks;
+    hooks.write = [] {
+        if (!gFaults.Fails(Op::kWrite)) return SQLITE_OK;
+        return gFaults.op == Op::kFullDisk ? SQLITE_FULL : SQLITE_IOERR_WRITE;
     };
-    m.xTruncate = [](sqlite3_file* f, sqlite3_int64 size) { return Real(f)->pMethods->xTruncate(Real(f), size); };
-    m.xSync = [](sqlite3_file* f, int flags) {
-        if (gFaults.Fails(Op::kSync)) return SQLITE_IOERR_FSYNC;
-        return Real(f)->pMethods->xSync(Real(f), flags);
-    };
-    m.xFileSize = [](sqlite3_file* f, sqlite3_int64* size) { return Real(f)->pMethods->xFileSize(Real(f), size); };
-    m.xLock = [](sqlite3_file* f, int lock) { return Real(f)->pMethods->xLock(Real(f), lock); };
-    m.xUnlock = [](sqlite3_file* f, int lock) { return Real(f)->pMethods->xUnlock(Real(f), lock); };
-    m.xCheckReservedLock = [](sqlite3_file* f, int* out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); };
-    m.xFileControl = [](sqlite3_file* f, int op, void* arg) { return Real(f)->pMethods->xFileControl(Real(f), op, arg); };
-    m.xSectorSize = [](sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); };
-    m.xDeviceCharacteristics = [](sqlite3_file* f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); };
-    m.xShmMap = [](sqlite3_file* f, int page, int size, int extend, void volatile** out) {
-        return Real(f)->pMethods->xShmMap(Real(f), page, size, extend, out);
-    };
-    m.xShmLock = [](sqlite3_file* f, int offset, int n, int flags) { return Real(f)->pMethods->xShmLock(Real(f), offset, n, flags); };
-    m.xShmBarrier = [](sqlite3_file* f) { Real(f)->pMethods->xShmBarrier(Real(f)); };
-    m.xShmUnmap = [](sqlite3_file* f, int remove) { return Real(f)->pMethods->xShmUnmap(Real(f), remove); };
-    m.xFetch = [](sqlite3_file* f, sqlite3_int64 at, int n, void** out) { return Real(f)->pMethods->xFetch(Real(f), at, n, out); };
-    m.xUnfetch = [](sqlite3_file* f, sqlite3_int64 at, void* p) { return Real(f)->pMethods->xUnfetch(Real(f), at, p); };
-    sqlite3_vfs_register(&gFaultyVfs, 1);
+    hooks.sync = [] { return gFaults.Fails(Op::kSync) ? SQLITE_IOERR_FSYNC : SQLITE_OK; };
+    tstest::InstallWrappedVfs(hooks);
 
     tshost::FileCalls& calls = tshost::FileCalls::Get();
     calls.sync = [](int fd) {
@@ -141,7 +96,7 @@ void InstallFaultyVfs() {
 
 void RemoveFaultyVfs() {
     gFaults.Disarm();
-    sqlite3_vfs_unregister(&gFaultyVfs);
+    tstest::RemoveWrappedVfs();
     tshost::FileCalls::Get() = tshost::FileCalls::System();
 }
 

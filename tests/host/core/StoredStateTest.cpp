@@ -23,6 +23,7 @@
 #include "TestData.h"
 #include "UndoHistory.h"
 #include "UtilsBoss.h"
+#include "Utf8.h"
 
 namespace {
 
@@ -196,6 +197,7 @@ std::vector<Damage> Damages(const std::string& good) {
         {"a trigger", "CREATE TRIGGER t AFTER INSERT ON meta BEGIN DELETE FROM data; END"},
         {"a view", "CREATE VIEW v AS SELECT * FROM data"},
         {"another table", "CREATE TABLE extra(x)"},
+        {"a table named in bytes that are not UTF-8", "CREATE TABLE [x\xff\xc3\n\x1b[31m](x)"},
         {"another index", "CREATE INDEX i ON data(bytes)"},
         {"data without its key", remade("data", "uid INTEGER NOT NULL, impl INTEGER NOT NULL, bytes BLOB NOT NULL")},
         {"an extra column", "ALTER TABLE objects ADD COLUMN extra"},
@@ -230,6 +232,14 @@ std::vector<Damage> Damages(const std::string& good) {
 bool MakeDamaged(const Damage& damage, const std::string& good, const std::string& path) {
     tstest::WriteFile(path, damage.sql.empty() ? damage.bytes : good);
     return damage.sql.empty() || tstest::Sql(path, damage.sql).rfind("error: ", 0) != 0;
+}
+
+// A refusal is one line of valid UTF-8 that names the file and quotes none of the host's SQL.
+void ExpectOneLine(const std::string& message) {
+    EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+    EXPECT_TRUE(tshost::IsUtf8(message)) << message;
+    EXPECT_EQ(message.find("\x1b"), std::string::npos) << message;
+    EXPECT_EQ(message.find("CREATE"), std::string::npos) << message;
 }
 
 // The test data a file holds; -99 when it cannot be opened.
@@ -267,6 +277,7 @@ TEST_F(StoredStateTest, EachDamagedDocumentIsRefusedWithOneMessageAndLeftAsItWas
         EXPECT_EQ(host->Docs().Count(), 0);
         ASSERT_EQ(capture.diagnosed.size(), 1u);
         EXPECT_NE(capture.diagnosed[0].find(path + ": not a"), std::string::npos) << capture.diagnosed[0];
+        ExpectOneLine(capture.diagnosed[0]);
         EXPECT_EQ(tstest::ReadFile(path), bytes) << "a refused file was changed";
     }
     // The host runs on: the good file still opens.
@@ -294,6 +305,7 @@ TEST_F(StoredStateTest, EachDamagedWorkspaceIsMovedAsideWithOneMessageAndReplace
             ASSERT_EQ(capture.diagnosed.size(), 1u);
             EXPECT_NE(capture.diagnosed[0].find(WorkspacePath() + ": not a"), std::string::npos) << capture.diagnosed[0];
             EXPECT_NE(capture.diagnosed[0].find("workspace.db.corrupt"), std::string::npos) << capture.diagnosed[0];
+            ExpectOneLine(capture.diagnosed[0]);
             EXPECT_EQ(tstest::ReadFile(WorkspacePath() + ".corrupt"), bytes);
             EXPECT_EQ(WorkspaceData()->GetValue(), -1) << "not a fresh workspace";
         } else {

@@ -1,5 +1,7 @@
 #include "Utf8.h"
 
+#include <cstdio>
+
 namespace tshost {
 
 std::size_t DecodeUtf8(std::string_view text, std::size_t at, uint32& codePoint) {
@@ -27,6 +29,36 @@ bool IsUtf8(std::string_view text) {
         i += length;
     }
     return true;
+}
+
+std::string OneLine(std::string_view text) {
+    std::string line;
+    line.reserve(text.size());
+    uint32 cp = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] == '\n' || text[i] == '\r') {
+            std::size_t end = text.find_first_not_of("\r\n", i);
+            if (end == std::string_view::npos) break;
+            if (!line.empty()) line += "; ";
+            i = end;
+            continue;
+        }
+        std::size_t length = DecodeUtf8(text, i, cp);
+        if (length == 0 || cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0)) {
+            // A control character or a byte that starts no code point: one byte at a time.
+            std::size_t bytes = length == 0 ? 1 : length;
+            for (std::size_t k = 0; k < bytes; ++k) {
+                char escaped[5];
+                std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(text[i + k]));
+                line += escaped;
+            }
+            i += bytes;
+            continue;
+        }
+        line.append(text.substr(i, length));
+        i += length;
+    }
+    return line;
 }
 
 }  // namespace tshost
