@@ -268,12 +268,13 @@ std::unique_ptr<DataBase> DataBase::CreateNew(ClassID rootClass, std::string dis
     return db;
 }
 
-std::unique_ptr<DataBase> DataBase::Open(const std::string& posixPath, std::string& error, OpenFailure* failure) {
+std::unique_ptr<DataBase> DataBase::Open(const std::string& posixPath, std::string& error, OpenFailure* failure,
+                                         const Acceptable& acceptable) {
     OpenFailure kind = OpenFailure::kDamaged;
     std::unique_ptr<DataBase> db;
     // Whatever fails while a file is read is damage of that file, never a crash.
     try {
-        db = Read(posixPath, error, kind);
+        db = Read(posixPath, error, kind, acceptable, true);
     } catch (const std::exception& e) {
         error = posixPath + ": not a readable Tessaron file (" + e.what() + ")";
     }
@@ -282,7 +283,42 @@ std::unique_ptr<DataBase> DataBase::Open(const std::string& posixPath, std::stri
     return db;
 }
 
-std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::string& error, OpenFailure& failure) {
+DataBase::OpenFailure DataBase::CheckSideFiles(const std::string& path, const Acceptable& acceptable, std::string& why) {
+    std::vector<std::string> sides;
+    for (const char* side : {"-journal", "-wal"})
+        if (Exists(path + side)) sides.push_back(side);
+    if (sides.empty()) return OpenFailure::kNone;
+    // The copies go to a folder only this user can enter, made for this check and removed
+    // after it, so that nothing else sees or changes them meanwhile.
+    std::error_code ec;
+    std::string folder = (std::filesystem::temp_directory_path(ec) / "tessaron-check-XXXXXX").string();
+    if (ec || !::mkdtemp(folder.data())) {
+        why = std::string("its journal cannot be checked: ") + std::strerror(ec ? ec.value() : errno);
+        return OpenFailure::kUnreadable;
+    }
+    const std::string copy = folder + "/check.db";
+    sides.insert(sides.begin(), "");
+    for (const std::string& side : sides)
+        if (!std::filesystem::copy_file(path + side, copy + side, ec)) break;
+    OpenFailure result = OpenFailure::kNone;
+    if (ec) {
+        why = "its journal cannot be checked: " + ec.message();
+        result = OpenFailure::kUnreadable;
+    } else {
+        std::string error;
+        OpenFailure failure = OpenFailure::kNone;
+        if (!Read(copy, error, failure, acceptable, false)) {
+            // The copy's own name means nothing to the user: only what was found is told.
+            why = error.substr(std::min(error.size(), copy.size() + 2));
+            result = failure == OpenFailure::kDamaged ? OpenFailure::kForeignJournal : OpenFailure::kUnreadable;
+        }
+    }
+    std::filesystem::remove_all(folder, ec);
+    return result;
+}
+
+std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::string& error, OpenFailure& failure,
+                                         const Acceptable& acceptable, bool checkSideFiles) {
     std::string what;
     failure = Inspect(posixPath, what);
     if (failure != OpenFailure::kNone) {
@@ -304,6 +340,21 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
     // save is, and a file still in write-ahead mode loses its side files when its last writer
     // closes.
     const bool writable = ReadOnlyReason(posixPath).empty();
+    if (writable && checkSideFiles) {
+        std::string why;
+        failure = CheckSideFiles(posixPath, acceptable, why);
+        if (failure == OpenFailure::kForeignJournal) {
+            const std::string side = Exists(posixPath + "-journal") ? posixPath + "-journal" : posixPath + "-wal";
+            error = posixPath + ": not opened: played back, " + side + " beside it would leave it damaged (" + why +
+                    "); both files are left as they are";
+            return nullptr;
+        }
+        if (failure != OpenFailure::kNone) {
+            error = posixPath + ": cannot be read: " + why;
+            return nullptr;
+        }
+        failure = OpenFailure::kDamaged;
+    }
     int opened;
     if (writable)
         opened = c.Open(posixPath, SQLITE_OPEN_READWRITE);
@@ -399,6 +450,7 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
     // is at most kLastUID, so one past it still fits.
     if (!db->fClasses.empty() && db->fClasses.rbegin()->first.Get() >= db->fNextUID)
         db->fNextUID = db->fClasses.rbegin()->first.Get() + 1;
+    if (std::string why; acceptable && !acceptable(*db, why)) return damaged(why);
     return db;
 }
 

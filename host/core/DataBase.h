@@ -17,6 +17,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -36,8 +37,13 @@ public:
     static std::unique_ptr<DataBase> CreateNew(ClassID rootClass, std::string displayName);
     // Why a file could not be opened: nothing at the path; something that is not a file (a
     // folder, a FIFO, a link to nothing or a loop of links); a file that cannot be reached
-    // or read (permissions, I/O); or a damaged file.
-    enum class OpenFailure { kNone, kMissing, kNotAFile, kUnreadable, kDamaged };
+    // or read (permissions, I/O); a damaged file; or a sound file with a journal or log beside
+    // it that would damage it if played back.
+    enum class OpenFailure { kNone, kMissing, kNotAFile, kUnreadable, kDamaged, kForeignJournal };
+
+    // What the caller asks of a database beyond the host's own checks (the kind of its root
+    // object, say); false with `why` refuses it as damaged.
+    using Acceptable = std::function<bool(const DataBase& db, std::string& why)>;
 
     // Opens a database file; null with `error` naming the file and the problem, and with
     // `failure` its kind. A file whose structure is not whole, whose tables, columns, keys
@@ -46,8 +52,13 @@ public:
     // number belongs, an ID or UID out of range) is refused as "not a readable Tessaron
     // file". Opening creates nothing beside the file: where the host cannot write, the file
     // is read on its own.
+    // A journal or write-ahead log beside the file (what a save cut short left) is played
+    // back only when that gives a sound file: the two are first copied to a private folder and
+    // the copy opened and checked. Otherwise the file is refused, naming the journal, and both
+    // are left as they are: a journal is played into whatever file carries its name, which
+    // may be another file put in its place since.
     static std::unique_ptr<DataBase> Open(const std::string& posixPath, std::string& error,
-                                          OpenFailure* failure = nullptr);
+                                          OpenFailure* failure = nullptr, const Acceptable& acceptable = {});
     ~DataBase() override;
 
     IPMUnknown* Instantiate(UID uid, PMIID interfaceID) override;
@@ -94,7 +105,11 @@ public:
 
 private:
     DataBase() = default;
-    static std::unique_ptr<DataBase> Read(const std::string& posixPath, std::string& error, OpenFailure& failure);
+    static std::unique_ptr<DataBase> Read(const std::string& posixPath, std::string& error, OpenFailure& failure,
+                                          const Acceptable& acceptable, bool checkSideFiles);
+    // Whether playing back what lies beside the file gives a sound database: kNone when it
+    // does (or nothing lies there), else why not in `why`.
+    static OpenFailure CheckSideFiles(const std::string& posixPath, const Acceptable& acceptable, std::string& why);
     using Rows = std::map<std::pair<UID, ImplementationID>, std::string>;
     ErrorCode Write(const std::string& posixPath, bool everything, bool privateFile, std::string& error);
     // 1: written; 0: the file is not this database's, nothing written; -1: failed.

@@ -151,16 +151,14 @@ IDocument* Documents::Open(const std::string& posixPath, std::string& error) {
             BringToFront(d.document);
             return d.document;
         }
-    std::unique_ptr<DataBase> db = DataBase::Open(path, error);
+    // Checked also on what a journal beside the file would make of it, before it is played.
+    auto isDocument = [](const DataBase& db, std::string& why) {
+        if (db.GetClass(db.GetRootUID()) == kDocBoss) return PagesReadable(db, why);
+        why = "it is not a document";
+        return false;
+    };
+    std::unique_ptr<DataBase> db = DataBase::Open(path, error, nullptr, isDocument);
     if (!db) return nullptr;
-    if (db->GetClass(db->GetRootUID()) != kDocBoss) {
-        error = path + ": not a document";
-        return nullptr;
-    }
-    if (std::string why; !PagesReadable(*db, why)) {
-        error = path + ": not a readable Tessaron file (" + why + ")";
-        return nullptr;
-    }
     return Adopt(std::move(db), false, error);
 }
 

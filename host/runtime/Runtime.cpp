@@ -196,14 +196,14 @@ void Runtime::LoadWorkspace(const std::string& home) {
     if (!fWorkspacePath.empty() && Exists(fWorkspacePath)) {
         std::string error;
         DataBase::OpenFailure failure = DataBase::OpenFailure::kNone;
-        fWorkspace = DataBase::Open(fWorkspacePath, error, &failure);
-        if (fWorkspace && fWorkspace->GetClass(fWorkspace->GetRootUID()) != kWorkspaceBoss) {
-            fWorkspace.reset();
-            error = fWorkspacePath + ": not a workspace";
-            failure = DataBase::OpenFailure::kDamaged;
-        }
+        auto isWorkspace = [](const DataBase& db, std::string& why) {
+            why = "it is not a workspace";
+            return db.GetClass(db.GetRootUID()) == kWorkspaceBoss;
+        };
+        fWorkspace = DataBase::Open(fWorkspacePath, error, &failure, isWorkspace);
         // Only damage is put aside; a file the host cannot reach (permissions, I/O, not a
-        // file) may be whole, and is the user's to mend.
+        // file) or one beside a journal that is not its own may be whole, and is the user's
+        // to mend.
         if (!fWorkspace && failure != DataBase::OpenFailure::kDamaged) {
             Diagnose(error + "; running with the default settings, which this run will not save, and leaving the file as it is");
             fWorkspacePath.clear();

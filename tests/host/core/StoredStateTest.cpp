@@ -3,6 +3,9 @@
 // and the file as it was; UIDs never wrap or repeat; a PreDirty the object model cannot honour
 // is refused; and an exception in the host's work never crosses an SDK call.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <stdexcept>
@@ -316,6 +319,78 @@ TEST_F(StoredStateTest, EachDamagedWorkspaceIsMovedAsideWithOneMessageAndReplace
         ASSERT_TRUE(host->Quit(error)) << error;
         EXPECT_EQ(SavedValue(WorkspacePath()), 5);
     }
+}
+
+// A save of `path` cut short by a crash: another process changes every row in a transaction
+// whose pages spill into the file, and dies before it commits. Its hot journal stays beside.
+void CrashDuringASave(const std::string& path) {
+    pid_t child = ::fork();
+    if (child == 0) {
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        sqlite3_exec(db, "PRAGMA cache_size=1; BEGIN; UPDATE data SET bytes = zeroblob(length(bytes) + 64)", nullptr, nullptr, nullptr);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+}
+
+// A journal beside a file is played back into it only when that gives a sound file: the
+// journal of a save of this very file cut short is, and the file opens as it was before that
+// save; the journal of another file (a backup or another document put in the place of the
+// one whose save was cut short) is not, and the file is refused with a message naming the
+// journal, both left as they were. The workspace is met the same way, and runs on defaults.
+TEST_F(StoredStateTest, AJournalBesideAFileIsPlayedBackOnlyWhenThatGivesASoundFile) {
+    host->Start(home.Path());
+    auto saved = [&](const std::string& path, int32 pages, int32 value) {
+        IDocument* document = host->Docs().New(pages, error);
+        InterfacePtr<tstest::ITestData>(document, IID_OF<tstest::ITestData>())->SetValue(value);
+        EXPECT_TRUE(host->Docs().SaveAs(document, path, error)) << error;
+        host->Docs().Close(document);
+    };
+    const std::string own = dir / "own.indd", other = dir / "other.indd", big = dir / "big.indd";
+    saved(own, 400, 1);
+    saved(other, 2, 2);
+    saved(big, 400, 3);
+    const std::string ownBytes = tstest::ReadFile(own);
+    CrashDuringASave(own);
+    CrashDuringASave(big);
+    ASSERT_TRUE(std::filesystem::exists(own + "-journal"));
+    ASSERT_FALSE(tstest::ReadFile(own) == ownBytes) << "the crash left the file as it was";
+    std::filesystem::rename(big + "-journal", other + "-journal");
+    const std::string otherBytes = tstest::ReadFile(other), journalBytes = tstest::ReadFile(other + "-journal");
+
+    IDocument* document = host->Docs().Open(own, error);
+    ASSERT_TRUE(document) << error;
+    EXPECT_EQ(InterfacePtr<tstest::ITestData>(document, IID_OF<tstest::ITestData>())->GetValue(), 1);
+    EXPECT_FALSE(std::filesystem::exists(own + "-journal"));
+
+    capture.diagnosed.clear();
+    EXPECT_FALSE(host->Docs().Open(other, error));
+    EXPECT_NE(error.find(other + ": not opened: played back, " + other + "-journal beside it would leave it damaged"),
+              std::string::npos) << error;
+    ExpectOneLine(error);
+    EXPECT_TRUE(tstest::ReadFile(other) == otherBytes) << "the file was changed";
+    EXPECT_TRUE(tstest::ReadFile(other + "-journal") == journalBytes) << "the journal was changed";
+    // Without the journal, the file opens whole.
+    std::filesystem::remove(other + "-journal");
+    document = host->Docs().Open(other, error);
+    ASSERT_TRUE(document) << error;
+    EXPECT_EQ(InterfacePtr<tstest::ITestData>(document, IID_OF<tstest::ITestData>())->GetValue(), 2);
+
+    WorkspaceData()->SetValue(6);
+    ASSERT_TRUE(host->Quit(error)) << error;
+    tstest::WriteFile(WorkspacePath() + "-journal", journalBytes);
+    const std::string workspaceBytes = tstest::ReadFile(WorkspacePath());
+    Boot();
+    capture.diagnosed.clear();
+    host->Start(home.Path());
+    ASSERT_EQ(capture.diagnosed.size(), 1u);
+    EXPECT_NE(capture.diagnosed[0].find(WorkspacePath() + "-journal"), std::string::npos) << capture.diagnosed[0];
+    EXPECT_EQ(WorkspaceData()->GetValue(), -1);
+    ASSERT_TRUE(host->Quit(error)) << error;
+    EXPECT_TRUE(tstest::ReadFile(WorkspacePath()) == workspaceBytes) << "the workspace was changed";
+    EXPECT_FALSE(std::filesystem::exists(WorkspacePath() + ".corrupt"));
 }
 
 TEST_F(StoredStateTest, UIDsAreNeverHandedOutTwiceNorWrap) {
