@@ -28,14 +28,21 @@ const std::vector<bool> kNoProject{false, false, true}, kProject{true, false, tr
 using PanelTest = PanelFixture;
 
 TEST_F(PanelTest, ShowingThePanelBuildsTheTreeWhoseRowsFollowExpansionAndHidingItLeavesNothingToFind) {
+    // Beta also holds a project without a name.
+    std::string list = kProjectList;
+    const std::string feature = R"(<project id="202" name="Feature" project_group_id="20"/>)";
+    list.insert(list.find(feature), R"(<project id="203" name="" project_group_id="20"/>)");
+    ServeProjects(list);
     ASSERT_TRUE(ShowPanel());
     EXPECT_EQ(Rows(), (Lines{"+ <1002> Alpha", "+ <1002> Beta", "  <1002> Empty Group"}));
     EXPECT_TRUE(tshost::AlertLog::Get().Records().empty());
     Toggle("Alpha");
     Toggle("Beta");
-    // A project named like a string key keeps its name; Inner's row loads Deep, so it expands.
+    // A project named like a string key keeps its name, one without a name shows "Empty?";
+    // Inner's row loads Deep, so it expands.
     EXPECT_EQ(Rows(), (Lines{"- <1003> Alpha", "    <1001> 0x61000kTSUploadStatusKey", "    <1001> Cover",
-                             "- <1003> Beta", "  + <1002> Inner", "    <1001> Feature", "  <1002> Empty Group"}));
+                             "- <1003> Beta", "  + <1002> Inner", "    <1001> Empty?", "    <1001> Feature",
+                             "  <1002> Empty Group"}));
     // The indent widget starts at the host's indent for the row's depth; the name ends with it.
     for (const auto& [name, indent] : {std::pair{"Alpha", 0.0}, {"Cover", 10.0}, {"Feature", 10.0}}) {
         IControlView* indentWidget = tshost::FindWidgetFrom(RowWidget(name), kTSNodeIndentWidgetID);

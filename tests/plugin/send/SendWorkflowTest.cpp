@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -26,12 +28,17 @@
 #include "ISession.h"
 #include "IWorkspace.h"
 #include "IMetaDataAccess.h"
+#include "IPanelSwitcher.h"
 #include "InterfacePtr.h"
 #include "MetaData.h"
+#include "Widgets.h"
 #include "PDFExportCommand.h"
 #include "PDFPresets.h"
+#include "Preferences.h"
 #include "SendTestSupport.h"
 #include "TSID.h"
+#include "TSPanelUtils.h"
+#include "TSPrefsIDs.h"
 #include "TSSendDialogIDs.h"
 #include "TSUploadGlobals.h"
 
@@ -152,16 +159,84 @@ TEST_F(SendWorkflowTest, FileNameFollowsTheRangeAndThePageRadios) {
     EXPECT_TRUE(fs::is_empty(fOut.Path()));
 }
 
+// The template is the one in the cached project list as the dialog finds it, also when the
+// list changed since the panel read it, and the default when the list names none or cannot
+// be read. A "user_input" token shows the user-input box; what is typed there, trimmed,
+// takes the token's place, and the PDF is named so.
+TEST_F(SendWorkflowTest, TheTemplateComesFromTheCachedListOrTheDefaultAndTakesTheTypedInput) {
+    Store(Prefs("Folder", fOut.Path()));
+    SavedFlyer();
+    ASSERT_TRUE(SelectProject(kSpring, "Cover"));
+    const std::string cached = TSPanelUtils::GetTessaronFolderPath().GetUTF8String() + "/projects.xml";
+    const std::string downloaded = tstest::ReadFile(cached);
+    const std::string sampleTemplate = " filename=\"$project_code$_$file_name$_$page_number$\"";
+    ASSERT_NE(downloaded.find(sampleTemplate), std::string::npos);
+    const auto withTemplate = [&](const std::string& attribute) {
+        std::string list = downloaded;
+        return list.replace(list.find(sampleTemplate), sampleTemplate.size(), attribute);
+    };
+    const struct {
+        const char* name;
+        std::string list;
+        const char* opened;  // the file name when the dialog opens
+        bool userInputShown;
+        const char* typed;
+        const char* sent;  // the PDF's name without ".pdf"
+    } cases[] = {
+        {"the list the panel read", downloaded, "NWB-SP-COV_Flyer_1-3", false, "", "NWB-SP-COV_Flyer_1-3"},
+        {"a list changed since", withTemplate(" filename=\"$project_name$ $user_input$\""), "Cover user_input", true, "draft",
+         "Cover draft"},
+        {"a list without a template", withTemplate(""), "NWB-SP-COV_Flyer-user_input", true, " draft 2 ",
+         "NWB-SP-COV_Flyer-draft 2"},
+        {"blanks typed", withTemplate(" filename=\"\""), "NWB-SP-COV_Flyer-user_input", true, "  ",
+         "NWB-SP-COV_Flyer-user_input"},
+        {"a list that cannot be read", "<tessaron", "NWB-SP-COV_Flyer-user_input", true, "x", "NWB-SP-COV_Flyer-x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.list != tstest::ReadFile(cached)) tstest::WriteFile(cached, c.list);
+        ASSERT_TRUE(OpenSendDialog());
+        EXPECT_EQ(Text(kTSFileNameEditBoxWidgetID), c.opened);
+        EXPECT_EQ(IsShown(kTSUserInputEditBoxWidgetID), c.userInputShown);
+        if (*c.typed) Type(kTSUserInputEditBoxWidgetID, c.typed);
+        ASSERT_TRUE(PressOK());
+        const std::vector<std::string> alerts = TakeAlerts();
+        // The reader reports a list it cannot read.
+        EXPECT_EQ(alerts.size(), c.list == "<tessaron" ? 1u : 0u) << (alerts.empty() ? "" : alerts[0]);
+        EXPECT_EQ(Listing(fOut.Path()), std::vector<std::string>{std::string(c.sent) + ".pdf"});
+        fs::remove(fOut.Path() + "/" + c.sent + ".pdf");
+    }
+}
+
 TEST_F(SendWorkflowTest, FolderFailuresWarnAndChangeNothing) {
-    Store(Prefs("Folder", fOut.Path() + "/gone"));
+    Store(Prefs());
     IDocument* doc = SavedFlyer();
     ASSERT_TRUE(SelectProject(kSpring, "Cover"));
-    ASSERT_TRUE(OpenSendDialog());
-    ASSERT_TRUE(PressOK());
-    EXPECT_EQ(TakeAlerts(), (std::vector<std::string>{"warning: The folder does not exist.",
-                                                      "warning: The PDF could not be written to the folder."}));
-    EXPECT_EQ(DocLink(doc), std::make_pair(-1, -1));
-    EXPECT_TRUE(LinkedProjects().empty());
+    // A folder that is missing or not set, for either target: the specific warning first,
+    // nothing written, the document neither linked nor closed.
+    const std::string folderError = "warning: The PDF could not be written to the folder.";
+    const std::string ticketError = "warning: The job ticket could not be written to the hot folder.";
+    const struct {
+        const char* target;
+        std::string folder;
+        const std::string& error;
+    } missing[] = {
+        {"Folder", fOut.Path() + "/gone", folderError},
+        {"Folder", "", folderError},
+        {"InDesign Server", fOut.Path() + "/gone", ticketError},
+        {"InDesign Server", "", ticketError},
+    };
+    for (const auto& c : missing) {
+        SCOPED_TRACE(std::string(c.target) + " in \"" + c.folder + "\"");
+        Store(Prefs(c.target, c.folder));
+        ASSERT_TRUE(OpenSendDialog());
+        ASSERT_TRUE(PressOK());
+        EXPECT_EQ(TakeAlerts(), (std::vector<std::string>{"warning: The folder does not exist.", c.error}));
+        EXPECT_EQ(DocLink(doc), std::make_pair(-1, -1));
+        EXPECT_TRUE(LinkedProjects().empty());
+        EXPECT_EQ(fHost->Docs().Front(), doc);
+        EXPECT_TRUE(fs::is_empty(fOut.Path()));
+    }
 
     // A typed name is cleaned as a file name, and cannot reach outside the folder; one with
     // nothing left, or only a hidden name, is refused.
@@ -185,15 +260,47 @@ TEST_F(SendWorkflowTest, HotFolderGetsATicketNamedAfterTheDocumentAndClosesIt) {
                                                       "warning: The job ticket could not be written to the hot folder."}));
     EXPECT_EQ(DocLink(unsaved), std::make_pair(-1, -1));
 
-    // The output name is cleaned as the folder target's; one with nothing left is refused.
-    SavedFlyer();
-    EXPECT_EQ(SendTyping("\x01 / \x02"), std::vector<std::string>{"warning: The job ticket could not be written to the hot folder."});
-    EXPECT_EQ(SendTyping("::y\x1b.indd"), std::vector<std::string>{});
-    const std::string ticket = tstest::ReadFile(fOut.Path() + "/Flyer.xml");
-    EXPECT_EQ(TicketAttribute(ticket, "name"), "y.indd");
-    EXPECT_NE(ticket.find("NWB-SP-COV"), std::string::npos) << ticket;
-    EXPECT_EQ(fHost->Docs().Count(), 1);
-    EXPECT_EQ(fHost->Docs().Front(), unsaved);
+    // The output name is cleaned as the folder target's: one with nothing left, or a hidden
+    // one, is refused, and so is a range the host cannot read; the document then stays open.
+    // The ticket names the pages of the range typed, or all of them.
+    const struct {
+        const char* typed;
+        const char* range;   // empty: All
+        const char* output;  // empty: refused
+        const char* pages;
+    } sends[] = {
+        {"\x01 / \x02", "", "", ""},
+        {"../../x", "", "", ""},
+        {"y", "9-12", "", ""},
+        {"::y\x1b.indd", "", "y.indd", "1,2,3"},
+        {"a/../b", "", "a..b.indd", "1,2,3"},
+        {"y", "2-3", "y.indd", "2,3"},
+    };
+    for (const auto& c : sends) {
+        SCOPED_TRACE(std::string(c.typed) + " pages " + c.range);
+        IDocument* doc = fHost->Docs().Front() == unsaved ? SavedFlyer() : fHost->Docs().Front();
+        ASSERT_TRUE(OpenSendDialog());
+        if (*c.range) {
+            Click(kTSPageRangeRadioWidgetID);
+            SetText(kTSPageRangeEditBoxWidgetID, c.range);
+        }
+        SetText(kTSFileNameEditBoxWidgetID, c.typed);
+        ASSERT_TRUE(PressOK());
+        if (!*c.output) {
+            EXPECT_EQ(TakeAlerts(), std::vector<std::string>{"warning: The job ticket could not be written to the hot folder."});
+            EXPECT_TRUE(fs::is_empty(fOut.Path()));
+            EXPECT_EQ(fHost->Docs().Front(), doc);
+            continue;
+        }
+        EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
+        const std::string ticket = tstest::ReadFile(fOut.Path() + "/Flyer.xml");
+        EXPECT_EQ(TicketAttribute(ticket, "name"), c.output);
+        EXPECT_EQ(TicketAttribute(ticket, "newitemcode"), c.pages);
+        EXPECT_EQ(TicketAttribute(ticket, "projectcode"), "NWB-SP-COV");
+        EXPECT_EQ(fHost->Docs().Count(), 1);
+        EXPECT_EQ(fHost->Docs().Front(), unsaved);
+        fs::remove(fOut.Path() + "/Flyer.xml");
+    }
 }
 
 // Hot folders are shared: whatever another user planted there, the ticket goes only to its
@@ -270,21 +377,47 @@ TEST_F(SendWorkflowTest, ATicketWrittenInPartIsNeitherKeptNorReportedSent) {
     EXPECT_EQ(DocLink(doc), std::make_pair(-1, -1));
 }
 
-// The preset chosen when the dialog opened may be gone by the time of the export: the PDF is
-// then made with "[High Quality Print]" rather than not at all.
-TEST_F(SendWorkflowTest, AVanishedPresetFallsBackToHighQualityPrint) {
-    Store(Prefs("Folder", fOut.Path()));
+// The preset chosen in the dialog makes the PDF, a page for each page or, when it asks for
+// them, for each spread (the first page stands alone, then pages pair up). The preset may be
+// gone by the time of the export: the PDF is then made with "[High Quality Print]" rather
+// than not at all.
+TEST_F(SendWorkflowTest, ThePresetMakesThePdfAndAVanishedOneFallsBackToHighQualityPrint) {
+    InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
+    tshost::PDFPresetList* presets = tshost::PDFPresetList::Of(workspace.get());
+    std::string error;
+    ASSERT_TRUE(presets->Add({"Spreads", true}, error)) << error;
+    Store(Prefs());
     SavedFlyer();
     ASSERT_TRUE(SelectProject(kSpring, "Cover"));
-    ASSERT_TRUE(OpenSendDialog());
-    SetText(kTSFileNameEditBoxWidgetID, "proof");
-    InterfacePtr<IWorkspace> workspace(gSession->QueryWorkspace());
-    std::string error;
-    ASSERT_TRUE(tshost::PDFPresetList::Of(workspace.get())->Remove("[Press Quality]", error)) << error;
-    ASSERT_TRUE(PressOK());
-    EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
-    const std::string pdf = tstest::ReadFile(fOut.Path() + "/proof.pdf");
-    EXPECT_NE(pdf.find("/Subject ([High Quality Print])"), std::string::npos);
+    const struct {
+        const char* preset;
+        bool vanishes;
+        const char* madeWith;
+        std::size_t pdfPages;
+    } cases[] = {
+        {"Spreads", false, "Spreads", 2},
+        {"[Smallest File Size]", false, "[Smallest File Size]", 3},
+        {"[Press Quality]", true, "[High Quality Print]", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.preset);
+        StoredPrefs prefs = Prefs("Folder", fOut.Path());
+        prefs.preset = c.preset;
+        Store(prefs);
+        ASSERT_TRUE(OpenSendDialog());
+        SetText(kTSFileNameEditBoxWidgetID, "proof");
+        if (c.vanishes) {
+            ASSERT_TRUE(presets->Remove(c.preset, error)) << error;
+        }
+        ASSERT_TRUE(PressOK());
+        EXPECT_EQ(TakeAlerts(), std::vector<std::string>{});
+        const std::string pdf = tstest::ReadFile(fOut.Path() + "/proof.pdf");
+        EXPECT_NE(pdf.find("/Subject (" + std::string(c.madeWith) + ")"), std::string::npos);
+        static const std::regex page(R"(/Type /Page\b[^s])");
+        EXPECT_EQ(static_cast<std::size_t>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator())),
+                  c.pdfPages);
+        fs::remove(fOut.Path() + "/proof.pdf");
+    }
 }
 
 // The ticket names the file on disk: unsaved changes are saved first, then the document closes.
@@ -331,7 +464,7 @@ TEST_F(SendWorkflowTest, SendActionNeedsAProjectADocumentAndNoUpload) {
     EXPECT_FALSE(ActionEnabled(kTSSendActionID));
 }
 
-TEST_F(SendWorkflowTest, ActionsShowAboutAndOpenLinkedDocuments) {
+TEST_F(SendWorkflowTest, ActionsShowAboutAndPreferencesAndOpenLinkedDocuments) {
     IDocument* doc = SavedFlyer();
     const std::string path = fFiles.Path() + "/Flyer.indd";
     ASSERT_TRUE(fHost->Docs().Close(doc));
@@ -366,6 +499,18 @@ TEST_F(SendWorkflowTest, ActionsShowAboutAndOpenLinkedDocuments) {
     component->DoAction(fHost->ActiveContext(), kTSAboutAlternateActionID);
     EXPECT_EQ(TakeAlerts(), (std::vector<std::string>{"info: Document doesn't exists", "info: Document doesn't exists",
                                                       "alert: Tessaron 1.0 - sends your layouts to the Tessaron proofing server."}));
+
+    // Preferences opens the host's Preferences dialog on the plug-in's page.
+    component->DoAction(fHost->ActiveContext(), kTSPreferencesActionID);
+    IDialog* prefs = tshost::DialogMgr::Current()->FrontDialog();
+    ASSERT_TRUE(prefs && prefs->IsOpen());
+    InterfacePtr<IPanelSwitcher> pages(tshost::FindWidgetFrom(prefs, kPrefsPanelSwitcherWidgetID), IID_OF<IPanelSwitcher>());
+    auto* switcher = dynamic_cast<tshost::PanelSwitcher*>(pages.get());
+    ASSERT_TRUE(switcher);
+    EXPECT_EQ(switcher->SwitchingIDs(), (std::vector<uint32>{0x699, 0x608, 0x607, 0x623}));
+    EXPECT_EQ(switcher->GetCurrentPanel(), kTSPrefsPanelWidgetID);
+    std::string error;
+    EXPECT_TRUE(tshost::PressDialogButton(prefs, kCancelButtonWidgetID, error)) << error;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "CmdUtils.h"
 #include "ConnectionTestSupport.h"
 #include "Dialogs.h"
 #include "Events.h"
@@ -18,6 +19,7 @@
 #include "IDocument.h"
 #include "ITSDocData.h"
 #include "ITextControlData.h"
+#include "PDFExportCommand.h"
 #include "ProgressBars.h"
 #include "InterfacePtr.h"
 #include "SendTestSupport.h"
@@ -326,18 +328,46 @@ TEST_F(UploadSendTest, AThreadThatCannotStartLeavesSendingPossibleAndNoFile) {
     EXPECT_TRUE(fServer.Requests().empty() || QueryValue(fServer.Requests().back(), "project_id") == "<none>");
 }
 
-TEST_F(UploadSendTest, AnEmptyUserNameOrAnOverlongUrlSendsNothing) {
+// A send refused on OK, by the preferences, a running upload or the export, sends and
+// exports nothing, leaves the document unlinked and its log without an export.
+TEST_F(UploadSendTest, ASendRefusedOnOKSendsAndLinksNothing) {
     StoredPrefs noUser = Prefs(), longUrl = Prefs();
     noUser.user = "";
     longUrl.url += "/" + std::string(kUploadPathSize, 'u');
-    for (const StoredPrefs& prefs : {noUser, longUrl}) {
-        Store(prefs);
+    const std::string details = "warning: Enter your Tessaron server details in the preferences first.";
+    const struct Case {
+        const char* name;
+        StoredPrefs prefs;
+        bool uploadRunning;
+        int32 failedExports;
+        std::string alert;
+    } cases[] = {
+        {"no user name", noUser, false, 0, details},
+        {"an overlong URL", longUrl, false, 0, details},
+        // The request globals belong to the running upload until it ends.
+        {"an upload still running", Prefs(), true, 0, "info: The upload could not be started."},
+        {"the export fails", Prefs(), false, 1, "warning: The PDF could not be generated."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        IDocument* doc = SavedDocument(c.name);
+        Store(c.prefs);
         ASSERT_TRUE(OpenSendDialog());
+        g_sendToAllowed.store(!c.uploadRunning);
+        tshost::FailNextExports(c.failedExports);
         ASSERT_TRUE(PressOK());
-        EXPECT_EQ(TakeAlerts(),
-                  std::vector<std::string>{"warning: Enter your Tessaron server details in the preferences first."});
+        g_sendToAllowed.store(true);
+        EXPECT_EQ(tshost::PendingExportFailures(), 0);
+        EXPECT_EQ(ErrorUtils::PMGetGlobalErrorCode(), kSuccess);
+        EXPECT_EQ(TakeAlerts(), std::vector<std::string>{c.alert});
         EXPECT_STREQ(g_PdfFile, "");
-        EXPECT_TRUE(g_sendToAllowed.load());
+        EXPECT_TRUE(TempGone());
+        InterfacePtr<ITSDocData> data(doc, IID_OF<ITSDocData>());
+        EXPECT_EQ(data->GetProjectXMLID(), -1);
+        // Without a user name no log is written.
+        std::vector<std::string> pdfLines;
+        if (!c.prefs.user.empty()) pdfLines.push_back("<pdf_total_generation_time>00:00:00</pdf_total_generation_time>");
+        EXPECT_EQ(CloseAndReadLines(doc, "<pdf_"), pdfLines);
     }
     EXPECT_TRUE(fServer.Requests().empty() || QueryValue(fServer.Requests().back(), "project_id") == "<none>");
 }
