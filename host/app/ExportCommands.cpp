@@ -47,21 +47,24 @@ bool ListPresets(ConsoleContext&, const ConsoleArgs& args, std::string& error) {
     return true;
 }
 
-bool AddPreset(ConsoleContext&, const ConsoleArgs& args, std::string& error) {
+// A run that does not save its workspace says so where it confirms a change of it.
+std::string Kept(const Host& host) { return host.WorkspacePath().empty() ? " (for this run only: its workspace is not saved)" : ""; }
+
+bool AddPreset(ConsoleContext& context, const ConsoleArgs& args, std::string& error) {
     if (args.words.empty() || args.words.size() > 2 || (args.words.size() == 2 && args.words[1] != "spreads"))
         return Usage("preset-add", error);
     PDFPresetList* list = Presets(error);
     PresetSpec preset{args.words[0], args.words.size() == 2};
     if (!list || !list->Add(preset, error)) return false;
-    Show("added PDF preset " + Describe(preset));
+    Show("added PDF preset " + Describe(preset) + Kept(context.host));
     return true;
 }
 
-bool RemovePreset(ConsoleContext&, const ConsoleArgs& args, std::string& error) {
+bool RemovePreset(ConsoleContext& context, const ConsoleArgs& args, std::string& error) {
     if (args.words.size() != 1) return Usage("preset-remove", error);
     PDFPresetList* list = Presets(error);
     if (!list || !list->Remove(args.words[0], error)) return false;
-    Show("removed PDF preset " + args.words[0]);
+    Show("removed PDF preset " + args.words[0] + Kept(context.host));
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <random>
 #include <set>
+#include <utility>
 
 #include "BossClasses.h"
 #include "FileCalls.h"
@@ -149,6 +151,25 @@ std::string FolderOf(const std::string& path) {
 }
 
 bool DeniedError(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
+constexpr const char* kHeldElsewhere = "another run of the host has it open";
+
+// Opens `path` and takes its lock: the descriptor that holds it; -1 with `heldElsewhere` set
+// when another holds it. A file system that keeps no such locks gives the descriptor unlocked:
+// nothing can be known there, and the host goes on as without locks.
+int LockFile(const std::string& path, bool& heldElsewhere) {
+    heldElsewhere = false;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) return fd;
+    heldElsewhere = true;
+    ::close(fd);
+    return -1;
+}
+
+bool SameFile(int fd, const struct stat& st) {
+    struct stat held {};
+    return fd >= 0 && ::fstat(fd, &held) == 0 && held.st_dev == st.st_dev && held.st_ino == st.st_ino;
+}
 
 // What stands at `path` when it is not a file that can be read, with the failure's kind;
 // kNone for a readable file.
@@ -340,6 +361,14 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
     // save is, and a file still in write-ahead mode loses its side files when its last writer
     // closes.
     const bool writable = ReadOnlyReason(posixPath).empty();
+    // Taken before any connection is open: closing a descriptor of the file would drop the
+    // locks SQLite holds on it.
+    struct Lock {
+        int fd = -1;
+        ~Lock() { if (fd >= 0) ::close(fd); }
+    } lock;
+    bool heldElsewhere = false;
+    if (checkSideFiles) lock.fd = LockFile(posixPath, heldElsewhere);
     if (writable && checkSideFiles) {
         std::string why;
         failure = CheckSideFiles(posixPath, acceptable, why);
@@ -382,6 +411,8 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
         }
     }
     std::unique_ptr<DataBase> db(new DataBase());
+    db->fLockFd = std::exchange(lock.fd, -1);
+    if (heldElsewhere) db->fHeldElsewhere = kHeldElsewhere;
     db->fPath = posixPath;
     db->fDisplayName = posixPath.substr(posixPath.find_last_of('/') + 1);
     db->ReadIdentity(c.db, posixPath);
@@ -467,6 +498,7 @@ void DataBase::ReadIdentity(sqlite3* db, const std::string& path) {
 }
 
 DataBase::~DataBase() {
+    if (fLockFd >= 0) ::close(fLockFd);
     UndoHistory::Get().Forget(this);
     for (auto& [uid, boss] : fBosses) {
         boss->DetachFromDataBase();
@@ -585,7 +617,9 @@ ErrorCode DataBase::SaveAs(const std::string& posixPath, std::string& error, boo
 
 ErrorCode DataBase::Write(const std::string& path, bool everything, bool privateFile, std::string& error) {
     fReplacedFile = false;
-    if (std::string why = ReadOnlyReason(path); !why.empty()) {
+    std::string why = path == fPath ? fHeldElsewhere : std::string();
+    if (why.empty()) why = ReadOnlyReason(path);
+    if (!why.empty()) {
         error = path + ": cannot be saved: " + why;
         return kFailure;
     }
@@ -692,6 +726,17 @@ ErrorCode DataBase::WriteAfresh(const std::string& path, Rows changed, bool priv
             if (slot.entry->Persistent() && !fStored.count({uid, slot.impl}) && !changed.count({uid, slot.impl}))
                 changed[{uid, slot.impl}] = Boss::Serialize(slot);
     const std::string folder = path.substr(0, path.find_last_of('/') + 1);
+    // A file at the path that another run holds is that run's to save, not this one's to
+    // replace.
+    if (struct stat st {}; ::stat(path.c_str(), &st) == 0 && !SameFile(fLockFd, st)) {
+        bool heldElsewhere = false;
+        int fd = LockFile(path, heldElsewhere);
+        if (fd >= 0) ::close(fd);
+        if (heldElsewhere) {
+            error = path + ": cannot be saved: " + kHeldElsewhere;
+            return kFailure;
+        }
+    }
     std::string temp;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
@@ -703,9 +748,12 @@ ErrorCode DataBase::WriteAfresh(const std::string& path, Rows changed, bool priv
         error = path + ": cannot be written: " + std::strerror(errno);
         return kFailure;
     }
-    ::close(fd);
+    // The new file is locked before it is in place, so it is never there unheld.
+    const int lockFd = fd;
+    ::flock(lockFd, LOCK_EX | LOCK_NB);
     auto fail = [&](const std::string& what) {
         ::unlink(temp.c_str());
+        ::close(lockFd);
         error = path + ": " + what;
         return kFailure;
     };
@@ -733,6 +781,9 @@ ErrorCode DataBase::WriteAfresh(const std::string& path, Rows changed, bool priv
     // replaced; SQLite would play it back into the new one.
     for (const char* side : {"-journal", "-wal", "-shm"}) ::unlink((path + side).c_str());
     if (FileCalls::Get().rename(temp.c_str(), path.c_str()) != 0) return fail("cannot be replaced: " + std::string(std::strerror(errno)));
+    if (fLockFd >= 0) ::close(fLockFd);
+    fLockFd = lockFd;
+    fHeldElsewhere.clear();
     // The rename is the save: once it is done the new file is in place. Flushing the folder
     // only makes it outlast a power cut, so its failure cannot undo the save.
     fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -5,6 +5,10 @@
 // A save writes with a rollback journal, so that after it the file alone holds the whole
 // database and nothing is left beside it; one that cannot write (a read-only folder or file)
 // fails and says so.
+// One run of the host owns a file at a time: a database holds a lock (flock, which the system
+// drops with the process) on the file it was read from or last wrote for as long as it
+// lives. A file another run holds is read all the same, but not saved into: the save says
+// why, and a save-as to another file goes on. Nor is a file another run holds replaced.
 // Such a save writes only into the file this database was read from or last written to: each
 // save stores a new identity in the file, and the file's device and inode are kept. When the file at the
 // path is another one (deleted, replaced or damaged meanwhile), the whole database is written to a new
@@ -92,6 +96,9 @@ public:
     // True after a save that found the file at its path was no longer this database's and so
     // wrote the whole database there afresh.
     bool LastSaveReplacedFile() const { return fReplacedFile; }
+    // Why saves into the database's file are refused although the place is writable: another
+    // run of the host has that file open. Empty when it may be saved.
+    const std::string& HeldElsewhere() const { return fHeldElsewhere; }
 
     // Called by bosses. PreDirty of an implementation that is not persistent is refused and
     // reported.
@@ -128,6 +135,8 @@ private:
     bool fModified = false;
     uint64 fChanges = 0;
     bool fReplacedFile = false;
+    int fLockFd = -1;  // open on the file this database holds, with its lock
+    std::string fHeldElsewhere;
     // Which file is ours: the identity stored in it when last read or written (empty for files
     // written before identities were), and its device and inode then.
     std::string fIdentity;

@@ -9,6 +9,7 @@
 #include "MemoryStream.h"
 #include "PageList.h"
 #include "Transcript.h"
+#include "Utf8.h"
 
 namespace fs = std::filesystem;
 
@@ -159,6 +160,8 @@ IDocument* Documents::Open(const std::string& posixPath, std::string& error) {
     };
     std::unique_ptr<DataBase> db = DataBase::Open(path, error, nullptr, isDocument);
     if (!db) return nullptr;
+    if (!db->HeldElsewhere().empty())
+        Diagnose(OneLine(path + ": " + db->HeldElsewhere() + ", so it is opened read-only: saves go to another file, with save-as"));
     return Adopt(std::move(db), false, error);
 }
 

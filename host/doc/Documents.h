@@ -2,7 +2,9 @@
 // opening order. Each document is one DataBase whose root is a kDocBoss; a saved document's
 // file is that database's SQLite file. New documents are "Untitled-N" (N counts up for the
 // whole run) with pages named "1".."N", and start unmodified. Closing never asks: unsaved
-// changes are discarded. Opening a file that is open already brings it to the front.
+// changes are discarded. Opening a file that is open already brings it to the front. A file
+// another run of the host has open is opened read-only, and the user told so: saving it
+// into its file is refused, saving it as another file is not.
 //
 // Observers hear every change, so later subsystems (document signals, panels) attach here:
 // DocumentOpened after a document joined the list and became the front one, DocumentClosing

@@ -1,6 +1,9 @@
 #include "Runtime.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -183,6 +186,14 @@ void Runtime::LoadWorkspace(const std::string& home) {
         } else {
             ::chmod(folder.c_str(), 0700);
             fWorkspacePath = folder + "/workspace.db";
+            // One run owns the workspace: its folder is locked for as long as the run lasts,
+            // and the system drops the lock with the process, however it ends.
+            fWorkspaceLock = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (fWorkspaceLock >= 0 && ::flock(fWorkspaceLock, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+                Diagnose(OneLine(fWorkspacePath + ": another run of the host is using it; running with the default "
+                                 "settings, which this run will not save"));
+                fWorkspacePath.clear();
+            }
         }
     }
     // A file the host may not even look for (a folder it cannot search) is no missing file:
@@ -290,6 +301,8 @@ void Runtime::TearDown() {
     for (IPMUnknown* boss : fServices) boss->Release();
     fServices.clear();
     fWorkspace.reset();
+    if (fWorkspaceLock >= 0) ::close(fWorkspaceLock);
+    fWorkspaceLock = -1;
     fTornDown = true;
     if (fUtilities) fUtilities->Release();
     fUtilities = nullptr;

@@ -15,7 +15,9 @@
 // file gives a new workspace; a damaged one is reported, moved aside as
 // workspace.db.corrupt (or .corrupt.1, .2, … when that exists) and replaced by a new one;
 // one that cannot be read for another reason (permissions, I/O, not a file) is reported and
-// left alone, and the run goes on with default settings that it does not save.
+// left alone, and the run goes on with default settings that it does not save. So is one
+// that another run of the host is using: one run owns the workspace at a time, holding a
+// lock on its folder that the system drops when the run ends, however it ends.
 //
 // The workspace is saved whenever a command that changed it has ended (and after undo and
 // redo), and whenever an action of the user that changed it otherwise has ended, not only at
@@ -115,6 +117,7 @@ private:
     bool fTornDown = false;
     std::unique_ptr<DataBase> fWorkspace;
     std::string fWorkspacePath;
+    int fWorkspaceLock = -1;  // open on the workspace's folder, locked while this run owns it
     std::vector<LoadedPlugin> fPlugins;
     std::vector<IPMUnknown*> fServices;  // one reference each
     bool fStarted = false;

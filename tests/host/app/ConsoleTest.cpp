@@ -119,6 +119,45 @@ TEST(ConsoleTest, AWorkspaceChangeIsOnDiskOnceTheConsoleConfirmsIt) {
     }
 }
 
+// Two runs on one workspace and one document: the second is told that the first has them,
+// confirms its own workspace changes as not saved, opens the document read-only and is
+// refused its save; everything the first confirmed is kept.
+TEST(ConsoleTest, TwoRunsOnOneWorkspaceAndDocumentNeverLoseWhatEitherConfirmed) {
+    tstest::TempDir dir;
+    const std::string document = dir / "D.indd";
+    ASSERT_EQ(Host(dir, {"--no-default-plugin", "-"}, "new 2\nsave-as " + document + "\n").status, 0);
+    tstest::Process first(tstest::HostArgs(dir / "home", {"--no-default-plugin", "-"}));
+    first.Send("open " + document + "\n");
+    ASSERT_TRUE(first.Read("opened D.indd")) << first.Err();
+    tstest::Process second(tstest::HostArgs(dir / "home", {"--no-default-plugin", "-"}));
+    second.Send("open " + document + "\n");
+    ASSERT_TRUE(second.Read("opened D.indd")) << second.Err();
+    for (int i = 1; i <= 20; ++i) {
+        first.Send("preset-add P" + std::to_string(i) + "\n");
+        second.Send("preset-add Q" + std::to_string(i) + "\n");
+    }
+    first.Send("save\n");
+    ASSERT_TRUE(first.Read("saved D.indd")) << first.Err();
+    second.Send("save\n");
+    EXPECT_EQ(first.Finish(), 0) << first.Err();
+    EXPECT_EQ(second.Finish(), 1) << second.Err();
+    EXPECT_EQ(first.Err(), "");
+    EXPECT_NE(second.Err().find(dir / "home/.tessaron-host/workspace.db: another run of the host is using it"), std::string::npos)
+        << second.Err();
+    EXPECT_NE(second.Err().find(document + ": another run of the host has it open, so it is opened read-only"), std::string::npos)
+        << second.Err();
+    EXPECT_NE(second.Err().find("save: " + document + ": cannot be saved: another run of the host has it open"), std::string::npos)
+        << second.Err();
+    EXPECT_NE(second.Out().find("added PDF preset Q20 (for this run only: its workspace is not saved)"), std::string::npos)
+        << second.Out();
+
+    tstest::Finished next = Host(dir, {"--no-default-plugin", "-"}, "presets\nopen " + document + "\nsave\n");
+    EXPECT_EQ(next.status, 0) << next.err;
+    EXPECT_EQ(next.err, "");
+    for (int i = 1; i <= 20; ++i) EXPECT_NE(next.out.find("  P" + std::to_string(i) + "\n"), std::string::npos) << i << next.out;
+    EXPECT_EQ(next.out.find("  Q"), std::string::npos) << next.out;
+}
+
 // SIGTERM and SIGINT quit the host as the end of a script does, whatever it is doing: an
 // export under way stops and leaves nothing in the folder, not even its hidden temporary
 // file; idle time ends; the rest of the script does not run; the workspace is saved; and the

@@ -235,6 +235,53 @@ TEST_F(SaveTest, ASaveNeverWritesIntoAFileThatIsNoLongerTheDocuments) {
     }
 }
 
+// One run of the host owns a file at a time. A file another run has open (here a database
+// opened as that run would) is opened read-only, with a message saying so, and its save says
+// why it cannot be made, while the owner's saves go on; nor is a file another run holds
+// replaced by a save-as. Once the other run is gone, its lock is too.
+TEST_F(SaveTest, AFileAnotherRunHasOpenIsReadButNeitherSavedIntoNorReplaced) {
+    const std::string file = dir / "A.indd", other = dir / "B.indd";
+    IDocument* a = host.Docs().New(2, error);
+    Set(a, 1);
+    ASSERT_TRUE(host.Docs().SaveAs(a, file, error)) << error;
+
+    auto run = tshost::DataBase::Open(file, error);
+    ASSERT_TRUE(run) << error;
+    EXPECT_EQ(run->HeldElsewhere(), "another run of the host has it open");
+    EXPECT_NE(run->Save(error), kSuccess);
+    EXPECT_EQ(error, file + ": cannot be saved: another run of the host has it open");
+    Set(a, 2);
+    ASSERT_EQ(Save(a), kSuccess);
+    EXPECT_EQ(Holds(file), "2/-1/2");
+    // The other run saves its copy as another file, which it then owns.
+    ASSERT_EQ(run->SaveAs(other, error), kSuccess) << error;
+    EXPECT_EQ(run->HeldElsewhere(), "");
+    ASSERT_EQ(run->Save(error), kSuccess) << error;
+
+    Set(a, 3);
+    EXPECT_FALSE(host.Docs().SaveAs(a, other, error));
+    EXPECT_EQ(error, other + ": cannot be saved: another run of the host has it open");
+    EXPECT_EQ(Holds(other), "1/-1/2");
+    host.Docs().Close(a);
+    capture.diagnosed.clear();
+    IDocument* b = host.Docs().Open(other, error);
+    ASSERT_TRUE(b) << error;
+    ASSERT_EQ(capture.diagnosed.size(), 1u);
+    EXPECT_EQ(capture.diagnosed[0], other + ": another run of the host has it open, so it is opened read-only: saves go to another file, with save-as");
+    Set(b, 4);
+    EXPECT_NE(Save(b), kSuccess);
+    EXPECT_FALSE(ShownSaved());
+    EXPECT_EQ(Holds(other), "1/-1/2");
+    host.Docs().Close(b);
+
+    run.reset();
+    b = host.Docs().Open(other, error);
+    ASSERT_TRUE(b) << error;
+    Set(b, 5);
+    ASSERT_EQ(Save(b), kSuccess);
+    EXPECT_EQ(Holds(other), "5/-1/2");
+}
+
 // Files written before they carried an identity are known by their device and inode: one
 // put in the place of another is not saved into.
 TEST_F(SaveTest, AFileWithoutAnIdentityIsKnownByItsInode) {
