@@ -259,6 +259,11 @@ void ProofServer::HandleProjectList(const httplib::Request& req, httplib::Respon
 }
 
 int ProofServer::RefuseEarlyUpload(const httplib::Request& req, httplib::Response& res) {
+  // A head the stream refused gets its answer before any body is asked for.
+  if (CurrentRequest().failure != 0) {
+    res.status = CurrentRequest().failure;
+    return res.status;
+  }
   if (req.path != kUploadPath) return 100;
   const QueryPairs query = ParseQuery(req.target);
   const Verdict verdict =
@@ -532,8 +537,10 @@ void ProofServer::Log(const httplib::Request& req, int status, const nlohmann::j
   // The log is a file anyone with the folder may read later: no password in it.
   line["target"] = MaskPasswords(req.target);
   nlohmann::json query = nlohmann::json::array();
-  for (const auto& [key, value] : ParseQuery(req.target))
-    query.push_back({key, IsPasswordKey(key) ? std::string(kMaskedValue) : value});
+  for (const auto& [key, value] : ParseQuery(req.target)) {
+    const auto [shownKey, shownValue] = MaskedPair(key, value);
+    query.push_back({shownKey, shownValue});
+  }
   line["query"] = std::move(query);
   nlohmann::json headers = nlohmann::json::array();
   for (const auto& [name, value] : HeaderLines(context.head)) headers.push_back({name, MaskHeaderValue(name, value)});

@@ -40,8 +40,9 @@ struct ServerConfig {
   // connection for its next request (rounded up to seconds).
   int64_t readTimeoutMs = 5000;
   int64_t idleTimeoutMs = 5000;
-  // Slowest average a body may arrive at once one read timeout has passed, in
-  // bytes per second; a slower one is answered 408.
+  // Slowest rate a body may arrive at, in bytes per second, counted from its
+  // start (its framing and what came with the head included): a body that
+  // falls behind it by more than one read timeout is answered 408.
   uint64_t minBodyRate = 1024;
   // A longer request head is answered 431 and never read whole.
   size_t maxHeadBytes = 64 * 1024;

@@ -17,14 +17,47 @@ std::string Lower(std::string text) {
   return text;
 }
 
+// Blanks and controls, which a reader of the key may well drop.
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7f; }
+
+std::string TrimBlanksAndControls(const std::string& text) {
+  size_t first = 0;
+  size_t last = text.size();
+  while (first < last && IsBlankOrControl(text[first])) ++first;
+  while (last > first && IsBlankOrControl(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
+
+// The key of a decoded query piece or key: up to its first "=", which may have
+// been encoded, trimmed.
+std::string KeyName(const std::string& decoded) { return TrimBlanksAndControls(decoded.substr(0, decoded.find('='))); }
+
+// Where the value of a raw query piece starts: after its first "=", raw or
+// percent-encoded; npos without one.
+size_t ValueStart(const std::string& piece) {
+  for (size_t i = 0; i < piece.size(); ++i) {
+    if (piece[i] == '=') return i + 1;
+    if (piece[i] == '%' && i + 2 < piece.size() && HexValue(piece[i + 1]) >= 0 && HexValue(piece[i + 2]) >= 0) {
+      if (HexValue(piece[i + 1]) * 16 + HexValue(piece[i + 2]) == '=') return i + 3;
+      i += 2;
+    }
+  }
+  return std::string::npos;
+}
+
 }  // namespace
 
-bool IsPasswordKey(const std::string& key) { return Lower(key) == "password"; }
+bool IsPasswordKey(const std::string& key) { return Lower(KeyName(key)) == "password"; }
+
+std::pair<std::string, std::string> MaskedPair(const std::string& key, const std::string& value) {
+  if (!IsPasswordKey(key)) return {key, value};
+  return {key.substr(0, key.find('=')), kMaskedValue};
+}
 
 std::string MaskHeaderValue(const std::string& name, const std::string& value) {
-  const std::string lower = Lower(name);
-  const bool credentials = lower == "authorization" || lower == "proxy-authorization" || lower == "cookie" ||
-                           lower.find("password") != std::string::npos;
+  const std::string lower = Lower(TrimBlanksAndControls(name));
+  const bool credentials = lower.find("authorization") != std::string::npos ||
+                           lower.find("cookie") != std::string::npos || lower.find("password") != std::string::npos;
   return credentials ? std::string(kMaskedValue) : MaskPasswords(value);
 }
 
@@ -58,9 +91,9 @@ std::string MaskPasswords(const std::string& text) {
     size_t end = text.find('&', start);
     if (end == std::string::npos || end > queryEnd) end = queryEnd;
     const std::string piece = text.substr(start, end - start);
-    const size_t eq = piece.find('=');
-    if (eq != std::string::npos && IsPasswordKey(PercentDecode(piece.substr(0, eq), true))) {
-      masked += piece.substr(0, eq + 1) + kMaskedValue;
+    const size_t value = ValueStart(piece);
+    if (value != std::string::npos && IsPasswordKey(PercentDecode(piece.substr(0, value), true))) {
+      masked += piece.substr(0, value) + kMaskedValue;
     } else {
       masked += piece;
     }

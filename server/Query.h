@@ -28,18 +28,26 @@ bool HasQueryKey(const QueryPairs& query, const std::string& key);
 // The value the request log shows in place of a password.
 inline constexpr const char* kMaskedValue = "***";
 
-// A decoded query key that names a password: "password" in any case.
+// A decoded query key that names a password: up to an "=" inside it (an
+// encoded one), and trimmed of blanks and controls, "password" in any case.
+// Servers differ in how they read a key; any of them might take these for the
+// password.
 bool IsPasswordKey(const std::string& key);
 
-// `text` with the value of every query pair whose decoded key is a password
-// key replaced by kMaskedValue; the query is what follows the first "?" up to
-// a "#". Everything else is kept byte for byte.
+// A decoded query pair as the request log shows it: for a password key, the
+// key up to an "=" inside it, and kMaskedValue.
+std::pair<std::string, std::string> MaskedPair(const std::string& key, const std::string& value);
+
+// `text` with the value of every query piece whose key is a password key
+// replaced by kMaskedValue; the query is what follows the first "?" up to a
+// "#". Everything else is kept byte for byte.
 std::string MaskPasswords(const std::string& text);
 
 // The value of header `name` as the request log shows it: kMaskedValue for
-// the headers that carry credentials (Authorization, Proxy-Authorization,
-// Cookie, and any whose name holds "password", in any case), else `value`
-// with MaskPasswords applied, since it may hold a URL.
+// the headers that carry credentials (a name, trimmed, that holds
+// "authorization", "cookie" or "password", in any case: Proxy-Authorization,
+// Cookie2, X-Password), else `value` with MaskPasswords applied, since it may
+// hold a URL.
 std::string MaskHeaderValue(const std::string& name, const std::string& value);
 
 // Percent-decodes `text`; "+" becomes a blank when `plusIsBlank`. A "%" not

@@ -3,12 +3,13 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 
 #include "ChunkedFraming.h"
@@ -23,6 +24,10 @@ constexpr int kPollSliceMs = 100;
 // httplib refuses a longer header line as a bad request; to the client it is a
 // head too large like any other.
 constexpr size_t kMaxHeaderLineBytes = CPPHTTPLIB_HEADER_MAX_LENGTH;
+// A multipart body is held until its opening delimiter line is whole: so much
+// of a preamble before it at most.
+constexpr size_t kMaxHeldBytes = 64 * 1024;
+static_assert(kMaxHeldBytes > 2 * kMaxHeaderLineBytes, "a held body has room for any delimiter line");
 constexpr const char* kSlowHead = "the request head took too long";
 constexpr const char* kLargeHead = "the request head is too large";
 
@@ -38,6 +43,130 @@ void Address(const sockaddr_storage& addr, std::string& ip, int& port) {
     port = ntohs(in6.sin6_port);
   }
   ip = text;
+}
+
+// The lines of a request head after the request line, up to the blank line,
+// without their line ends.
+std::vector<std::string> RawHeaderLines(const std::string& head) {
+  std::vector<std::string> lines;
+  size_t start = head.find('\n');
+  while (start != std::string::npos && ++start < head.size()) {
+    const size_t end = head.find('\n', start);
+    std::string line = head.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) break;
+    lines.push_back(std::move(line));
+    start = end;
+  }
+  return lines;
+}
+
+std::string Trim(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::string();
+  const size_t last = text.find_last_not_of(" \t\r");
+  return text.substr(first, last - first + 1);
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The trimmed, non-empty elements of a comma-separated header value.
+void AddListElements(const std::string& value, std::vector<std::string>& elements) {
+  size_t start = 0;
+  while (start <= value.size()) {
+    size_t comma = value.find(',', start);
+    if (comma == std::string::npos) comma = value.size();
+    std::string element = Trim(value.substr(start, comma - start));
+    if (!element.empty()) elements.push_back(std::move(element));
+    start = comma + 1;
+  }
+}
+
+bool IsTokenChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("!#$%&'*+-.^_`|~", c) != nullptr;
+}
+
+struct BodyFraming {
+  int status = 0;  // not 0: the request is refused with this status, for `problem`
+  std::string problem;
+  bool chunked = false;
+  bool hasLength = false;
+  uint64_t length = 0;
+};
+
+BodyFraming Refused(int status, std::string problem) {
+  BodyFraming framing;
+  framing.status = status;
+  framing.problem = std::move(problem);
+  return framing;
+}
+
+// How a request's body is framed, from its head as received. httplib reads a
+// header name up to the colon, blanks included, and takes the first of two
+// lengths; a reader in front of us may trim the name or take the other length,
+// and then the two see different requests in the same bytes. So every header
+// line must be a token, a colon and a value (no fold either), and the framing
+// must be one length, or chunked alone.
+BodyFraming FramingOf(const std::string& head) {
+  std::vector<std::string> lengths;
+  std::vector<std::string> codings;
+  bool hasCodings = false;
+  for (const std::string& line : RawHeaderLines(head)) {
+    const size_t colon = line.find(':');
+    if (colon == 0 || colon == std::string::npos ||
+        !std::all_of(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(colon), IsTokenChar)) {
+      return Refused(400, "a request header line is malformed");
+    }
+    const std::string name = Lower(line.substr(0, colon));
+    if (name == "content-length") {
+      const size_t before = lengths.size();
+      AddListElements(line.substr(colon + 1), lengths);
+      if (lengths.size() == before) return Refused(400, "the request's Content-Length is not a number");
+    } else if (name == "transfer-encoding") {
+      hasCodings = true;
+      AddListElements(Lower(line.substr(colon + 1)), codings);
+    }
+  }
+  BodyFraming framing;
+  if (hasCodings) {
+    if (!lengths.empty()) return Refused(400, "the request has both a Content-Length and a Transfer-Encoding");
+    for (const std::string& coding : codings) {
+      if (coding != "chunked") return Refused(501, "the request's transfer coding is not supported");
+    }
+    if (codings.size() != 1) return Refused(400, "the request's Transfer-Encoding is not chunked once");
+    framing.chunked = true;
+    return framing;
+  }
+  for (const std::string& length : lengths) {
+    uint64_t value = 0;
+    const auto [end, problem] = std::from_chars(length.data(), length.data() + length.size(), value);
+    if (problem == std::errc::result_out_of_range) return Refused(413, "the request body is too large");
+    if (problem != std::errc() || end != length.data() + length.size()) {
+      return Refused(400, "the request's Content-Length is not a number");
+    }
+    if (framing.hasLength && value != framing.length) {
+      return Refused(400, "the request has conflicting Content-Length values");
+    }
+    framing.hasLength = true;
+    framing.length = value;
+  }
+  return framing;
+}
+
+// A multipart body's opening delimiter line, with the boundary taken from
+// `contentType` as httplib takes it: all after "boundary=", less surrounding
+// quotes. Empty without a boundary.
+std::string OpeningDelimiter(const std::string& contentType) {
+  const size_t at = contentType.find("boundary=");
+  if (at == std::string::npos) return std::string();
+  std::string boundary = contentType.substr(at + 9);
+  if (boundary.size() >= 2 && boundary.front() == '"' && boundary.back() == '"') {
+    boundary = boundary.substr(1, boundary.size() - 2);
+  }
+  return boundary.empty() ? std::string() : "--" + boundary + "\r\n";
 }
 
 // The socket stream httplib would use, with the copy of the request head, the
@@ -67,20 +196,33 @@ class CapturingStream final : public httplib::Stream {
     written_ = 0;
   }
 
-  // Called once httplib has parsed the head. A chunked body's framing is taken
-  // off here, so httplib, told of no length, reads the data to its end.
+  // Called once httplib has parsed the head. A head with a malformed header
+  // line, or whose body's framing could be read two ways, is refused here. A
+  // chunked body's framing is taken off, so httplib, told of no length, reads
+  // the data to its end.
   void BeginBody(httplib::Request& req) {
     bodyStart_ = Clock::now();
     bodyBytes_ = end_ - begin_;  // came in with the head
-    if (strcasecmp(req.get_header_value("Transfer-Encoding").c_str(), "chunked") == 0) {
+    framing_ = Framing::kNone;
+    lead_.clear();
+    held_.clear();
+    leadAt_ = std::string::npos;
+    const BodyFraming framing = FramingOf(context_->head);
+    if (framing.status != 0) {
+      Fail(framing.status, framing.problem);
+      return;
+    }
+    if (framing.chunked) {
       framing_ = Framing::kChunked;
       chunks_ = ChunkedFraming();
       context_->chunked = true;
       req.headers.erase("Transfer-Encoding");
       req.headers.erase("Content-Length");
-    } else {
-      framing_ = req.has_header("Content-Length") ? Framing::kLength : Framing::kNone;
+    } else if (framing.hasLength) {
+      framing_ = Framing::kLength;
+      lengthLeft_ = framing.length;
     }
+    if (req.is_multipart_form_data()) lead_ = OpeningDelimiter(req.get_header_value("Content-Type"));
   }
 
   void EndRequest() {
@@ -207,10 +349,69 @@ class CapturingStream final : public httplib::Stream {
 
   ssize_t ReadBody(char* ptr, size_t size) {
     if (context_->failure != 0) return -1;
+    if (!lead_.empty() && leadAt_ == std::string::npos) return HoldUntilTheOpeningDelimiter(ptr, size);
+    if (!held_.empty()) return PassHeld(ptr, size);
+    return ReadData(ptr, size);
+  }
+
+  // httplib's multipart parser throws away a first piece that holds only part
+  // of the opening delimiter line ("--boundary" CRLF), and then finds the body
+  // malformed; how the network or a buffer cut the body must not matter. So the
+  // body is held until that line is whole and then passed on in pieces none of
+  // which ends inside it. What comes before it (a preamble, which the parser
+  // skips) is passed on once the hold reaches kMaxHeldBytes, all but a tail
+  // that could start the line; a body that ends first is passed on as it came.
+  ssize_t HoldUntilTheOpeningDelimiter(char* ptr, size_t size) {
+    char piece[sizeof buffer_];
+    while (held_.size() < kMaxHeldBytes) {
+      const size_t from = held_.size() < lead_.size() ? 0 : held_.size() - lead_.size() + 1;
+      const ssize_t got = ReadData(piece, std::min(sizeof piece, kMaxHeldBytes - held_.size()));
+      if (got < 0) return -1;
+      if (got == 0) {
+        lead_.clear();
+        return PassHeld(ptr, size);
+      }
+      held_.append(piece, static_cast<size_t>(got));
+      leadAt_ = held_.find(lead_, from);
+      if (leadAt_ != std::string::npos) return PassHeld(ptr, size);
+    }
+    const size_t preamble = std::min(size, held_.size() - std::min(held_.size(), lead_.size() - 1));
+    std::memcpy(ptr, held_.data(), preamble);
+    held_.erase(0, preamble);
+    return static_cast<ssize_t>(preamble);
+  }
+
+  ssize_t PassHeld(char* ptr, size_t size) {
+    size_t n = std::min(size, held_.size());
+    if (leadAt_ != std::string::npos) {
+      // What comes before the line goes first, alone; then the line and what follows.
+      if (leadAt_ > 0 && n > leadAt_ && n < leadAt_ + lead_.size()) n = leadAt_;
+      if (n > leadAt_) {
+        lead_.clear();
+        leadAt_ = std::string::npos;
+      } else {
+        leadAt_ -= n;
+      }
+    }
+    std::memcpy(ptr, held_.data(), n);
+    held_.erase(0, n);
+    return static_cast<ssize_t>(n);
+  }
+
+  // The body's data, its framing taken off: 0 at its end.
+  ssize_t ReadData(char* ptr, size_t size) {
+    if (framing_ == Framing::kLength) {
+      if (lengthLeft_ == 0) return 0;
+      size = static_cast<size_t>(std::min<uint64_t>(size, lengthLeft_));
+    }
     while (framing_ != Framing::kNone && !chunks_.Done()) {
       if (begin_ == end_) {
         if (!WaitForBody()) return -1;
-        if (framing_ == Framing::kLength && size >= sizeof buffer_) return Receive(ptr, size);
+        if (framing_ == Framing::kLength && size >= sizeof buffer_) {
+          const ssize_t got = Receive(ptr, size);
+          if (got > 0) lengthLeft_ -= static_cast<uint64_t>(got);
+          return got;
+        }
         const ssize_t got = Fill();
         // httplib would take the end of the connection for the end of the body.
         if (got == 0 && framing_ == Framing::kChunked) {
@@ -225,6 +426,7 @@ class CapturingStream final : public httplib::Stream {
           n = static_cast<size_t>(std::min<uint64_t>(n, chunks_.DataLeft()));
           chunks_.TookData(n);
         }
+        if (framing_ == Framing::kLength) lengthLeft_ -= n;
         std::memcpy(ptr, buffer_ + begin_, n);
         begin_ += n;
         return static_cast<ssize_t>(n);
@@ -237,8 +439,10 @@ class CapturingStream final : public httplib::Stream {
     return 0;
   }
 
-  // A body may pause for the read timeout at most, and must keep up the
-  // minimum rate on average once one read timeout has passed.
+  // A body may pause for the read timeout at most, and may fall behind the
+  // minimum rate, counted from its start, by one read timeout at most: its
+  // next byte is due when the bytes so far would have come at that rate, plus
+  // one read timeout.
   bool WaitForBody() {
     const auto paused = Clock::now() + limits_.readTimeout;
     const auto slow = bodyStart_ + limits_.readTimeout +
@@ -299,7 +503,11 @@ class CapturingStream final : public httplib::Stream {
   bool firstLine_ = true;
   Clock::time_point headDeadline_;
   Framing framing_ = Framing::kNone;
+  uint64_t lengthLeft_ = 0;  // of a body with a length, not yet passed on
   ChunkedFraming chunks_;
+  std::string lead_;  // a multipart body's opening delimiter line; empty: nothing held
+  std::string held_;
+  size_t leadAt_ = std::string::npos;  // where lead_ starts in held_, once found
   Clock::time_point bodyStart_;
   uint64_t bodyBytes_ = 0;  // arrived, framing included
   uint64_t written_ = 0;
@@ -312,20 +520,15 @@ class CapturingStream final : public httplib::Stream {
 // it, so that the client learns why the connection ends.
 void AnswerFailure(CapturingStream& stream, int status, const std::string& why) {
   const char* reason = status == 408   ? "Request Timeout"
+                       : status == 413 ? "Payload Too Large"
                        : status == 431 ? "Request Header Fields Too Large"
+                       : status == 501 ? "Not Implemented"
                                        : "Bad Request";
   const std::string body = "tessaron-proofd: " + why + "\n";
   const std::string answer = "HTTP/1.1 " + std::to_string(status) + " " + reason +
                              "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +
                              "\r\nConnection: close\r\n\r\n" + body;
   stream.write(answer.data(), answer.size());
-}
-
-std::string Trim(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return std::string();
-  const size_t last = text.find_last_not_of(" \t\r");
-  return text.substr(first, last - first + 1);
 }
 
 }  // namespace
@@ -337,18 +540,9 @@ RequestContext& CurrentRequest() {
 
 std::vector<std::pair<std::string, std::string>> HeaderLines(const std::string& head) {
   std::vector<std::pair<std::string, std::string>> lines;
-  size_t start = head.find('\n');
-  while (start != std::string::npos && start + 1 < head.size()) {
-    ++start;
-    size_t end = head.find('\n', start);
-    std::string line = head.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) break;
+  for (const std::string& line : RawHeaderLines(head)) {
     const size_t colon = line.find(':');
-    if (colon != std::string::npos) {
-      lines.emplace_back(line.substr(0, colon), Trim(line.substr(colon + 1)));
-    }
-    start = end;
+    if (colon != std::string::npos) lines.emplace_back(line.substr(0, colon), Trim(line.substr(colon + 1)));
   }
   return lines;
 }

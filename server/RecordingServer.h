@@ -9,10 +9,15 @@
 //   byte, and each header line to the size httplib takes (larger: 431);
 //   httplib limits neither the time a head may take nor the number of its
 //   lines. A connection that sends nothing at all gets the same deadline;
-// - it holds a body to a minimum average rate, after a start of one read
-//   timeout, and to the read timeout between two reads (slower: 408);
+// - it holds a body to a minimum rate, which it may fall behind by one read
+//   timeout at most, and to the read timeout between two reads (slower: 408);
+// - it refuses a head with a header line that is not "name: value", and a
+//   body whose framing two readers could take two ways (two lengths, a length
+//   and chunked, chunked not alone);
 // - it follows a chunked body's framing itself, with every framing line held
 //   to a small size (see ChunkedFraming.h), and hands httplib the data alone;
+// - it holds a multipart body until its opening delimiter line is whole, which
+//   httplib's parser needs of its first piece;
 // - connections that idle between requests give way when others wait for a
 //   thread (see ConnectionPool.h).
 // It also lets a handler ask for the connection to be closed after its answer,
@@ -45,8 +50,9 @@ struct PartRecord {
 
 struct RequestContext {
   std::string head;           // request line and header lines as received
-  // Set when the stream gave up on the request: 408, 431, or 400 for a broken
-  // chunked body; then the answer has that status and `failureText` says why.
+  // Set when the stream gave up on the request: 408, 431, 400 for a malformed
+  // header line or a broken or ambiguous framing, 413 or 501 for a framing it
+  // cannot follow; then the answer has that status and `failureText` says why.
   int failure = 0;
   std::string failureText;
   bool chunked = false;       // the body is chunked; httplib no longer sees the header

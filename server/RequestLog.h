@@ -5,11 +5,11 @@
 //   time     UTC, ISO 8601 with milliseconds
 //   method, path (decoded), target (the raw request target)
 //   query    [[key, value], ...] decoded, in arrival order
-// The value of a "password" pair (the key in any case) is written as "***" in
-// target, query and header values, and so is the whole value of a header
-// that carries credentials: Authorization, Proxy-Authorization, Cookie, and
-// any whose name holds "password". The file is created readable by its owner
-// only.
+// The value of a "password" pair (the key decoded, cut at an "=" inside it and
+// trimmed of blanks and controls, in any case) is written as "***" in target,
+// query and header values, and so is the whole value of a header that carries
+// credentials: any whose name holds "authorization", "cookie" or "password"
+// (see Query.h). The file is created readable by its owner only.
 //   headers  [[name, value], ...] as received, in arrival order
 //   status   the status answered
 //   fault    the injected fault: none, status, delay, drop, malformed, oversized

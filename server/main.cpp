@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
   app.add_option("--read-timeout-ms", config.readTimeoutMs, "longest pause while a body is read; then 408")
       ->check(CLI::Range(1, 3600000));
   app.add_option("--min-body-rate", config.minBodyRate,
-                 "slowest average a body may arrive at after its first read timeout, in bytes/s; then 408")
+                 "slowest rate a body may arrive at, in bytes/s, counted from its start: it may fall behind this "
+                 "rate by at most one read timeout; then 408")
       ->check(CLI::Range(uint64_t{1}, uint64_t{1} << 40));
   app.add_option("--idle-timeout-ms", config.idleTimeoutMs,
                  "longest wait for the next request on a kept-alive connection (whole seconds)")

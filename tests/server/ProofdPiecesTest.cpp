@@ -52,6 +52,10 @@ TEST(MaskPasswords, HidesEveryPasswordValueAndKeepsTheRest) {
       {"/password=top", "/password=top"},
       {"http://host/x?a=1&&password=s3cret", "http://host/x?a=1&&password=***"},
       {"no query", "no query"},
+      // The key as decoded and trimmed of blanks and controls, cut at an "=" encoded inside it.
+      {"/p?password+=a&+password=b&%09Password%20%00=c", "/p?password+=***&+password=***&%09Password%20%00=***"},
+      {"/p?PASSWORD%3dsecret&password%3D=x&x=1", "/p?PASSWORD%3d***&password%3D***&x=1"},
+      {"/p?pass+word=kept&%3Dpassword=kept&passwordx%00=kept", "/p?pass+word=kept&%3Dpassword=kept&passwordx%00=kept"},
   };
   for (const auto& [text, masked] : cases) EXPECT_EQ(MaskPasswords(text), masked) << text;
 }

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <thread>
 
 #include "ServerProcess.h"
 
@@ -51,7 +52,8 @@ class ProofdTest : public ::testing::Test {
     ASSERT_EQ(stat(LogPath().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     const std::string log = ReadFile(LogPath());
-    for (const std::string& password : {Encode(kSpecialPassword), std::string("a&b#c d+e%f=g"), std::string("a%26b%23c")})
+    for (const std::string& password : {Encode(kSpecialPassword), std::string("a&b#c d+e%f=g"), std::string("a%26b%23c"),
+                                        std::string("ZGVtbzpkZW1v"), std::string("3ddemo")})
       EXPECT_EQ(log.find(password), std::string::npos) << password;
     EXPECT_EQ(log.find("password=demo"), std::string::npos);
     EXPECT_EQ(log.find("\"password\",\"demo\""), std::string::npos);
@@ -171,6 +173,56 @@ TEST_F(ProofdTest, UploadIsStoredWithItsBytesAndLogged) {
   EXPECT_EQ(StoredFiles(), (std::vector<std::string>{"Brochure-2.pdf", "Brochure.pdf"}));
 }
 
+// How the network or a buffer cuts an upload's body does not matter, however little of it the
+// server's first read holds (less than its opening "--XyZ\r\n" line included), and however long a
+// preamble comes before that line.
+TEST_F(ProofdTest, UploadIsStoredHoweverItsBodyIsCut) {
+  const std::string pdf = "%PDF-1.4 cut anywhere";
+  const std::string form = "--XyZ\r\nContent-Disposition: form-data; name=\"file\"; filename=\"cut.pdf\"\r\n"
+                           "Content-Type: pdf\r\n\r\n" + pdf + "\r\n--XyZ--\r\n";
+  const std::string head = "POST /indd_filetransfer.asp?username=demo&password=demo HTTP/1.1\r\nHost: x\r\n"
+                           "Connection: close\r\nContent-Type: multipart/form-data; boundary=";
+  const auto expectStored = [&](const std::string& reply) {
+    EXPECT_EQ(reply.rfind("HTTP/1.1 200", 0), 0u) << reply;
+    const size_t name = reply.find("stored ");
+    ASSERT_NE(name, std::string::npos);
+    EXPECT_EQ(ReadFile(Uploads() + "/" + reply.substr(name + 7, reply.find('\n', name) - name - 7)), pdf);
+  };
+  const auto chunked = [](const std::string& body, size_t piece) {
+    std::string framed;
+    for (size_t at = 0; at < body.size(); at += piece) {
+      char size[16];
+      std::snprintf(size, sizeof size, "%zx\r\n", std::min(piece, body.size() - at));
+      framed += size + body.substr(at, piece) + "\r\n";
+    }
+    return framed + "0\r\n\r\n";
+  };
+  // Past the hold's 64 KiB, behind a preamble that puts the opening line across two of httplib's reads.
+  const std::string preambled = std::string(4096 * 17 - 5, 'p') + "\r\n" + form;
+  for (size_t piece = 1; piece <= form.size(); ++piece) {
+    SCOPED_TRACE("pieces of " + std::to_string(piece));
+    SetUp();
+    const std::string lengthHead = head + "XyZ\r\nContent-Length: " + std::to_string(form.size()) + "\r\n";
+    // Written a piece at a time, with a pause after each so that the server reads them apart.
+    Connection c(server_->Port());
+    ASSERT_TRUE(c.Send(lengthHead + "\r\n"));
+    for (size_t at = 0; at < form.size(); at += piece) {
+      c.Send(form.substr(at, piece));
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    expectStored(c.Read(std::chrono::seconds(10)));
+    // Chunked, a chunk a piece: the server hands on each chunk's data alone.
+    expectStored(Talk(server_->Port(), {{head + "XyZ\r\nTransfer-Encoding: chunked\r\n\r\n" + chunked(form, piece), ""}}));
+    expectStored(Talk(server_->Port(),
+                      {{head + "\"XyZ\"\r\nTransfer-Encoding: chunked\r\n\r\n" + chunked(preambled, piece), ""}}));
+    // Written at once, behind a head that leaves only `piece` bytes of the body in the server's
+    // first read of 4096.
+    std::string padded = lengthHead + "X-Pad: ";
+    padded += std::string(4096 - piece - padded.size() - 4, 'p') + "\r\n\r\n";
+    expectStored(Talk(server_->Port(), {{padded + form, ""}}));
+  }
+}
+
 // A form of `count` parts: the file first, then fields.
 httplib::MultipartFormDataItems Parts(size_t count) {
   httplib::MultipartFormDataItems items{{"file", "%PDF", "a.pdf", "pdf"}};
@@ -208,17 +260,26 @@ TEST_F(ProofdTest, UploadRefusalsKeepNothingAndNamesStayInTheFolder) {
 
 TEST_F(ProofdTest, RawRequestsAreLoggedAsTheyArrive) {
   // Credentials in any case of key or header name are masked, and nothing else is.
-  const std::string request = "GET /indd_xml.asp?username=demo&password=demo&PASSWORD=demo HTTP/1.1\r\nHost: x\r\n"
+  const std::string request = "GET /indd_xml.asp?username=demo&password=demo&PASSWORD=demo&password+=demo"
+                              "&PASSWORD%3ddemo HTTP/1.1\r\nHost: x\r\n"
                               "OS: iMac9,1\r\nUserName: ann\r\nWorkStation: Ann's Mac\r\nRAM: 4 GB\r\n"
                               "Authorization: Basic ZGVtbzpkZW1v\r\nproxy-authorization: Bearer t0k3n\r\n"
-                              "Cookie: theme=dark; password=demo\r\nX-Password: demo\r\nConnection: close\r\n\r\n";
+                              "Cookie: theme=dark; password=demo\r\nX-Password: demo\r\nCookie2: password=demo\r\n"
+                              "Connection: close\r\n\r\n";
   EXPECT_NE(Talk(server_->Port(), {{request, ""}}).find("authenticated=\"1\""), std::string::npos);
   const json line = LastLogLine();
   EXPECT_EQ(line["headers"], json::parse(R"([["Host","x"],["OS","iMac9,1"],["UserName","ann"],
       ["WorkStation","Ann's Mac"],["RAM","4 GB"],["Authorization","***"],["proxy-authorization","***"],
-      ["Cookie","***"],["X-Password","***"],["Connection","close"]])"));
-  EXPECT_EQ(line["query"], json::parse(R"([["username","demo"],["password","***"],["PASSWORD","***"]])"));
-  EXPECT_EQ(line["target"], "/indd_xml.asp?username=demo&password=***&PASSWORD=***");
+      ["Cookie","***"],["X-Password","***"],["Cookie2","***"],["Connection","close"]])"));
+  EXPECT_EQ(line["query"], json::parse(R"([["username","demo"],["password","***"],["PASSWORD","***"],
+      ["password ","***"],["PASSWORD","***"]])"));
+  EXPECT_EQ(line["target"], "/indd_xml.asp?username=demo&password=***&PASSWORD=***&password+=***&PASSWORD%3d***");
+
+  // A blank before a colon makes a header line malformed: refused, and its credentials masked all the same.
+  const std::string blank = Talk(server_->Port(), {{"GET /indd_xml.asp?username=demo&password=demo HTTP/1.1\r\n"
+                                                    "Authorization : Basic ZGVtbzpkZW1v\r\nCookie : password=demo\r\n\r\n", ""}});
+  EXPECT_EQ(blank.rfind("HTTP/1.1 400", 0), 0u) << blank;
+  EXPECT_EQ(LastLogLine()["headers"], json::parse(R"([["Authorization ","***"],["Cookie ","***"]])"));
 
   const std::string reply = Talk(server_->Port(), {{"BLAH\r\n\r\nGET / HTTP/1.1\r\n\r\n", ""}});
   EXPECT_EQ(reply.rfind("HTTP/1.1 400", 0), 0u);
@@ -241,6 +302,9 @@ TEST_F(ProofdTest, ExpectContinueIsAnsweredBeforeTheBody) {
   EXPECT_EQ(ReadFile(Uploads() + "/late.pdf"), "%PDF-late");
   // Refused at once: the client never has to send the file.
   EXPECT_EQ(Talk(server_->Port(), {{head("wrong"), ""}}).rfind("HTTP/1.1 401", 0), 0u);
+  // So is a head whose framing is ambiguous: no body is asked for.
+  const std::string twoLengths = head("demo").insert(head("demo").size() - 2, "Content-Length: 1\r\n");
+  EXPECT_EQ(Talk(server_->Port(), {{twoLengths, ""}}).rfind("HTTP/1.1 400", 0), 0u);
 }
 
 TEST_F(ProofdTest, ProjectPageNamesTheProject) {
@@ -394,6 +458,11 @@ TEST(ProofdCommandLine, BadInvocationsFailClearly) {
     EXPECT_NE(run.out.find(message), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("listening"), std::string::npos) << run.out;
   }
+  // The minimum body rate is a lag a body may build up, not an average checked at one moment.
+  const std::string help = tstest::Run({proofd, "--help"}).out;
+  const size_t rate = help.find("--min-body-rate");
+  ASSERT_NE(rate, std::string::npos) << help;
+  EXPECT_NE(help.find("behind this rate by at most one read timeout", rate), std::string::npos) << help;
 }
 
 }  // namespace

@@ -134,6 +134,12 @@ TEST_F(ProofdSlowClientTest, AbusiveRequestsAreRefusedEarly) {
     return "POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; boundary=B\r\n" + framing +
            "\r\n\r\n" + body;
   };
+  const std::string upload = "/indd_filetransfer.asp?username=demo&password=demo";
+  const std::string form = "--B\r\nContent-Disposition: form-data; name=\"file\"; filename=\"f.pdf\"\r\n\r\n%PDF\r\n--B--\r\n";
+  const std::string length = "Content-Length: " + std::to_string(form.size());
+  char rest[16];
+  std::snprintf(rest, sizeof rest, "%zx", form.size() - 5);
+  const std::string chunked = "5\r\n" + form.substr(0, 5) + "\r\n" + rest + "\r\n" + form.substr(5) + "\r\n0\r\n\r\n";
   const std::tuple<std::string, std::string, std::string> cases[] = {
       {"many small header lines", "GET / HTTP/1.1\r\n" + lines, "431"},
       {"one header line over 8 KiB", "GET / HTTP/1.1\r\nX-Long: " + std::string(8183, 'v') + "\r\n\r\n", "431"},
@@ -142,6 +148,16 @@ TEST_F(ProofdSlowClientTest, AbusiveRequestsAreRefusedEarly) {
       {"a long chunk-size line",
        post("/p", "Transfer-Encoding: chunked", std::string(20000, '0') + "5\r\nhello\r\n0\r\n\r\n"), "400"},
       {"a chunked body cut short", post("/p", "Transfer-Encoding: chunked", "5\r\nhel"), "400"},
+      // Framing that two readers could take two ways, and header lines that are not "name: value".
+      {"two different lengths", post(upload, length + "\r\nContent-Length: " + std::to_string(form.size() + 5), form),
+       "400"},
+      {"a length and chunked framing", post(upload, length + "\r\nTransfer-Encoding: chunked", chunked), "400"},
+      {"chunked twice", post(upload, "Transfer-Encoding: chunked\r\nTransfer-Encoding: chunked", chunked), "400"},
+      {"a length that is no plain number", post(upload, "Content-Length: +" + std::to_string(form.size()), form), "400"},
+      {"an unknown transfer coding", post(upload, "Transfer-Encoding: gzip, chunked", chunked), "501"},
+      {"a blank before a colon", "GET / HTTP/1.1\r\nHost : x\r\n\r\n", "400"},
+      {"a header line without a colon", "GET / HTTP/1.1\r\nHost x\r\n\r\n", "400"},
+      {"a folded header line", "GET / HTTP/1.1\r\nX-A: a\r\n b\r\n\r\n", "400"},
   };
   for (const auto& [what, bytes, status] : cases) {
     SCOPED_TRACE(what);

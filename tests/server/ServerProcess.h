@@ -40,8 +40,8 @@ class ServerProcess {
 };
 
 // One raw connection to 127.0.0.1:`port`, for requests httplib's client would not send as
-// they are written (header order, Expect: 100-continue, a head that never ends); closed on
-// destruction.
+// they are written (header order, Expect: 100-continue, a head that never ends, a body in small
+// pieces); each Send leaves at once. Closed on destruction.
 class Connection {
  public:
   explicit Connection(int port);
