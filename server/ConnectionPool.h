@@ -1,12 +1,12 @@
-// httplib's queue of accepted connections. Each connection is served on a
-// thread of its own, made when no thread is free, up to a maximum; beyond it,
+// The queue of accepted connections. Each connection is served on a thread of
+// its own, made when no thread is free, up to a maximum; beyond it,
 // connections wait in arrival order. Threads stay for later connections and
 // are joined at shutdown, after the connections still waiting have been run.
-// The number of connections waiting is published, so that connections that
-// only idle can give way to them.
+// The number of connections waiting is published, so that silent connections
+// can be closed to make room for them.
 //
-// Threading: httplib's listen loop calls enqueue and shutdown; the published
-// count may be read from any thread.
+// Threading: the accept loop calls enqueue and shutdown; the published count
+// may be read from any thread.
 #pragma once
 
 #include <atomic>

@@ -125,7 +125,7 @@ int ProofServer::Bind(int port, std::string& error) {
   return bound;
 }
 
-bool ProofServer::Run() { return http_.listen_after_bind(); }
+bool ProofServer::Run() { return http_.serve_after_bind(); }
 
 void ProofServer::Stop() {
   faults_.Stop();

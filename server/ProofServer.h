@@ -31,7 +31,7 @@ struct ServerConfig {
   std::string logPath;                        // empty: no request log
   uint64_t maxUploadBytes = uint64_t{4} << 30;
   // Connections served at once, a thread each, made as they are needed; more
-  // wait for a thread, and kept-alive connections idling meanwhile give way.
+  // wait for a thread, and the connections silent longest meanwhile give way.
   size_t threads = 1024;
   // A request head must arrive whole within this, counted from its first byte
   // (a new connection's from when it is taken up), else 408.

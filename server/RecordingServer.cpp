@@ -2,7 +2,9 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -29,6 +31,10 @@ constexpr size_t kMaxHeaderLineBytes = CPPHTTPLIB_HEADER_MAX_LENGTH;
 constexpr size_t kMaxHeldBytes = 64 * 1024;
 static_assert(kMaxHeldBytes > 2 * kMaxHeaderLineBytes, "a held body has room for any delimiter line");
 constexpr const char* kSlowHead = "the request head took too long";
+constexpr const char* kShed = "the server is short of connections and closed this silent one";
+// Descriptors kept free of connections for the files requests open: the
+// project list, an upload.
+constexpr size_t kSpareDescriptors = 32;
 constexpr const char* kLargeHead = "the request head is too large";
 
 void Address(const sockaddr_storage& addr, std::string& ip, int& port) {
@@ -179,9 +185,8 @@ class CapturingStream final : public httplib::Stream {
     uint64_t minBodyRate;  // bytes per second
   };
 
-  CapturingStream(int sock, const std::atomic<socket_t>& listener, const std::atomic<size_t>& waiting,
-                  Limits limits)
-      : sock_(sock), listener_(listener), waiting_(waiting), limits_(limits) {}
+  CapturingStream(int sock, const std::atomic<socket_t>& listener, ConnectionRegistry::Entry& entry, Limits limits)
+      : sock_(sock), listener_(listener), entry_(entry), limits_(limits) {}
 
   // Starts a request: its head is copied into `context` and must end within
   // `maxBytes` bytes and before `deadline`.
@@ -228,6 +233,7 @@ class CapturingStream final : public httplib::Stream {
   void EndRequest() {
     context_ = nullptr;
     phase_ = Phase::kIdle;
+    entry_.SetWaiting(true);
   }
   uint64_t Written() const { return written_; }
 
@@ -235,10 +241,9 @@ class CapturingStream final : public httplib::Stream {
   bool WaitForFirstRequest(std::chrono::microseconds timeout) const {
     return begin_ < end_ || Wait(POLLIN, Clock::now() + timeout, Activity::kReading);
   }
-  // Waits for the next request of a kept-alive connection, at most `timeout`,
-  // and less when other connections wait for this one's thread.
+  // Waits for the next request of a kept-alive connection, at most `timeout`.
   bool WaitForNextRequest(std::chrono::microseconds timeout) const {
-    return begin_ < end_ || Wait(POLLIN, Clock::now() + timeout, Activity::kIdling);
+    return begin_ < end_ || Wait(POLLIN, Clock::now() + timeout, Activity::kReading);
   }
 
   bool is_readable() const override {
@@ -285,19 +290,22 @@ class CapturingStream final : public httplib::Stream {
   enum class Phase { kIdle, kHead, kBody };
   enum class Framing { kNone, kLength, kChunked };
   // What a connection waits for decides when it gives up before its deadline.
-  // A read of a request gives up as soon as the server stops, so that a
-  // stopping server does not wait for slow uploads. A write gives up on stop
-  // only when the client takes nothing, so that an answer on its way goes out.
-  // A connection idling between requests gives up on stop, and gives way to
-  // connections waiting for a thread, unless its next request is there.
-  enum class Activity { kReading, kWriting, kIdling };
+  // A read gives up as soon as the server stops, so that a stopping server
+  // does not wait for slow uploads, or when the connection is shed to make
+  // room. A write gives up on stop only when the client takes nothing, so that
+  // an answer on its way goes out.
+  enum class Activity { kReading, kWriting };
 
   ssize_t ReadHead(char* ptr, size_t size) {
     if (!HeadAllowed()) return -1;
     if (begin_ == end_) {
       if (!Wait(POLLIN, std::min(Clock::now() + limits_.readTimeout, headDeadline_), Activity::kReading)) {
         // A head that stalls is as late as one past its deadline.
-        if (!Stopping()) Fail(408, kSlowHead);
+        if (entry_.Shed()) {
+          Fail(503, kShed);
+        } else if (!Stopping()) {
+          Fail(408, kSlowHead);
+        }
         return -1;
       }
       const ssize_t got = Fill();
@@ -344,6 +352,7 @@ class CapturingStream final : public httplib::Stream {
         (size >= 2 && head.compare(size - 2, 2, "\n\n") == 0)) {
       phase_ = Phase::kBody;
       framing_ = Framing::kNone;
+      entry_.SetWaiting(false);
     }
   }
 
@@ -462,14 +471,14 @@ class CapturingStream final : public httplib::Stream {
 
   bool Wait(short events, Clock::time_point deadline, Activity activity) const {
     while (true) {
-      if (activity == Activity::kReading && Stopping()) return false;
+      if (activity == Activity::kReading && (Stopping() || entry_.Shed())) return false;
       const int64_t left =
           std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
       pollfd pfd{sock_, events, 0};
       const int ready = ::poll(&pfd, 1, static_cast<int>(std::clamp<int64_t>(left, 0, kPollSliceMs)));
       if (ready > 0) return true;
       if (ready < 0 && errno != EINTR) return false;
-      if (Stopping() || (activity == Activity::kIdling && waiting_ > 0) || left <= 0) return false;
+      if (Stopping() || left <= 0) return false;
     }
   }
 
@@ -487,13 +496,16 @@ class CapturingStream final : public httplib::Stream {
     do {
       got = ::recv(sock_, ptr, size, 0);
     } while (got < 0 && errno == EINTR);
-    if (got > 0 && phase_ == Phase::kBody) bodyBytes_ += static_cast<uint64_t>(got);
+    if (got > 0) {
+      entry_.Heard();
+      if (phase_ == Phase::kBody) bodyBytes_ += static_cast<uint64_t>(got);
+    }
     return got;
   }
 
   int sock_;
   const std::atomic<socket_t>& listener_;
-  const std::atomic<size_t>& waiting_;
+  ConnectionRegistry::Entry& entry_;
   const Limits limits_;
   RequestContext* context_ = nullptr;
   Phase phase_ = Phase::kIdle;
@@ -523,6 +535,7 @@ void AnswerFailure(CapturingStream& stream, int status, const std::string& why) 
                        : status == 413 ? "Payload Too Large"
                        : status == 431 ? "Request Header Fields Too Large"
                        : status == 501 ? "Not Implemented"
+                       : status == 503 ? "Service Unavailable"
                                        : "Bad Request";
   const std::string body = "tessaron-proofd: " + why + "\n";
   const std::string answer = "HTTP/1.1 " + std::to_string(status) + " " + reason +
@@ -547,9 +560,7 @@ std::vector<std::pair<std::string, std::string>> HeaderLines(const std::string& 
   return lines;
 }
 
-RecordingServer::RecordingServer() {
-  new_task_queue = [this] { return new ConnectionPool(maxConnections_, waiting_); };
-}
+RecordingServer::RecordingServer() = default;
 
 bool RecordingServer::widen_backlog(int backlog) {
   // listen() again on a listening socket only changes its backlog.
@@ -563,10 +574,79 @@ void RecordingServer::stop() {
   ::close(listener);
 }
 
+bool RecordingServer::serve_after_bind() {
+  const socket_t listener = svr_sock_;
+  if (listener == INVALID_SOCKET) return true;
+  // A connection gone between poll and accept must not hold the loop.
+  ::fcntl(listener, F_SETFL, ::fcntl(listener, F_GETFL) | O_NONBLOCK);
+  // Connections the descriptors allow.
+  size_t maxOpen = SIZE_MAX;
+  rlimit descriptors{};
+  if (::getrlimit(RLIMIT_NOFILE, &descriptors) == 0 && descriptors.rlim_cur != RLIM_INFINITY) {
+    const size_t limit = descriptors.rlim_cur;
+    maxOpen = limit > 2 * kSpareDescriptors ? limit - kSpareDescriptors : limit / 2;
+  }
+  bool ok = true;
+  ConnectionPool pool(maxConnections_, waiting_);
+  while (svr_sock_ != INVALID_SOCKET) {
+    // Connections wait for a thread, or the descriptors are nearly all taken:
+    // the connections silent longest make room.
+    const size_t open = registry_.Open();
+    registry_.Shed(waiting_ + (open >= maxOpen ? open - maxOpen + 1 : 0));
+    pollfd pfd{listener, POLLIN, 0};
+    if (::poll(&pfd, 1, kPollSliceMs) <= 0) continue;
+    const socket_t sock = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (sock == INVALID_SOCKET) {
+      switch (errno) {
+        case EMFILE:
+        case ENFILE:
+        case ENOBUFS:
+        case ENOMEM:
+          // Out of descriptors or memory: a silent connection makes room, if
+          // there is one, and the accept is tried again once a connection
+          // has closed.
+          registry_.Shed(1);
+          registry_.WaitForClose(std::chrono::milliseconds(kPollSliceMs));
+          continue;
+        // Errors of the one connection, which Linux reports from accept.
+        case EINTR:
+        case EAGAIN:
+        case ECONNABORTED:
+        case EPROTO:
+        case EPERM:
+        case ENETDOWN:
+        case ENOPROTOOPT:
+        case EHOSTDOWN:
+        case ENONET:
+        case EHOSTUNREACH:
+        case EOPNOTSUPP:
+        case ENETUNREACH:
+          continue;
+        default:
+          break;
+      }
+      ok = svr_sock_ == INVALID_SOCKET;
+      stop();
+      break;
+    }
+    registry_.Opened();
+    // As httplib sets them: no read or write on the socket blocks for longer.
+    timeval timeout{static_cast<time_t>(read_timeout_sec_), static_cast<suseconds_t>(read_timeout_usec_)};
+    ::setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    timeout = {static_cast<time_t>(write_timeout_sec_), static_cast<suseconds_t>(write_timeout_usec_)};
+    ::setsockopt(sock, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    pool.enqueue([this, sock] { process_and_close_socket(sock); });
+  }
+  pool.shutdown();
+  return ok;
+}
+
 bool RecordingServer::process_and_close_socket(socket_t sock) {
   using std::chrono::microseconds;
   using std::chrono::seconds;
-  CapturingStream stream(sock, svr_sock_, waiting_,
+  ConnectionRegistry::Entry entry(sock);
+  registry_.Add(entry);
+  CapturingStream stream(sock, svr_sock_, entry,
                          {seconds(read_timeout_sec_) + microseconds(read_timeout_usec_),
                           seconds(write_timeout_sec_) + microseconds(write_timeout_usec_), minBodyRate_});
   bool ok = false;
@@ -578,7 +658,12 @@ bool RecordingServer::process_and_close_socket(socket_t sock) {
     // kept-alive one may idle for the keep-alive time and is then closed.
     if (!(first ? stream.WaitForFirstRequest(headDeadline_)
                 : stream.WaitForNextRequest(seconds(keep_alive_timeout_sec_)))) {
-      if (first && svr_sock_ != INVALID_SOCKET) AnswerFailure(stream, 408, kSlowHead);
+      // A kept-alive connection just closes: its client knows to retry.
+      if (first && entry.Shed()) {
+        AnswerFailure(stream, 503, kShed);
+      } else if (first && svr_sock_ != INVALID_SOCKET) {
+        AnswerFailure(stream, 408, kSlowHead);
+      }
       break;
     }
     first = false;
@@ -594,8 +679,10 @@ bool RecordingServer::process_and_close_socket(socket_t sock) {
     if (context.failure != 0 && !answered) AnswerFailure(stream, context.failure, context.failureText);
     if (!ok || closed || context.closeAfter || context.failure != 0) break;
   }
+  registry_.Remove(entry);
   ::shutdown(sock, SHUT_RDWR);
   ::close(sock);
+  registry_.Closed();
   return ok;
 }
 

@@ -18,8 +18,12 @@
 //   to a small size (see ChunkedFraming.h), and hands httplib the data alone;
 // - it holds a multipart body until its opening delimiter line is whole, which
 //   httplib's parser needs of its first piece;
-// - connections that idle between requests give way when others wait for a
-//   thread (see ConnectionPool.h).
+// - it accepts connections itself, so that when threads or descriptors run
+//   short (the pool is full, accept fails for want of descriptors, or the
+//   connections near the descriptor limit) the connections silent longest are
+//   closed to make room (see ConnectionRegistry.h); httplib only retries the
+//   accept, and a connection that sends nothing holds its descriptor and
+//   thread for the whole head deadline.
 // It also lets a handler ask for the connection to be closed after its answer,
 // and stops on request at any moment after binding.
 //
@@ -37,6 +41,8 @@
 #include <vector>
 
 #include <httplib.h>
+
+#include "ConnectionRegistry.h"
 
 namespace proofd {
 
@@ -87,6 +93,10 @@ class RecordingServer : public httplib::Server {
   void set_max_connections(size_t count) { maxConnections_ = count; }
   void set_min_body_rate(uint64_t bytesPerSecond) { minBodyRate_ = bytesPerSecond; }
 
+  // Accepts and serves connections until stop; false when the listener
+  // failed. Call after binding, in place of httplib's listen_after_bind.
+  bool serve_after_bind();
+
   // httplib's stop() does nothing until the listen loop runs, so a stop that
   // comes between binding and the loop would be lost; this one closes the
   // listener whenever it is called, and the loop then ends or never starts.
@@ -100,6 +110,7 @@ class RecordingServer : public httplib::Server {
   size_t maxConnections_ = 1024;
   uint64_t minBodyRate_ = 1024;
   std::atomic<size_t> waiting_{0};  // connections waiting for a thread
+  ConnectionRegistry registry_;
 };
 
 }  // namespace proofd

@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   app.add_option("--log", config.logPath, "request log, one JSON object per line");
   app.add_option("--max-upload", config.maxUploadBytes, "largest upload accepted, in bytes");
   app.add_option("--threads", config.threads,
-                 "connections served at once, a thread each; idle kept-alive ones give way to waiting ones")
+                 "connections served at once, a thread each; the ones silent longest give way to waiting ones")
       ->check(CLI::Range(1, 4096));
   app.add_option("--head-timeout-ms", config.headTimeoutMs,
                  "time a request head may take from its first byte (a new connection: from its start); then 408")

@@ -2,18 +2,20 @@
 """Scripted timings of tessaron-proofd under slow clients: SLOW connections that send a
 request head a byte at a time (a slowloris), BODIES uploads with valid credentials whose
 body comes a byte every 3 s, IDLE kept-alive connections that made one request and wait,
-optionally a header flood of FLOOD MiB made of small header lines, and meanwhile REQUESTS
-project-list downloads by other clients, one after another. Prints the share of those
-answered within 1 s, their latencies, how the slow uploads were answered and the server's
-peak memory.
+SILENT connections that send nothing at all, optionally a header flood of FLOOD MiB made of
+small header lines, and meanwhile REQUESTS project-list downloads by other clients, one after
+another. Prints the share of those answered within 1 s, their latencies, how the slow uploads
+were answered and the server's peak memory.
 
 Usage: proofd-slow-clients.py [--bin build/default/bin] [--slow 100] [--bodies 0] [--idle 0]
-                              [--requests 200] [--seconds 0] [--flood 400]
-                              [-- extra tessaron-proofd arguments]
-The requests go on for at least SECONDS.
+                              [--silent 0] [--nofile 0] [--requests 200] [--seconds 0]
+                              [--flood 400] [-- extra tessaron-proofd arguments]
+The requests go on for at least SECONDS. With NOFILE, the server may hold that many
+descriptors at most.
 """
 import argparse
 import os
+import resource
 import socket
 import subprocess
 import sys
@@ -31,6 +33,8 @@ def main():
     parser.add_argument("--slow", type=int, default=100)
     parser.add_argument("--bodies", type=int, default=0, help="uploads whose body trickles")
     parser.add_argument("--idle", type=int, default=0, help="kept-alive connections left idle")
+    parser.add_argument("--silent", type=int, default=0, help="connections that send nothing")
+    parser.add_argument("--nofile", type=int, default=0, help="the server's descriptor limit")
     parser.add_argument("--requests", type=int, default=200)
     parser.add_argument("--seconds", type=float, default=0)
     parser.add_argument("--flood", type=int, default=0, help="MiB of header lines on one connection")
@@ -38,10 +42,18 @@ def main():
     args = parser.parse_args()
 
     work = tempfile.mkdtemp(prefix="proofd-slow-")
+    # This side holds every connection open at once.
+    _, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
+    resource.setrlimit(resource.RLIMIT_NOFILE, (hard, hard))
+
+    def limit_descriptors():
+        if args.nofile:
+            resource.setrlimit(resource.RLIMIT_NOFILE, (args.nofile, args.nofile))
+
     server = subprocess.Popen(
         [os.path.join(args.bin, "tessaron-proofd"), "--projects", os.path.join(ROOT, "samples", "projects.xml"),
          "--users", os.path.join(ROOT, "samples", "users.json"), "--uploads", os.path.join(work, "uploads")]
-        + args.extra, stdout=subprocess.PIPE, text=True)
+        + args.extra, stdout=subprocess.PIPE, text=True, preexec_fn=limit_descriptors)
     port = int(server.stdout.readline().strip().rsplit(":", 1)[1])
     stop = threading.Event()
 
@@ -99,6 +111,8 @@ def main():
         s.sendall(b"GET / HTTP/1.1\r\nHost: x\r\n\r\n")
         idle.append(s)
 
+    silent = [socket.create_connection(("127.0.0.1", port)) for _ in range(args.silent)]
+
     flooded = [0]
 
     def flood():
@@ -132,7 +146,7 @@ def main():
     stop.set()
     for t in threads:
         t.join()
-    for s in idle:
+    for s in idle + silent:
         s.close()
     with open(f"/proc/{server.pid}/status") as status:
         peak = next(line.split(":", 1)[1].strip() for line in status if line.startswith("VmHWM"))
@@ -141,6 +155,7 @@ def main():
     latencies.sort()
     within = sum(1 for l in latencies if l < 1.0)
     print(f"slow heads: {args.slow}, trickling uploads: {args.bodies}, idle kept-alive: {args.idle}, "
+          f"silent: {args.silent}, descriptor limit: {args.nofile or 'none'}, "
           f"header flood sent: {flooded[0] >> 20} MiB")
     if args.bodies:
         print("trickling uploads answered: " + ", ".join(f"{n} {status}" for status, n in sorted(answers.items()))

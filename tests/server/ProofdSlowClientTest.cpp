@@ -32,14 +32,14 @@ long RssKiB(pid_t pid) {
 
 class ProofdSlowClientTest : public ::testing::Test {
  protected:
-  void StartServer(std::vector<std::string> extra) {
+  void StartServer(std::vector<std::string> extra, int descriptors = 0) {
     const std::string users = dir_ / "users.json";
     tstest::WriteFile(users, R"({"users": [{"name": "demo", "password": "demo", "rights": true}]})");
     std::vector<std::string> args{"--port", "0", "--projects", SamplesFile("projects.xml"), "--users", users,
                                   "--uploads", dir_ / "uploads", "--log", dir_ / "requests.jsonl"};
     args.insert(args.end(), extra.begin(), extra.end());
     std::string error;
-    ASSERT_TRUE(server_.Start(args, error)) << error;
+    ASSERT_TRUE(server_.Start(args, error, descriptors)) << error;
     // The pool's threads are all made before the first connection is taken: once a request
     // is answered, times and memory are those of a running server.
     httplib::Client client("127.0.0.1", server_.Port());
@@ -112,16 +112,39 @@ TEST_F(ProofdSlowClientTest, SlowHeadsAndBodiesAreAnswered408) {
   }
 }
 
-// Connections that idle between requests give way to new ones when every thread is taken.
-TEST_F(ProofdSlowClientTest, IdleConnectionsGiveWayWhenThePoolIsFull) {
-  StartServer({"--threads", "4", "--idle-timeout-ms", "60000"});
-  std::vector<std::unique_ptr<Connection>> idle;
-  for (int i = 0; i < 4; ++i) {
-    idle.push_back(std::make_unique<Connection>(server_.Port()));
-    ASSERT_TRUE(idle.back()->Send("GET / HTTP/1.1\r\nHost: x\r\n\r\n"));
-    ASSERT_EQ(idle.back()->Read(milliseconds(5000), "</html>").rfind("HTTP/1.1 200", 0), 0u);
+// Connections that idle between requests, and new ones that send nothing, give way to others
+// when every thread is taken; one whose upload is on its way does not, however long ago its
+// last byte came.
+TEST_F(ProofdSlowClientTest, SilentConnectionsGiveWayWhenThePoolIsFull) {
+  StartServer({"--threads", "4", "--idle-timeout-ms", "60000", "--head-timeout-ms", "60000"});
+  const std::string form = "--B\r\nContent-Disposition: form-data; name=\"file\"; filename=\"kept.pdf\"\r\n\r\n%PDF\r\n--B--\r\n";
+  Connection upload(server_.Port());
+  ASSERT_TRUE(upload.Send("POST /indd_filetransfer.asp?username=demo&password=demo HTTP/1.1\r\nHost: x\r\n"
+                          "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: " +
+                          std::to_string(form.size()) + "\r\n\r\n" + form.substr(0, 10)));
+  std::vector<std::unique_ptr<Connection>> silent;
+  for (int i = 0; i < 3; ++i) {
+    silent.push_back(std::make_unique<Connection>(server_.Port()));
+    ASSERT_TRUE(silent.back()->Send("GET / HTTP/1.1\r\nHost: x\r\n\r\n"));
+    ASSERT_EQ(silent.back()->Read(milliseconds(5000), "</html>").rfind("HTTP/1.1 200", 0), 0u);
   }
+  for (int i = 0; i < 8; ++i) silent.push_back(std::make_unique<Connection>(server_.Port()));
   EXPECT_LT(SlowestOfOthers(5), milliseconds(5000));
+  ASSERT_TRUE(upload.Send(form.substr(10)));
+  EXPECT_EQ(upload.Read(milliseconds(5000), "kept").rfind("HTTP/1.1 200", 0), 0u);
+}
+
+// With too few descriptors for all its connections, the server closes those silent longest,
+// telling them why, and an ordinary request is still answered.
+TEST_F(ProofdSlowClientTest, SilentConnectionsGiveWayWhenDescriptorsRunShort) {
+  StartServer({"--head-timeout-ms", "60000"}, 256);
+  std::vector<std::unique_ptr<Connection>> silent;
+  for (int i = 0; i < 600; ++i) {
+    silent.push_back(std::make_unique<Connection>(server_.Port()));
+    ASSERT_TRUE(silent.back()->Connected()) << i;
+  }
+  SlowestOfOthers(3);
+  EXPECT_EQ(silent.front()->Read(milliseconds(5000)).rfind("HTTP/1.1 503", 0), 0u);
 }
 
 // Requests made to hold the server's memory or to keep it reading are refused as soon as they

@@ -21,8 +21,12 @@ ServerProcess::~ServerProcess() {
     ADD_FAILURE() << "tessaron-proofd ended with " << code << "; its standard error:\n" << Stderr();
 }
 
-bool ServerProcess::Start(const std::vector<std::string>& args, std::string& error) {
+bool ServerProcess::Start(const std::vector<std::string>& args, std::string& error, int descriptors) {
   std::vector<std::string> argv{tstest::Bin("tessaron-proofd")};
+  if (descriptors > 0) {
+    const std::string limit = std::to_string(descriptors);
+    argv.insert(argv.begin(), {"/usr/bin/prlimit", "--nofile=" + limit + ":" + limit, "--"});
+  }
   argv.insert(argv.end(), args.begin(), args.end());
   process_ = std::make_unique<tstest::Process>(argv);
   const std::string prefix = "listening 127.0.0.1:";

@@ -25,8 +25,9 @@ class ServerProcess {
   ServerProcess(const ServerProcess&) = delete;
   ServerProcess& operator=(const ServerProcess&) = delete;
 
-  // Starts the server with `args` and waits for "listening 127.0.0.1:PORT".
-  bool Start(const std::vector<std::string>& args, std::string& error);
+  // Starts the server with `args` and waits for "listening 127.0.0.1:PORT"; with
+  // `descriptors`, the server may open no more than that many files and sockets.
+  bool Start(const std::vector<std::string>& args, std::string& error, int descriptors = 0);
   int Port() const { return port_; }
   pid_t Pid() const { return process_ ? process_->Pid() : -1; }
   // Sends `signal` and waits: the exit code, or 128 + the signal that ended the server.
