@@ -39,15 +39,17 @@ constexpr const char* kTables[] = {
     "CREATE TABLE data(uid INTEGER NOT NULL, impl INTEGER NOT NULL, bytes BLOB NOT NULL, PRIMARY KEY(uid, impl))",
 };
 // Each schema entry the host makes, as SQLite lists it, with the name a message gives it.
+// Never destroyed: a host quit from an exit handler still saves, and a table first made after
+// that handler was registered would be gone by the time it runs.
 const std::map<std::string, std::string>& SchemaEntries() {
-    static const std::map<std::string, std::string> entries{
+    static const auto* entries = new std::map<std::string, std::string>{
         {kTables[0], "table meta"},
         {kTables[1], "table objects"},
         {kTables[2], "table data"},
         {"index sqlite_autoindex_data_1 on data", "key of the table data"},
         {"index sqlite_autoindex_meta_1 on meta", "key of the table meta"},
     };
-    return entries;
+    return *entries;
 }
 
 // Errors that mean the file's content is not a sound Tessaron file, as opposed to errors of
