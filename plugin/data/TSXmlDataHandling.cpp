@@ -14,8 +14,10 @@
 
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/framework/MemBufFormatTarget.hpp>
+#include <xercesc/internal/XMLScanner.hpp>
 #include <xercesc/parsers/DOMLSParserImpl.hpp>
 #include <xercesc/sax/ErrorHandler.hpp>
+#include <xercesc/sax/Locator.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/sax2/Attributes.hpp>
 #include <xercesc/sax2/DefaultHandler.hpp>
@@ -255,20 +257,32 @@ namespace {
 
 using ProjectFacts = TSXmlDataHandling::ProjectFacts;
 
-// Blanks between elements carry nothing the reader uses but cost a node each, most of the
-// memory of an indented list, so they are never made into nodes. Those inside a
-// "projectgroups" element stay: their number is the range of the progress bar shown while a
-// group's sub-groups load. (The library's node filter would make each node and then take it
-// out again, at a fifth of the parse's time.)
+// A list is read from a few of its elements, and only those become nodes: the reader looks
+// at the root's attributes; the first "projectgroups", every "projectgroup" inside it with
+// its id and name, each group's own child nodes and every child node of a group's own
+// "projectgroups" (their number, blanks and comments included, is the range of the progress
+// bar shown while the group's sub-groups load); and every "statuscode" inside the first
+// "statuscodes", with its five attributes. So every child element of a group, and every child
+// node of the first group list and of a group's own lists, is made, those of another name
+// bare (no attributes, nothing inside but what is read), and everything else that is read is
+// made under the nearest element made: in the document made, an element read has the descendants it had, in document order,
+// and one whose children are read has the children it had. Nothing else costs a node, however
+// much of it a list holds, and of the attributes only those read are made: every other one
+// cost a node and a name kept in the document's pool, whose look-up grows with the names held
+// (an element with 200,000 attributes took seconds). (The library's node filter would make
+// each node and then take it out again, at a fifth of the parse's time.)
 //
 // The first "projects" element, the bulk of a list, is read as it is parsed: the "project"
 // elements inside it become facts with their group ids, in document order, and are not made
 // into nodes. Those nodes were most of a large list's memory and of its parse, and walking
-// them again cost as much as making the records of a whole list. Inside it only what the
-// reader looks for in the document is made, each with all it holds: the lists
-// "projectgroups" and "statuscodes", and any loose "projectgroup" or "statuscode" (one counts
-// when the projects list lies inside the first list of its kind). Each is made under the
-// nearest element made, so that it keeps its document order.
+// them again cost as much as making the records of a whole list.
+//
+// What no reading could keep in proportion is refused with the parse's alert, at the element
+// that goes too far. The library keeps state for every open element, whether made or not,
+// hundreds of bytes each: elements may nest kMaxDepth deep, far beyond any tree a user could
+// open. After an element with very many attributes, the library's every later start tag
+// costs time in proportion to them: an element may have kMaxAttributes, where the format
+// has at most six.
 class TSListParser : public DOMLSParserImpl {
 public:
     struct Project {
@@ -277,57 +291,119 @@ public:
     };
     using Projects = std::vector<Project>;
 
+    // Ends a parse that goes on no further: where in the file and why.
+    struct Refusal {
+        XMLFileLoc line, column;
+        std::string message;
+    };
+
+    TSListParser() : fRead(8, false) {}
+
     void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override {
-        if (Skipping()) return;
-        if (!cdataSection && fCurrentParent && !XMLString::equals(fCurrentParent->getNodeName(), u"projectgroups") &&
-            std::all_of(chars, chars + length, IsXmlBlank))
-            return;
-        DOMLSParserImpl::docCharacters(chars, length, cdataSection);
+        if (KeepsEveryChild()) DOMLSParserImpl::docCharacters(chars, length, cdataSection);
     }
     void docComment(const XMLCh* const comment) override {
-        if (!Skipping()) DOMLSParserImpl::docComment(comment);
+        if (KeepsEveryChild()) DOMLSParserImpl::docComment(comment);
     }
     void docPI(const XMLCh* const target, const XMLCh* const data) override {
-        if (!Skipping()) DOMLSParserImpl::docPI(target, data);
+        if (KeepsEveryChild()) DOMLSParserImpl::docPI(target, data);
     }
 
     // The library ends an empty element from inside its start, through endElement.
     void startElement(const XMLElementDecl& declaration, const unsigned int urlId, const XMLCh* const prefix,
                       const RefVectorOf<XMLAttr>& attributes, const XMLSize_t count, const bool isEmpty,
                       const bool isRoot) override {
-        const int depth = ++fDepth;
+        if (fOpen.size() >= TSXmlDataHandling::kMaxDepth)
+            Refuse("Elements are nested more than " + std::to_string(TSXmlDataHandling::kMaxDepth) + " deep");
+        if (count > TSXmlDataHandling::kMaxAttributes)
+            Refuse("An element has more than " + std::to_string(TSXmlDataHandling::kMaxAttributes) + " attributes");
         const XMLCh* name = declaration.getFullName();
-        if (InsideProjects()) {
-            TakeProjectParts(name, depth, attributes, count, isEmpty);
-            if (fKeptDepth == 0 && IsKept(name)) fKeptDepth = depth;
-            if (Skipping()) {
-                if (isEmpty) CloseElement();
-                return;
-            }
+        const int depth = static_cast<int>(fOpen.size()) + 1;
+        if (fProjects.IsOpen()) TakeProjectParts(name, depth, attributes, count, isEmpty);
+        const Made made = Classify(name, depth, isRoot);
+        fOpen.push_back(made);
+        if (made == Made::kNo) {
+            if (isEmpty) CloseElement();
+            return;
         }
-        DOMLSParserImpl::startElement(declaration, urlId, prefix, attributes, count, isEmpty, isRoot);
-        if (!fProjectsSeen && !isRoot && XMLString::equals(name, u"projects")) {
-            fProjectsSeen = true;
-            if (!isEmpty) fProjectsDepth = depth;
-        }
+        fRead.removeAllElements();
+        if (const XMLCh* const* read = AttributesRead(made, name, isRoot))
+            for (XMLSize_t i = 0; i < count; ++i)
+                for (const XMLCh* const* wanted = read; *wanted; ++wanted)
+                    if (XMLString::equals(attributes.elementAt(i)->getQName(), *wanted))
+                        fRead.addElement(const_cast<XMLAttr*>(attributes.elementAt(i)));
+        DOMLSParserImpl::startElement(declaration, urlId, prefix, fRead, fRead.size(), isEmpty, isRoot);
     }
 
     void endElement(const XMLElementDecl& declaration, const unsigned int urlId, const bool isRoot,
                     const XMLCh* const prefix) override {
-        const bool made = !Skipping() || fDepth == fProjectsDepth;
+        const bool made = fOpen.back() != Made::kNo;
         CloseElement();
         if (made) DOMLSParserImpl::endElement(declaration, urlId, isRoot, prefix);
     }
 
-    Projects TakeProjects() { return std::move(fProjects); }
+    Projects TakeProjects() { return std::move(fProjectList); }
 
 private:
-    bool InsideProjects() const { return fProjectsDepth > 0; }
-    // Inside the projects list and outside what is kept from it: nothing is made.
-    bool Skipping() const { return InsideProjects() && fKeptDepth == 0; }
-    static bool IsKept(const XMLCh* name) {
-        return XMLString::equals(name, u"projectgroups") || XMLString::equals(name, u"statuscodes") ||
-               XMLString::equals(name, u"projectgroup") || XMLString::equals(name, u"statuscode");
+    enum class Made : unsigned char {
+        kNo,
+        kPlain,  // made; its child nodes are not read
+        kGroup,  // a group read: its child elements are made
+        kList,   // a group list read by its children: all its child nodes are made
+    };
+
+    // The first element of one name, while it is open.
+    struct FirstOfItsName {
+        int depth = 0;
+        bool seen = false;
+        bool IsOpen() const { return depth > 0; }
+        // Opens it when `name` is its name and none came before.
+        bool Opens(const XMLCh* name, const XMLCh* itsName, int at) {
+            if (seen || !XMLString::equals(name, itsName)) return false;
+            seen = true;
+            depth = at;
+            return true;
+        }
+        void Close(int at) {
+            if (depth == at) depth = 0;
+        }
+    };
+
+    [[noreturn]] void Refuse(std::string message) const {
+        const Locator* at = getScanner()->getLocator();
+        throw Refusal{at->getLineNumber(), at->getColumnNumber(), std::move(message)};
+    }
+
+    bool KeepsEveryChild() const { return !fOpen.empty() && fOpen.back() == Made::kList; }
+
+    Made Classify(const XMLCh* name, int depth, bool isRoot) {
+        if (isRoot) return Made::kPlain;
+        const Made parent = fOpen.back();
+        if (fGroups.IsOpen()) {
+            if (XMLString::equals(name, u"projectgroup")) return Made::kGroup;
+            if (parent == Made::kGroup && XMLString::equals(name, u"projectgroups")) return Made::kList;
+        } else if (fGroups.Opens(name, u"projectgroups", depth)) {
+            return Made::kList;
+        }
+        if (fCodes.IsOpen()) {
+            if (XMLString::equals(name, u"statuscode")) return Made::kPlain;
+        } else if (fCodes.Opens(name, u"statuscodes", depth)) {
+            return Made::kPlain;
+        }
+        // Its projects are read as it is parsed; the element itself is not.
+        if (!fProjects.IsOpen()) fProjects.Opens(name, u"projects", depth);
+        return parent == Made::kGroup || parent == Made::kList ? Made::kPlain : Made::kNo;
+    }
+
+    // The names of the attributes read of an element made, null-terminated, or null for none.
+    const XMLCh* const* AttributesRead(Made made, const XMLCh* name, bool isRoot) const {
+        static const XMLCh* const kRoot[] = {u"authenticated", u"type", u"filename", nullptr};
+        static const XMLCh* const kGroup[] = {u"id", u"name", nullptr};
+        static const XMLCh* const kCode[] = {u"id", u"name", u"description", u"bgcolor", u"textcolor", nullptr};
+        if (isRoot) return kRoot;
+        if (made == Made::kGroup) return kGroup;
+        if (fCodes.IsOpen() && XMLString::equals(name, u"statuscode")) return kCode;
+        return nullptr;
     }
 
     // A project's page range comes from the first "page" inside its first "pages". Finding it
@@ -336,7 +412,7 @@ private:
     // no "page" yet are the top of theirs, and each project is given its range once.
     struct OpenProject {
         int depth;
-        std::size_t project;  // in fProjects
+        std::size_t project;  // in fProjectList
     };
     struct OpenPages {
         int depth;
@@ -344,13 +420,15 @@ private:
     };
 
     void CloseElement() {
-        if (!fOpenPages.empty() && fOpenPages.back().depth == fDepth) fOpenPages.pop_back();
+        const int depth = static_cast<int>(fOpen.size());
+        if (!fOpenPages.empty() && fOpenPages.back().depth == depth) fOpenPages.pop_back();
         fPagelessFrom = std::min(fPagelessFrom, fOpenPages.size());
-        if (!fOpenProjects.empty() && fOpenProjects.back().depth == fDepth) fOpenProjects.pop_back();
+        if (!fOpenProjects.empty() && fOpenProjects.back().depth == depth) fOpenProjects.pop_back();
         fPagesFreeFrom = std::min(fPagesFreeFrom, fOpenProjects.size());
-        if (fDepth == fKeptDepth) fKeptDepth = 0;
-        if (fDepth == fProjectsDepth) fProjectsDepth = 0;
-        --fDepth;
+        fGroups.Close(depth);
+        fCodes.Close(depth);
+        fProjects.Close(depth);
+        fOpen.pop_back();
     }
 
     static const XMLCh* ValueOf(const RefVectorOf<XMLAttr>& attributes, XMLSize_t count, const XMLCh* name) {
@@ -365,8 +443,8 @@ private:
             Project project{IdOf(ValueOf(attributes, count, u"project_group_id")), {}};
             for (XMLSize_t i = 0; i < count; ++i)
                 project.facts.TakeAttribute(attributes.elementAt(i)->getQName(), attributes.elementAt(i)->getValue());
-            fProjects.push_back(std::move(project));
-            if (!isEmpty) fOpenProjects.push_back({depth, fProjects.size() - 1});
+            fProjectList.push_back(std::move(project));
+            if (!isEmpty) fOpenProjects.push_back({depth, fProjectList.size() - 1});
         } else if (XMLString::equals(name, u"pages")) {
             if (!isEmpty && fPagesFreeFrom < fOpenProjects.size())
                 fOpenPages.push_back({depth, fPagesFreeFrom, fOpenProjects.size()});
@@ -376,16 +454,15 @@ private:
             const XMLCh* to = ValueOf(attributes, count, u"pageto");
             for (std::size_t pages = fPagelessFrom; pages < fOpenPages.size(); ++pages)
                 for (std::size_t open = fOpenPages[pages].from; open < fOpenPages[pages].to; ++open)
-                    fProjects[fOpenProjects[open].project].facts.TakePage(from, to);
+                    fProjectList[fOpenProjects[open].project].facts.TakePage(from, to);
             fPagelessFrom = fOpenPages.size();
         }
     }
 
-    int fDepth = 0;
-    int fProjectsDepth = 0;  // of the first "projects" element while it is open
-    int fKeptDepth = 0;      // of an element kept from inside it while that is open
-    bool fProjectsSeen = false;
-    Projects fProjects;
+    std::vector<Made> fOpen;  // every open element, the innermost last
+    FirstOfItsName fGroups, fCodes, fProjects;
+    RefVectorOf<XMLAttr> fRead;  // the attributes read of the element being made, not owned
+    Projects fProjectList;
     std::vector<OpenProject> fOpenProjects;
     std::size_t fPagesFreeFrom = 0;  // open projects from here on have met no "pages"
     std::vector<OpenPages> fOpenPages;
@@ -570,6 +647,8 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
         config->setParameter(XMLUni::fgDOMErrorHandler, static_cast<DOMErrorHandler*>(&handler));
         document = parser->parseURI(fFilePath.get());
         projects = listParser->TakeProjects();
+    } catch (const TSListParser::Refusal& refusal) {
+        handler.Add(refusal.line, refusal.column, refusal.message);
     } catch (const XMLException& e) {
         handler.Add(0, 0, Utf8OfMessage(e.getMessage()));
     } catch (const OutOfMemoryException&) {

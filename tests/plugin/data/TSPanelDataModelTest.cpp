@@ -15,6 +15,7 @@
 #include "TSPanelDataModel.h"
 #include "TSPanelNodeData.h"
 #include "TSPanelUtils.h"
+#include "TSXmlDataHandling.h"
 #include "XmlTestSupport.h"
 
 namespace tsxmltest {
@@ -236,7 +237,7 @@ TEST_F(TSPanelDataModelTest, ARebuildFromTheSameListKeepsWhatItWouldMakeAgain) {
     LookAsTheTreeDoes(fModel);
     const auto first = Loaded(fModel);
     ASSERT_EQ(first.first.size(), 16u);
-    ASSERT_EQ(first.second, (std::vector<std::string>{"0x61000kTSLoadingXMLStatusKey 0..5: 1 2"})) << "beta's";
+    ASSERT_EQ(first.second, (std::vector<std::string>{"0x61000kTSLoadingXMLStatusKey 0..7: 1 2"})) << "beta's";
     const int32 last = first.first.rbegin()->first;
     TSPanelNodeData* const kept = fModel.GetNode(last);
 
@@ -295,11 +296,23 @@ TEST_F(TSPanelDataModelTest, IdsThatAreNotNumbersAreMissing) {
 // however deep they lie in it and whatever else it holds, and a list or a loose group or
 // status code inside the projects list or a project counts when it lies inside the first
 // list of its kind. A project's status ids are split at each ",": an empty id between commas
-// or before a lone "," counts, a trailing "," adds none.
+// or before a lone "," counts, a trailing "," adds none. Elements of other names hide a group
+// inside them from its list but not from its id, and a list as deep and an element with as
+// many attributes as the reader takes are read whole.
 TEST_F(TSPanelDataModelTest, EachKindComesFromTheFirstListOfItsKind) {
     const std::string groupA = R"(<projectgroups><projectgroup id="1" name="A"/></projectgroups>)";
     const std::string groupG = R"(<projectgroups><projectgroup id="7" name="G"/></projectgroups>)";
     const std::string p = R"(<project id="5" name="p" statuscodes="1,2" project_group_id="1"/>)";
+    std::string manyAttributes = R"(<projectgroups><projectgroup id="1" name="A")";
+    for (std::size_t i = 3; i <= TSXmlDataHandling::kMaxAttributes; ++i)
+        manyAttributes += " a" + std::to_string(i) + "=\"\"";
+    manyAttributes += "/></projectgroups>";
+    // The root, then elements down to the deepest status code.
+    const std::size_t outer = TSXmlDataHandling::kMaxDepth - 3;
+    std::string deepCodes;
+    for (std::size_t i = 0; i < outer; ++i) deepCodes += "<x>";
+    deepCodes += R"(<statuscodes><statuscode id="1" name="Deep"/></statuscodes>)";
+    for (std::size_t i = 0; i < outer; ++i) deepCodes += "</x>";
     const struct { const char* what; std::string list; const char* tree; Names codes; } cases[] = {
         {"projects deep in the first projects list only",
          groupG + R"(<x><projects><project id="1" name="A" project_group_id="7"/><y><project id="2" name="B"
@@ -354,6 +367,13 @@ TEST_F(TSPanelDataModelTest, EachKindComesFromTheFirstListOfItsKind) {
             <statuscode id="1" name="Loose"/><project id="5" name="p" statuscodes="1" project_group_id="2"/></projects>
           <statuscodes><statuscode id="1" name="One"/></statuscodes>)",
          "A[B[p{One}]]", {"One"}},
+        {"groups inside elements of other names",
+         R"(<projectgroups><projectgroup id="1" name="A"><x a="1"><z><projectgroup id="2" name="In z">
+            <projectgroup id="4" name="Under"/></projectgroup></z></x>text<projectgroup id="3" name="B"/></projectgroup>
+            <y><projectgroup id="2" name="In y"/></y><projectgroup id="2" name="D"/></projectgroups>)",
+         "A[B],D[Under]", {}},
+        {"as deep and as many attributes as taken", manyAttributes + "<projects>" + p + "</projects>" + deepCodes,
+         "A[p{Deep}]", {"Deep"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -95,6 +95,12 @@ TEST_F(TSXmlReader, EveryBrokenOrHostileFileGivesOneAlertAndNothingElse) {
     }
     // A good list with a document type: validation would report each of its elements.
     std::string list = kProjectsXml;
+    // One element too many, one attribute too many; the alert points just past its start tag.
+    std::string deep;
+    for (std::size_t depth = 1; depth <= TSXmlDataHandling::kMaxDepth; ++depth) deep += "<x>";
+    std::string group = "<projectgroup id=\"1\" name=\"G\"";
+    for (std::size_t i = 2; i <= TSXmlDataHandling::kMaxAttributes; ++i) group += " a" + std::to_string(i) + "=\"\"";
+    group += "/>";
     const std::size_t body = list.find('\n') + 1;
     const struct {
         const char* what;
@@ -117,6 +123,11 @@ TEST_F(TSXmlReader, EveryBrokenOrHostileFileGivesOneAlertAndNothingElse) {
         {"empty", ""},
         {"not XML", "<html><body><h1>502 Bad Gateway</h1><hr></body>"},
         {"not XML either", "{\"projects\": []}"},
+        {"elements nested too deep", "<r>\n" + deep + "</x></r>",
+         "Line No = 2 Col No = " + std::to_string(deep.size() + 1) + " Error Msg = Elements are nested more than 10000 deep"},
+        {"an element with too many attributes", "<r>\n" + group + "</r>",
+         "Line No = 2 Col No = " + std::to_string(group.size() + 1) +
+             " Error Msg = An element has more than 1000 attributes"},
         {"path too long", kProjectsXml, "Line No = 0 Col No = 0 Error Msg = ", std::string(250, 'a') + ".xml"},
     };
     for (const auto& c : cases) {
