@@ -1,12 +1,15 @@
 // Cost of the project tree on a large project list: the model's Rebuild plus the child count
 // of every top-level group, beside the bare parse of the same file in the same run; and the
 // cost of expanding one group, by the number of that group's own children; and the parse of
-// a hostile list that nests its projects deep; and projects among very many status codes.
+// a hostile list that nests its projects deep; and projects among very many status codes;
+// and hostile lists of one kind or another: a group with very many attributes, elements the
+// reader never reads, nested deep or side by side, with the XML library's peak memory.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -15,7 +18,9 @@
 #include <vector>
 
 #include <xercesc/dom/DOM.hpp>
+#include <xercesc/framework/MemoryManager.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/XMLUni.hpp>
 
 #include "ProgressBars.h"
 #include "TSPanelDataModel.h"
@@ -29,6 +34,32 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::filesystem::path gScratch;
+
+// The XML library's memory, counted: what it holds now and the most it held since the last
+// ResetPeak. One thread only, as the reader.
+class CountingMemoryManager : public xercesc::MemoryManager {
+public:
+    xercesc::MemoryManager* getExceptionMemoryManager() override { return this; }
+    void* allocate(XMLSize_t size) override {
+        auto* block = static_cast<std::max_align_t*>(::operator new(size + sizeof(std::max_align_t)));
+        *reinterpret_cast<XMLSize_t*>(block) = size;
+        fHeld += size;
+        fPeak = std::max(fPeak, fHeld);
+        return block + 1;
+    }
+    void deallocate(void* p) override {
+        if (!p) return;
+        auto* block = static_cast<std::max_align_t*>(p) - 1;
+        fHeld -= *reinterpret_cast<XMLSize_t*>(block);
+        ::operator delete(block);
+    }
+    void ResetPeak() { fPeak = fHeld; }
+    double PeakMiB() const { return static_cast<double>(fPeak) / (1 << 20); }
+
+private:
+    std::size_t fHeld = 0, fPeak = 0;
+};
+CountingMemoryManager gLibraryMemory;
 
 std::filesystem::path ProjectsFile() { return gScratch / "Tessaron" / "projects.xml"; }
 
@@ -167,9 +198,9 @@ BENCHMARK(BM_ExpandOneGroup)
     ->ArgNames({"projects", "children"})
     ->Unit(benchmark::kMicrosecond);
 
-// A hostile list: projects each inside the one before's first "pages", as deep as the
+// A hostile list: projects each inside the one before's first "pages", as many as the
 // argument, with one page at the bottom that every project takes. The parse should grow in
-// proportion to the depth.
+// proportion to the depth (twice the argument, within the depth the reader accepts).
 void BM_ParseProjectsInsideOneAnother(benchmark::State& state) {
     const auto depth = static_cast<std::size_t>(state.range(0));
     const std::filesystem::path file = gScratch / ("deep-" + std::to_string(depth) + ".xml");
@@ -189,7 +220,7 @@ void BM_ParseProjectsInsideOneAnother(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseProjectsInsideOneAnother)
     ->RangeMultiplier(2)
-    ->Range(25000, 100000)
+    ->Range(1000, 4000)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
 
@@ -220,6 +251,89 @@ void BM_ExpandAmongStatusCodes(benchmark::State& state) {
 }
 BENCHMARK(BM_ExpandAmongStatusCodes)->Arg(12)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
+// A small list around `inside`, put as the root's first child (0), into a group (1), a
+// project (2) or the status codes list (3).
+std::string SmallListAround(const std::string& inside, int where) {
+    const auto at = [&](int here) { return where == here ? inside : std::string(); };
+    return R"(<tessaron authenticated="1" filename="x">)" + at(0) + R"(<projectgroups><projectgroup id="1" name="G">)" +
+           at(1) + R"(</projectgroup><projectgroup id="2" name="H"/></projectgroups><projects>)" +
+           R"(<project id="5" name="P" statuscodes="1" project_group_id="1">)" + at(2) +
+           R"(</project></projects><statuscodes><statuscode id="1" name="One"/>)" + at(3) +
+           "</statuscodes></tessaron>";
+}
+
+// What the user waits for when the panel shows a list: the parse, the top-level groups and
+// the child count of each.
+void ShowTopLevel(TSXmlDataHandling& reader, const std::filesystem::path& file) {
+    reader.InitializeDOMnode(file.c_str());
+    TSPanelNodeData root;
+    root.SetData(PMString("Root"), -1, false, -1);
+    std::map<int32, TSPanelNodeData*> nodes;
+    reader.UpdateChildInfo(root, nodes);
+    std::vector<TSPanelNodeData*> top;
+    for (auto& [id, node] : nodes) top.push_back(node);
+    for (TSPanelNodeData* group : top) reader.UpdateChildInfo(*group, nodes);
+    for (auto& [id, node] : nodes) delete node;
+    tshost::ProgressLog::Get().Clear();
+}
+
+void ReportFileAndPeak(benchmark::State& state, const std::filesystem::path& file) {
+    state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(file)) / 1e6;
+    state.counters["library_peak_MiB"] = gLibraryMemory.PeakMiB();
+}
+
+// As many attributes as the first argument, each of its own name, besides their groups' ids
+// and names: all on one group (second argument 0) or 998 on each of as many groups as that
+// takes (1). Showing the list should grow in proportion to them.
+void BM_ShowGroupsWithManyAttributes(benchmark::State& state) {
+    const auto count = static_cast<int>(state.range(0));
+    const int perGroup = state.range(1) == 0 ? count : 998;
+    std::string groups;
+    for (int made = 0; made < count;) {
+        groups += R"(<projectgroup id=")" + std::to_string(3 + made) + R"(" name="Many")";
+        for (const int end = std::min(count, made + perGroup); made < end; ++made)
+            groups += " a" + std::to_string(made) + R"(="v")";
+        groups += "/>";
+    }
+    const std::filesystem::path file =
+        gScratch / ("attributes-" + std::to_string(count) + "-" + std::to_string(state.range(1)) + ".xml");
+    WriteText(file, SmallListAround(groups, 1));
+    TSXmlDataHandling reader;
+    gLibraryMemory.ResetPeak();
+    for (auto _ : state) ShowTopLevel(reader, file);
+    ReportFileAndPeak(state, file);
+}
+BENCHMARK(BM_ShowGroupsWithManyAttributes)
+    ->ArgsProduct({{50000, 100000, 200000}, {0, 1}})
+    ->ArgNames({"attributes", "spread"})
+    ->Unit(benchmark::kMillisecond);
+
+// Elements the reader never reads, as many as the first argument, nested in one another
+// (second argument 0) or side by side in nests of 20 (1), put where the third says (see
+// SmallListAround). Shown, the list's time should grow in proportion and the library's peak
+// memory should stay what the small list costs.
+void BM_ShowAmongUnreadElements(benchmark::State& state) {
+    const auto count = static_cast<std::size_t>(state.range(0));
+    const std::size_t depth = state.range(1) == 0 ? count : 20;
+    std::string nest;
+    for (std::size_t i = 0; i < depth; ++i) nest += "<x>";
+    for (std::size_t i = 0; i < depth; ++i) nest += "</x>";
+    std::string inside;
+    for (std::size_t made = 0; made < count; made += depth) inside += nest;
+    const std::filesystem::path file = gScratch / ("unread-" + std::to_string(count) + "-" +
+                                                   std::to_string(state.range(1)) + "-" +
+                                                   std::to_string(state.range(2)) + ".xml");
+    WriteText(file, SmallListAround(inside, static_cast<int>(state.range(2))));
+    TSXmlDataHandling reader;
+    gLibraryMemory.ResetPeak();
+    for (auto _ : state) ShowTopLevel(reader, file);
+    ReportFileAndPeak(state, file);
+}
+BENCHMARK(BM_ShowAmongUnreadElements)
+    ->ArgsProduct({{1000000}, {0, 1}, {0, 1, 2, 3}})
+    ->ArgNames({"elements", "nested_1_no", "where"})
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -235,7 +349,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "could not generate the project list\n");
         return 1;
     }
-    xercesc::XMLPlatformUtils::Initialize();
+    xercesc::XMLPlatformUtils::Initialize(xercesc::XMLUni::fgXercescDefaultLocale, nullptr, nullptr, &gLibraryMemory);
     tshost::SetTranscriptSink([](std::string_view) {});
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
