@@ -14,15 +14,18 @@
 
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/framework/MemBufFormatTarget.hpp>
+#include <xercesc/framework/Wrapper4InputSource.hpp>
 #include <xercesc/internal/XMLScanner.hpp>
 #include <xercesc/parsers/DOMLSParserImpl.hpp>
 #include <xercesc/sax/ErrorHandler.hpp>
+#include <xercesc/sax/InputSource.hpp>
 #include <xercesc/sax/Locator.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/sax2/Attributes.hpp>
 #include <xercesc/sax2/DefaultHandler.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
 #include <xercesc/sax2/XMLReaderFactory.hpp>
+#include <xercesc/util/BinFileInputStream.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
@@ -257,6 +260,46 @@ namespace {
 
 using ProjectFacts = TSXmlDataHandling::ProjectFacts;
 
+// Hears how much of a file the library reads: the bytes that are neither blank nor NUL. A
+// run of blanks costs the library nothing, wherever it stands, and NUL is half of each
+// ASCII character of a list in UTF-16.
+class TSReadMeter {
+public:
+    virtual void Read(XMLSize_t marked) = 0;
+
+protected:
+    ~TSReadMeter() = default;
+};
+
+class TSMeteredFileStream : public BinFileInputStream {
+public:
+    TSMeteredFileStream(const XMLCh* path, TSReadMeter& meter) : BinFileInputStream(path), fMeter(meter) {}
+    XMLSize_t readBytes(XMLByte* const toFill, const XMLSize_t maxToRead) override {
+        const XMLSize_t read = BinFileInputStream::readBytes(toFill, maxToRead);
+        fMeter.Read(static_cast<XMLSize_t>(std::count_if(toFill, toFill + read, [](XMLByte b) {
+            return b != ' ' && b != '\n' && b != '\r' && b != '\t' && b != 0;
+        })));
+        return read;
+    }
+
+private:
+    TSReadMeter& fMeter;
+};
+
+class TSMeteredFile : public InputSource {
+public:
+    TSMeteredFile(const char* path, TSReadMeter& meter) : InputSource(path), fMeter(meter) {}
+    BinInputStream* makeStream() const override {
+        auto* stream = new TSMeteredFileStream(getSystemId(), fMeter);
+        if (stream->getIsOpen()) return stream;
+        delete stream;
+        return nullptr;
+    }
+
+private:
+    TSReadMeter& fMeter;
+};
+
 // A list is read from a few of its elements, and only those become nodes: the reader looks
 // at the root's attributes; the first "projectgroups", every "projectgroup" inside it with
 // its id and name, each group's own child nodes and every child node of a group's own
@@ -277,13 +320,16 @@ using ProjectFacts = TSXmlDataHandling::ProjectFacts;
 // into nodes. Those nodes were most of a large list's memory and of its parse, and walking
 // them again cost as much as making the records of a whole list.
 //
-// What no reading could keep in proportion is refused with the parse's alert, at the element
-// that goes too far. The library keeps state for every open element, whether made or not,
-// hundreds of bytes each: elements may nest kMaxDepth deep, far beyond any tree a user could
-// open. After an element with very many attributes, the library's every later start tag
-// costs time in proportion to them: an element may have kMaxAttributes, where the format
-// has at most six.
-class TSListParser : public DOMLSParserImpl {
+// What no reading could keep in proportion is refused with the parse's alert, where it goes
+// too far. The library keeps state for every open element, whether made or not, hundreds of
+// bytes each: elements may nest kMaxDepth deep, far beyond any tree a user could open. After
+// an element with very many attributes, the library's every later start tag costs time in
+// proportion to them: an element may have kMaxAttributes, where the format has at most six.
+// And the library scans a whole start tag before it hands any of it on, at some twenty-five
+// bytes of memory for each byte of its attributes: it may read kMaxMarkupBytes of the file,
+// blanks aside (give or take the kilobytes it reads ahead), between two things it hands on,
+// an element's start or end, a comment or a piece of text (long text comes in pieces).
+class TSListParser : public DOMLSParserImpl, public TSReadMeter {
 public:
     struct Project {
         int32 group;
@@ -299,13 +345,25 @@ public:
 
     TSListParser() : fRead(8, false) {}
 
+    // Refuses to read on once more than kMaxMarkupBytes were read since the library last
+    // handed anything on.
+    void Read(XMLSize_t marked) override {
+        if (fUnbroken > TSXmlDataHandling::kMaxMarkupBytes)
+            Refuse("A tag, comment or other markup is longer than " +
+                   std::to_string(TSXmlDataHandling::kMaxMarkupBytes >> 20) + " MiB");
+        fUnbroken += marked;
+    }
+
     void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override {
+        fUnbroken = 0;
         if (KeepsEveryChild()) DOMLSParserImpl::docCharacters(chars, length, cdataSection);
     }
     void docComment(const XMLCh* const comment) override {
+        fUnbroken = 0;
         if (KeepsEveryChild()) DOMLSParserImpl::docComment(comment);
     }
     void docPI(const XMLCh* const target, const XMLCh* const data) override {
+        fUnbroken = 0;
         if (KeepsEveryChild()) DOMLSParserImpl::docPI(target, data);
     }
 
@@ -313,6 +371,7 @@ public:
     void startElement(const XMLElementDecl& declaration, const unsigned int urlId, const XMLCh* const prefix,
                       const RefVectorOf<XMLAttr>& attributes, const XMLSize_t count, const bool isEmpty,
                       const bool isRoot) override {
+        fUnbroken = 0;
         if (fOpen.size() >= TSXmlDataHandling::kMaxDepth)
             Refuse("Elements are nested more than " + std::to_string(TSXmlDataHandling::kMaxDepth) + " deep");
         if (count > TSXmlDataHandling::kMaxAttributes)
@@ -337,6 +396,7 @@ public:
 
     void endElement(const XMLElementDecl& declaration, const unsigned int urlId, const bool isRoot,
                     const XMLCh* const prefix) override {
+        fUnbroken = 0;
         const bool made = fOpen.back() != Made::kNo;
         CloseElement();
         if (made) DOMLSParserImpl::endElement(declaration, urlId, isRoot, prefix);
@@ -459,7 +519,8 @@ private:
         }
     }
 
-    std::vector<Made> fOpen;  // every open element, the innermost last
+    std::size_t fUnbroken = 0;  // bytes read since the library last handed anything on
+    std::vector<Made> fOpen;    // every open element, the innermost last
     FirstOfItsName fGroups, fCodes, fProjects;
     RefVectorOf<XMLAttr> fRead;  // the attributes read of the element being made, not owned
     Projects fProjectList;
@@ -476,8 +537,16 @@ std::basic_string<XMLCh> Utf16Of(const PMString& text) {
 }
 
 // Notes the root element's verdict and whether a document type came first; reports nothing.
-class TSRootReader : public DefaultHandler {
+// Reads no further than the full parse would before the root: past kMaxMarkupBytes it
+// gives up.
+class TSRootReader : public DefaultHandler, public TSReadMeter {
 public:
+    struct TooFar {};
+    void Read(XMLSize_t marked) override {
+        if (fRead > TSXmlDataHandling::kMaxMarkupBytes) throw TooFar{};
+        fRead += marked;
+    }
+
     void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const, const Attributes& attributes) override {
         if (fRootSeen) return;
         fRootSeen = true;
@@ -490,6 +559,7 @@ public:
     void fatalError(const SAXParseException&) override { fFailed = true; }
 
     bool fRootSeen = false, fUpdate = false, fDoctype = false, fFailed = false;
+    std::size_t fRead = 0;
 };
 
 std::string Utf8OfMessage(const XMLCh* message) {
@@ -645,7 +715,9 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
         config->setParameter(XMLUni::fgXercesSecurityManager, &security);
         config->setParameter(XMLUni::fgXercesUserAdoptsDOMDocument, true);
         config->setParameter(XMLUni::fgDOMErrorHandler, static_cast<DOMErrorHandler*>(&handler));
-        document = parser->parseURI(fFilePath.get());
+        TSMeteredFile file(fFilePath.get(), *listParser);
+        Wrapper4InputSource input(&file, false);
+        document = parser->parse(&input);
         projects = listParser->TakeProjects();
     } catch (const TSListParser::Refusal& refusal) {
         handler.Add(refusal.line, refusal.column, refusal.message);
@@ -692,7 +764,8 @@ bool TSXmlDataHandling::IsUpdateAnswer(const char* filePath) {
         reader->setLexicalHandler(&handler);
         reader->setErrorHandler(&handler);
         XMLPScanToken token;
-        if (!reader->parseFirst(filePath, token)) return false;
+        TSMeteredFile file(filePath, handler);
+        if (!reader->parseFirst(file, token)) return false;
         while (!handler.fRootSeen && !handler.fDoctype && !handler.fFailed && reader->parseNext(token)) {
         }
         reader->parseReset(token);

@@ -9,9 +9,10 @@
 // the parser refuses a document type, loads no external entity and bounds entity expansion;
 // anything the parser reports fails the parse, costs the user one alert ("Line No = …") and
 // leaves nothing loaded; so does a list whose elements nest deeper than kMaxDepth or that has
-// an element with more than kMaxAttributes attributes. Ids that are not whole numbers count
-// as missing. Of the document only what the reader reads is kept. A reader remembers which
-// version of which file it holds, so that an unchanged file need not be parsed again.
+// an element with more than kMaxAttributes attributes or a tag or other markup longer than
+// about kMaxMarkupBytes. Ids that are not whole numbers count as missing. Of the document
+// only what the reader reads is kept. A reader remembers which version of which file it
+// holds, so that an unchanged file need not be parsed again.
 //
 // Children are found through an index of the document (groups by server id, projects by
 // group id, status codes in list order) built the first time it is needed, so expanding a
@@ -50,10 +51,11 @@ class TSXmlDataHandling {
 public:
     // Bytes of the path buffers, terminating NUL included: a longer path is refused.
     static constexpr std::size_t kPathSize = 256;
-    // The most elements a list may nest in one another, the root included, and the most
-    // attributes one element may have.
+    // The most elements a list may nest in one another, the root included; the most
+    // attributes one element may have; about the most bytes of a tag or other markup.
     static constexpr std::size_t kMaxDepth = 10000;
     static constexpr std::size_t kMaxAttributes = 1000;
+    static constexpr std::size_t kMaxMarkupBytes = std::size_t{1} << 20;
 
     // The internal id the next group or project record receives.
     static int32 fPrjID;

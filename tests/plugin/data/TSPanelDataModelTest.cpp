@@ -297,8 +297,8 @@ TEST_F(TSPanelDataModelTest, IdsThatAreNotNumbersAreMissing) {
 // status code inside the projects list or a project counts when it lies inside the first
 // list of its kind. A project's status ids are split at each ",": an empty id between commas
 // or before a lone "," counts, a trailing "," adds none. Elements of other names hide a group
-// inside them from its list but not from its id, and a list as deep and an element with as
-// many attributes as the reader takes are read whole.
+// inside them from its list but not from its id, and a list as deep, an element with as many
+// attributes and a tag nearly as long as the reader takes are read whole.
 TEST_F(TSPanelDataModelTest, EachKindComesFromTheFirstListOfItsKind) {
     const std::string groupA = R"(<projectgroups><projectgroup id="1" name="A"/></projectgroups>)";
     const std::string groupG = R"(<projectgroups><projectgroup id="7" name="G"/></projectgroups>)";
@@ -311,9 +311,23 @@ TEST_F(TSPanelDataModelTest, EachKindComesFromTheFirstListOfItsKind) {
     const std::size_t outer = TSXmlDataHandling::kMaxDepth - 3;
     std::string deepCodes;
     for (std::size_t i = 0; i < outer; ++i) deepCodes += "<x>";
-    deepCodes += R"(<statuscodes><statuscode id="1" name="Deep"/></statuscodes>)";
+    // A name nearly as long as a tag may be, the reading ahead of the library allowed for.
+    const std::string longName = "Deep" + std::string(TSXmlDataHandling::kMaxMarkupBytes - 65536, 'n');
+    deepCodes += R"(<statuscodes><statuscode id="1" name=")" + longName + R"("/></statuscodes>)";
     for (std::size_t i = 0; i < outer; ++i) deepCodes += "</x>";
-    const struct { const char* what; std::string list; const char* tree; Names codes; } cases[] = {
+    // Many short pieces, each kind on its own longer than a tag may be, and a tag as long in
+    // blanks.
+    const std::size_t pieces = TSXmlDataHandling::kMaxMarkupBytes / 4 + 65536;
+    std::string shortPieces;
+    for (std::size_t i = 0; i < pieces; ++i) shortPieces += "<x/>";
+    for (std::size_t i = 0; i < pieces; ++i) shortPieces += "<!---->";
+    for (std::size_t i = 0; i < pieces; ++i) shortPieces += "<?p?>";
+    for (std::size_t i = 0; i < pieces; ++i) shortPieces += "t t ";
+    const std::string longTag(250, 'y');
+    for (std::size_t i = 0; i < pieces / 60; ++i) shortPieces += "<" + longTag + ">";
+    for (std::size_t i = 0; i < pieces / 60; ++i) shortPieces += "</" + longTag + ">";
+    shortPieces += "<x" + std::string(pieces * 4, ' ') + "/>";  // blanks cost nothing
+    const struct { const char* what; std::string list; std::string tree; Names codes; } cases[] = {
         {"projects deep in the first projects list only",
          groupG + R"(<x><projects><project id="1" name="A" project_group_id="7"/><y><project id="2" name="B"
             project_group_id="7"><project id="3" name="C" project_group_id="7"/></project></y></projects></x>
@@ -372,8 +386,10 @@ TEST_F(TSPanelDataModelTest, EachKindComesFromTheFirstListOfItsKind) {
             <projectgroup id="4" name="Under"/></projectgroup></z></x>text<projectgroup id="3" name="B"/></projectgroup>
             <y><projectgroup id="2" name="In y"/></y><projectgroup id="2" name="D"/></projectgroups>)",
          "A[B],D[Under]", {}},
+        {"a list longer than a tag may be, in short pieces", groupA + shortPieces + "<projects>" + p + "</projects>",
+         "A[p{}]", {}},
         {"as deep and as many attributes as taken", manyAttributes + "<projects>" + p + "</projects>" + deepCodes,
-         "A[p{Deep}]", {"Deep"}},
+         "A[p{" + longName + "}]", {longName}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

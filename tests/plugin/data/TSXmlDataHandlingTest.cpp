@@ -106,6 +106,7 @@ TEST_F(TSXmlReader, EveryBrokenOrHostileFileGivesOneAlertAndNothingElse) {
         const char* what;
         std::string xml;
         std::string alert = "Line No = ";
+        std::string ending = "";
         std::string name = "answer.xml";
     } cases[] = {
         {"empty internal subset", list.substr(0, body) + "<!DOCTYPE tessaron []>\n" + list.substr(body)},
@@ -124,11 +125,17 @@ TEST_F(TSXmlReader, EveryBrokenOrHostileFileGivesOneAlertAndNothingElse) {
         {"not XML", "<html><body><h1>502 Bad Gateway</h1><hr></body>"},
         {"not XML either", "{\"projects\": []}"},
         {"elements nested too deep", "<r>\n" + deep + "</x></r>",
-         "Line No = 2 Col No = " + std::to_string(deep.size() + 1) + " Error Msg = Elements are nested more than 10000 deep"},
+         "Line No = 2 Col No = " + std::to_string(deep.size() + 1) +
+             " Error Msg = Elements are nested more than 10000 deep"},
         {"an element with too many attributes", "<r>\n" + group + "</r>",
          "Line No = 2 Col No = " + std::to_string(group.size() + 1) +
              " Error Msg = An element has more than 1000 attributes"},
-        {"path too long", kProjectsXml, "Line No = 0 Col No = 0 Error Msg = ", std::string(250, 'a') + ".xml"},
+        {"a tag too long",
+         "<r>\n<r filename=\"" + std::string(TSXmlDataHandling::kMaxMarkupBytes + 65536, 'n') + "\"/></r>",
+         "Line No = 2 Col No = ", " Error Msg = A tag, comment or other markup is longer than 1 MiB"},
+        {"a comment too long", "<r><!-- " + std::string(TSXmlDataHandling::kMaxMarkupBytes + 65536, 'c') + " --></r>",
+         "Line No = 1 Col No = ", " Error Msg = A tag, comment or other markup is longer than 1 MiB"},
+        {"path too long", kProjectsXml, "Line No = 0 Col No = 0 Error Msg = ", "", std::string(250, 'a') + ".xml"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -143,6 +150,9 @@ TEST_F(TSXmlReader, EveryBrokenOrHostileFileGivesOneAlertAndNothingElse) {
         const std::vector<std::string> alerts = TakeAlerts();
         ASSERT_EQ(alerts.size(), 1u);
         EXPECT_EQ(alerts[0].rfind(c.alert, 0), 0u) << alerts[0];
+        EXPECT_TRUE(alerts[0].size() >= c.ending.size() &&
+                    alerts[0].compare(alerts[0].size() - c.ending.size(), c.ending.size(), c.ending) == 0)
+            << alerts[0];
         EXPECT_EQ(alerts[0].find("SECRET"), std::string::npos) << alerts[0];
     }
 }
@@ -168,8 +178,18 @@ TEST(TSDOMErrorHandlerTest, ShowsTheFirstReportWithTheNumberOfFurtherOnesOnce) {
 }
 
 // Only the root's start tag is read for the verdict; the rest of the file may be anything.
+// A start tag longer than the full parse takes, blanks aside, is not read to its end.
 TEST_F(TSXmlReader, AnUpdateAnswerIsToldByItsRootAlone) {
-    const struct { const char* xml; bool update; } cases[] = {
+    const std::string update = R"(<tessaron authenticated="1" type="TESSARON_UPDATE")";
+    const std::string blanks(2 * TSXmlDataHandling::kMaxMarkupBytes, ' ');
+    const std::string nearlyTooLong =
+        update + " a=\"" + std::string(TSXmlDataHandling::kMaxMarkupBytes - 65536, 'n') + "\">";
+    std::string utf16 = "\xff\xfe";  // the same in UTF-16, twice the bytes
+    for (char c : nearlyTooLong) utf16 += std::string{c, '\0'};
+    const struct { std::string xml; bool update; } cases[] = {
+        {update + blanks + nearlyTooLong.substr(update.size()), true},
+        {utf16, true},
+        {update + " a=\"" + std::string(TSXmlDataHandling::kMaxMarkupBytes + 65536, 'n') + "\">", false},
         {R"(<tessaron authenticated="1" type="TESSARON_UPDATE"><projects>)", true},
         {R"(<?xml version="1.0"?><!-- c --><t type="tessaron_update" authenticated=" 1 "/>)", true},
         {R"(<tessaron authenticated="1" type="TESSARON"/>)", false},
@@ -181,7 +201,7 @@ TEST_F(TSXmlReader, AnUpdateAnswerIsToldByItsRootAlone) {
         {"", false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.xml);
+        SCOPED_TRACE(c.xml.substr(0, 80));
         WriteFile(fScratch.Path() / "answer.xml", c.xml);
         EXPECT_EQ(TSXmlDataHandling::IsUpdateAnswer((fScratch.Path() / "answer.xml").c_str()), c.update);
         EXPECT_TRUE(TakeAlerts().empty());
