@@ -49,10 +49,14 @@ size_t ConnectionRegistry::Shed(size_t wanted) {
   return leaving_;
 }
 
-void ConnectionRegistry::WaitForClose(std::chrono::milliseconds timeout) {
+uint64_t ConnectionRegistry::Closings() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return closings_;
+}
+
+void ConnectionRegistry::WaitForClose(uint64_t closings, std::chrono::milliseconds timeout) {
   std::unique_lock<std::mutex> lock(mutex_);
-  const uint64_t before = closings_;
-  closed_.wait_for(lock, timeout, [&] { return closings_ != before; });
+  closed_.wait_for(lock, timeout, [&] { return closings_ != closings; });
 }
 
 }  // namespace proofd

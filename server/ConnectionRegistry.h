@@ -66,14 +66,16 @@ class ConnectionRegistry {
   // read is not silent. The number on their way out.
   size_t Shed(size_t wanted);
 
-  // Waits until a connection closes, at most `timeout`.
-  void WaitForClose(std::chrono::milliseconds timeout);
+  // Connections closed so far.
+  uint64_t Closings();
+  // Waits until more than `closings` connections have closed, at most `timeout`.
+  void WaitForClose(uint64_t closings, std::chrono::milliseconds timeout);
 
  private:
   std::atomic<size_t> open_{0};
   std::mutex mutex_;
   std::condition_variable closed_;
-  uint64_t closings_ = 0;  // connections closed so far, for WaitForClose
+  uint64_t closings_ = 0;
   std::vector<Entry*> entries_;
   size_t leaving_ = 0;  // entries shed and not yet removed
 };

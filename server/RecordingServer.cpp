@@ -595,6 +595,7 @@ bool RecordingServer::serve_after_bind() {
     registry_.Shed(waiting_ + (open >= maxOpen ? open - maxOpen + 1 : 0));
     pollfd pfd{listener, POLLIN, 0};
     if (::poll(&pfd, 1, kPollSliceMs) <= 0) continue;
+    const uint64_t closings = registry_.Closings();
     const socket_t sock = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
     if (sock == INVALID_SOCKET) {
       switch (errno) {
@@ -604,9 +605,9 @@ bool RecordingServer::serve_after_bind() {
         case ENOMEM:
           // Out of descriptors or memory: a silent connection makes room, if
           // there is one, and the accept is tried again once a connection
-          // has closed.
+          // has closed since the one that failed.
           registry_.Shed(1);
-          registry_.WaitForClose(std::chrono::milliseconds(kPollSliceMs));
+          registry_.WaitForClose(closings, std::chrono::milliseconds(kPollSliceMs));
           continue;
         // Errors of the one connection, which Linux reports from accept.
         case EINTR:
