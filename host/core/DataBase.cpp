@@ -412,6 +412,9 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
             return nullptr;
         }
     }
+    // What saves of this file cut short left beside it is looked for once, when it is opened
+    // by the run that holds it.
+    if (writable && lock.fd >= 0 && !heldElsewhere) RemoveLeftovers(posixPath);
     std::unique_ptr<DataBase> db(new DataBase());
     db->fLockFd = std::exchange(lock.fd, -1);
     if (heldElsewhere) db->fHeldElsewhere = kHeldElsewhere;
@@ -493,10 +496,19 @@ void DataBase::ReadIdentity(sqlite3* db, const std::string& path) {
     if (identity && sqlite3_step(identity.stmt) == SQLITE_ROW && sqlite3_column_type(identity.stmt, 0) == SQLITE_TEXT)
         fIdentity = reinterpret_cast<const char*>(sqlite3_column_text(identity.stmt, 0));
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        fDevice = st.st_dev;
-        fInode = st.st_ino;
-    }
+    if (::stat(path.c_str(), &st) == 0) Remember(st);
+}
+
+void DataBase::Remember(const struct stat& st) {
+    fDevice = st.st_dev;
+    fInode = st.st_ino;
+    fSize = st.st_size;
+    fModifiedAt = st.st_mtim;
+}
+
+bool DataBase::Unchanged(const struct stat& st) const {
+    return st.st_dev == fDevice && st.st_ino == fInode && st.st_size == fSize && st.st_mtim.tv_sec == fModifiedAt.tv_sec &&
+           st.st_mtim.tv_nsec == fModifiedAt.tv_nsec;
 }
 
 DataBase::~DataBase() {
@@ -635,15 +647,29 @@ ErrorCode DataBase::Write(const std::string& path, bool everything, bool private
             auto stored = fStored.find({uid, slot.impl});
             if (stored == fStored.end() || stored->second != bytes) changed[{uid, slot.impl}] = std::move(bytes);
         }
+    ErrorCode result = kSuccess;
     if (!everything) {
         int written = WriteChanges(path, changed, privateFile, error);
-        if (written < 0) return kFailure;
+        if (written < 0) result = kFailure;
         if (written == 0) fReplacedFile = true;
     }
-    if ((everything || fReplacedFile) && WriteAfresh(path, std::move(changed), privateFile, error) != kSuccess)
-        return kFailure;
-    RemoveLeftovers(path);
-    return kSuccess;
+    if (everything || fReplacedFile) {
+        // A file at the path that another run holds is that run's to save, not this one's to
+        // replace.
+        struct stat st {};
+        bool heldElsewhere = false;
+        if (::stat(path.c_str(), &st) == 0 && !SameFile(fLockFd, st)) {
+            int fd = LockFile(path, heldElsewhere);
+            if (fd >= 0) ::close(fd);
+        }
+        if (heldElsewhere) {
+            error = path + ": cannot be saved: " + kHeldElsewhere;
+            return kFailure;
+        }
+        result = WriteAfresh(path, std::move(changed), privateFile, error);
+    }
+    if (result != kSuccess) RemoveLeftovers(path);
+    return result;
 }
 
 void DataBase::RemoveLeftovers(const std::string& path) {
@@ -701,8 +727,10 @@ int DataBase::WriteChanges(const std::string& path, Rows changed, bool privateFi
             return 0;
         }
     }
-    // A file damaged since it was read is not saved into: the save writes it afresh.
-    {
+    // A file damaged since it was read is not saved into: the save writes it afresh. Damage
+    // comes with a change of the file, which its size and modification time show; one this
+    // host alone wrote is not read through again before each save.
+    if (::stat(path.c_str(), &st) != 0 || !Unchanged(st)) {
         std::string why;
         Verdict verdict = CheckStructure(c, why);
         if (verdict == Verdict::kUnreadable) return fail("cannot be read");
@@ -728,17 +756,6 @@ ErrorCode DataBase::WriteAfresh(const std::string& path, Rows changed, bool priv
             if (slot.entry->Persistent() && !fStored.count({uid, slot.impl}) && !changed.count({uid, slot.impl}))
                 changed[{uid, slot.impl}] = Boss::Serialize(slot);
     const std::string folder = path.substr(0, path.find_last_of('/') + 1);
-    // A file at the path that another run holds is that run's to save, not this one's to
-    // replace.
-    if (struct stat st {}; ::stat(path.c_str(), &st) == 0 && !SameFile(fLockFd, st)) {
-        bool heldElsewhere = false;
-        int fd = LockFile(path, heldElsewhere);
-        if (fd >= 0) ::close(fd);
-        if (heldElsewhere) {
-            error = path + ": cannot be saved: " + kHeldElsewhere;
-            return kFailure;
-        }
-    }
     std::string temp;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
@@ -859,10 +876,7 @@ void DataBase::Saved(const std::string& path, const std::string& id, Rows& chang
     fModified = false;
     fIdentity = id;
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        fDevice = st.st_dev;
-        fInode = st.st_ino;
-    }
+    if (::stat(path.c_str(), &st) == 0) Remember(st);
     if (fPath != path) {
         fPath = path;
         fDisplayName = path.substr(path.find_last_of('/') + 1);

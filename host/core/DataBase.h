@@ -13,12 +13,13 @@
 // save stores a new identity in the file, and the file's device and inode are kept. When the file at the
 // path is another one (deleted, replaced or damaged meanwhile), the whole database is written to a new
 // file beside it, which is then renamed over the path; a save to a new path does the same.
-// A successful save removes what earlier saves of the same file that were cut short left
-// beside it.
+// Opening a file, and a save that failed, remove what earlier saves of the same file that
+// were cut short left beside it (not every save: that would list the folder each time).
 // PreDirty marks the database modified and records the pre-image for undo.
 // User-interface thread only.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <functional>
@@ -127,6 +128,11 @@ private:
     static void RemoveLeftovers(const std::string& path);
     void Saved(const std::string& posixPath, const std::string& id, Rows& changed);
     void ReadIdentity(sqlite3* db, const std::string& posixPath);
+    // The file's identity, size and modification time as the host last read or wrote it, and
+    // whether `st` shows the file unchanged since: the check of its structure before a save
+    // into it is needed only when it changed.
+    void Remember(const struct stat& st);
+    bool Unchanged(const struct stat& st) const;
 
     std::string fPath;
     std::string fDisplayName;
@@ -142,6 +148,8 @@ private:
     std::string fIdentity;
     dev_t fDevice = 0;
     ino_t fInode = 0;
+    off_t fSize = -1;
+    struct timespec fModifiedAt {};
     std::map<UID, ClassID> fClasses;
     std::map<UID, Boss*> fBosses;  // each holds one reference for the database
     std::map<std::pair<UID, ImplementationID>, std::string> fStored;

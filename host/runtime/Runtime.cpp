@@ -212,6 +212,9 @@ void Runtime::LoadWorkspace(const std::string& home) {
             return db.GetClass(db.GetRootUID()) == kWorkspaceBoss;
         };
         fWorkspace = DataBase::Open(fWorkspacePath, error, &failure, isWorkspace);
+        // It holds the password as typed: a file someone made readable to others is made
+        // private again, whether or not this run changes it.
+        if (fWorkspace && fWorkspace->HeldElsewhere().empty()) ::chmod(fWorkspacePath.c_str(), 0600);
         // Only damage is put aside; a file the host cannot reach (permissions, I/O, not a
         // file) or one beside a journal that is not its own may be whole, and is the user's
         // to mend.
@@ -287,6 +290,9 @@ bool Runtime::Quit(std::string& error) {
     // that are still running; then the plug-ins shut down; then the workspace is saved.
     CloseDocuments();
     StopServices();
+    // A workspace its file holds whole already is not written again: each save costs four
+    // flushes of the disk.
+    if (fWorkspace && !fWorkspace->IsModified() && fWorkspace->Path() == fWorkspacePath) return true;
     if (SaveWorkspace(error)) return true;
     // Told already, in these words: the failure stands, the message is not given again.
     if (error == fReportedError) error.clear();

@@ -97,7 +97,7 @@ TEST_F(DataBaseTest, ADamagedWorkspaceIsMovedAsideAndTheNewOneKeptPrivateAcrossR
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 
-    // A file someone made readable is made private again at the next save.
+    // A file someone made readable is made private again by the next run, which need not save it.
     ::chmod(path.c_str(), 0644);
     Boot();
     host->Start(dir.Path());

@@ -192,6 +192,17 @@ TEST_F(SaveTest, ASaveNeverWritesIntoAFileThatIsNoLongerTheDocuments) {
         {"overwritten in place by an older copy of itself",
          [](const std::string& f, const std::string& b, auto&) { tstest::WriteFile(f, tstest::ReadFile(b)); }, true},
         {"overwritten with text", [](const std::string& f, auto&, auto&) { tstest::WriteFile(f, "not a database"); }, true},
+        // Damage where the save neither reads nor writes (the objects table, when no object is
+        // new), which only a check of the whole file finds: its page claims more cells.
+        {"damaged in place where the save does not look",
+         [](const std::string& f, auto&, auto&) {
+             const std::size_t page = std::stoul(tstest::Sql(f, "SELECT rootpage FROM sqlite_master WHERE name = 'objects'"));
+             const std::size_t size = std::stoul(tstest::Sql(f, "PRAGMA page_size"));
+             std::string bytes = tstest::ReadFile(f);
+             bytes[(page - 1) * size + 3] = 0x10;
+             tstest::WriteFile(f, bytes);
+         },
+         true},
         {"gone with its folder", [](const std::string& f, auto&, auto&) { fs::remove_all(fs::path(f).parent_path()); }, false},
     };
     for (const Case& c : cases) {
@@ -312,14 +323,18 @@ TEST_F(SaveTest, EveryFailingWriteSyncAndRenameOfADocumentSaveLeavesThePreviousF
     int32 value = 1;
     Set(a, value);
     ASSERT_TRUE(host.Docs().SaveAs(a, file, error)) << error;
-    // What saves of the file that were cut short left beside it goes at its next save; what is
-    // not the file's own stays.
+    // What saves of the file that were cut short left beside it goes when the file is opened
+    // next, and not at each save; what is not the file's own stays.
     const std::string leftover = file + ".saving-0123abcd";
     const std::string others[] = {file + ".saving-mine", dir / "B.indd.saving-0123abcd", file + ".saving-0123abcde"};
     for (const std::string& path : others) tstest::WriteFile(path, "");
     tstest::WriteFile(leftover, "");
     Set(a, ++value);
     ASSERT_EQ(Save(a), kSuccess);
+    EXPECT_TRUE(fs::exists(leftover));
+    host.Docs().Close(a);
+    a = host.Docs().Open(file, error);
+    ASSERT_TRUE(a) << error;
     EXPECT_FALSE(fs::exists(leftover));
     for (const std::string& path : others) EXPECT_TRUE(fs::remove(path)) << path;
     // Saves into the document's own file, and saves that write it afresh to a new path.
