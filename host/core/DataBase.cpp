@@ -1,5 +1,6 @@
 #include "DataBase.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/file.h>
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <random>
 #include <set>
+#include <string_view>
 #include <utility>
 
 #include "BossClasses.h"
@@ -674,17 +676,23 @@ ErrorCode DataBase::Write(const std::string& path, bool everything, bool private
 
 void DataBase::RemoveLeftovers(const std::string& path) {
     // What a save afresh that was cut short left beside the file: its own name, ".saving-"
-    // and eight hex digits.
+    // and eight hex digits. The folder is read with the plain calls: it may hold tens of
+    // thousands of names, of which only these few are of interest.
+    const std::string folder = FolderOf(path);
     const std::string prefix = path.substr(path.find_last_of('/') + 1) + ".saving-";
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(FolderOf(path), ec)) {
-        const std::string name = entry.path().filename().string();
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const struct dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
         if (name.size() != prefix.size() + 8 || name.compare(0, prefix.size(), prefix) != 0) continue;
-        if (std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                        [](unsigned char ch) { return std::isxdigit(ch); }) &&
-            entry.is_regular_file(ec))
-            ::unlink(entry.path().c_str());
+        if (!std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                         [](unsigned char ch) { return std::isxdigit(ch); }))
+            continue;
+        const std::string leftover = folder + "/" + std::string(name);
+        struct stat st {};
+        if (::lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(leftover.c_str());
     }
+    ::closedir(dir);
 }
 
 int DataBase::WriteChanges(const std::string& path, Rows changed, bool privateFile, std::string& error) {
