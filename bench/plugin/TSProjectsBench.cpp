@@ -308,21 +308,20 @@ BENCHMARK(BM_ShowGroupsWithManyAttributes)
     ->ArgNames({"attributes", "spread"})
     ->Unit(benchmark::kMillisecond);
 
-// Elements the reader never reads, as many as the first argument, nested in one another
-// (second argument 0) or side by side in nests of 20 (1), put where the third says (see
-// SmallListAround). Shown, the list's time should grow in proportion and the library's peak
-// memory should stay what the small list costs.
+// Elements the reader never reads, as many as the first argument, in nests as deep as the
+// second (the whole number: one nest, deeper than the reader takes), put where the third says
+// (see SmallListAround). Shown, the list's time should grow in proportion and the library's
+// peak memory should stay what the small list costs.
 void BM_ShowAmongUnreadElements(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
-    const std::size_t depth = state.range(1) == 0 ? count : 20;
+    const auto depth = static_cast<std::size_t>(state.range(1));
     std::string nest;
     for (std::size_t i = 0; i < depth; ++i) nest += "<x>";
     for (std::size_t i = 0; i < depth; ++i) nest += "</x>";
     std::string inside;
     for (std::size_t made = 0; made < count; made += depth) inside += nest;
-    const std::filesystem::path file = gScratch / ("unread-" + std::to_string(count) + "-" +
-                                                   std::to_string(state.range(1)) + "-" +
-                                                   std::to_string(state.range(2)) + ".xml");
+    const std::filesystem::path file = gScratch / ("unread-" + std::to_string(count) + "-" + std::to_string(depth) +
+                                                   "-" + std::to_string(state.range(2)) + ".xml");
     WriteText(file, SmallListAround(inside, static_cast<int>(state.range(2))));
     TSXmlDataHandling reader;
     gLibraryMemory.ResetPeak();
@@ -330,8 +329,8 @@ void BM_ShowAmongUnreadElements(benchmark::State& state) {
     ReportFileAndPeak(state, file);
 }
 BENCHMARK(BM_ShowAmongUnreadElements)
-    ->ArgsProduct({{1000000}, {0, 1}, {0, 1, 2, 3}})
-    ->ArgNames({"elements", "nested_1_no", "where"})
+    ->ArgsProduct({{1000000}, {1, 20, 1000000}, {0, 1, 2, 3}})
+    ->ArgNames({"elements", "depth", "where"})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

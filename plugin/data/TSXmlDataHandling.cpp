@@ -260,12 +260,14 @@ namespace {
 
 using ProjectFacts = TSXmlDataHandling::ProjectFacts;
 
-// Hears how much of a file the library reads: the bytes that are neither blank nor NUL. A
-// run of blanks costs the library nothing, wherever it stands, and NUL is half of each
-// ASCII character of a list in UTF-16.
+// Hears how much of a file the library reads without handing anything on: the bytes that
+// are neither blank nor NUL. A run of blanks costs the library nothing, wherever it stands,
+// and NUL is half of each ASCII character of a list in UTF-16.
 class TSReadMeter {
 public:
     virtual void Read(XMLSize_t marked) = 0;
+    // What was counted since the library last handed anything on.
+    virtual std::size_t Unbroken() const = 0;
 
 protected:
     ~TSReadMeter() = default;
@@ -276,9 +278,16 @@ public:
     TSMeteredFileStream(const XMLCh* path, TSReadMeter& meter) : BinFileInputStream(path), fMeter(meter) {}
     XMLSize_t readBytes(XMLByte* const toFill, const XMLSize_t maxToRead) override {
         const XMLSize_t read = BinFileInputStream::readBytes(toFill, maxToRead);
-        fMeter.Read(static_cast<XMLSize_t>(std::count_if(toFill, toFill + read, [](XMLByte b) {
-            return b != ' ' && b != '\n' && b != '\r' && b != '\t' && b != 0;
-        })));
+        // Looking at every byte would cost an ordinary list a tenth of its parse, which hands
+        // things on all through each piece read: only a piece read after one that saw nothing
+        // handed on is looked at, and the first is counted whole.
+        if (fMeter.Unbroken() == 0) {
+            fMeter.Read(read);
+        } else {
+            fMeter.Read(static_cast<XMLSize_t>(std::count_if(toFill, toFill + read, [](XMLByte b) {
+                return b != ' ' && b != '\n' && b != '\r' && b != '\t' && b != 0;
+            })));
+        }
         return read;
     }
 
@@ -302,18 +311,22 @@ private:
 
 // A list is read from a few of its elements, and only those become nodes: the reader looks
 // at the root's attributes; the first "projectgroups", every "projectgroup" inside it with
-// its id and name, each group's own child nodes and every child node of a group's own
-// "projectgroups" (their number, blanks and comments included, is the range of the progress
-// bar shown while the group's sub-groups load); and every "statuscode" inside the first
-// "statuscodes", with its five attributes. So every child element of a group, and every child
-// node of the first group list and of a group's own lists, is made, those of another name
-// bare (no attributes, nothing inside but what is read), and everything else that is read is
-// made under the nearest element made: in the document made, an element read has the descendants it had, in document order,
-// and one whose children are read has the children it had. Nothing else costs a node, however
-// much of it a list holds, and of the attributes only those read are made: every other one
-// cost a node and a name kept in the document's pool, whose look-up grows with the names held
-// (an element with 200,000 attributes took seconds). (The library's node filter would make
-// each node and then take it out again, at a fifth of the parse's time.)
+// its id and name, and each group's own children and sub-group lists ("projectgroups"), whose
+// number of child nodes (blanks and comments included) is the range of the progress bar shown
+// while the group's sub-groups load; and every "statuscode" inside the first "statuscodes",
+// with its five attributes. So what is read is made under the nearest element made: in the
+// document made, an element read has the descendants it had, in document order. An element of
+// another name that is a child of a group or of a group list is made too, bare (no
+// attributes, nothing inside but what is read), but only once something read turns up inside
+// it, so that this stays inside it and does not become a child of the group; it is made then,
+// still in its place, as nothing else came into the group meanwhile. The child nodes of a
+// group list are counted as the parse meets them, as the library would have made them (a
+// run of text one node), and no text, comment or processing instruction is made. Nothing else
+// costs a node, however much of it a list holds, and of the attributes only those read are
+// made: every other one cost a node and a name kept in the document's pool, whose look-up
+// grows with the names held (an element with 200,000 attributes took seconds). (The library's
+// node filter would make each node and then take it out again, at a fifth of the parse's
+// time.)
 //
 // The first "projects" element, the bulk of a list, is read as it is parsed: the "project"
 // elements inside it become facts with their group ids, in document order, and are not made
@@ -336,6 +349,8 @@ public:
         ProjectFacts facts;
     };
     using Projects = std::vector<Project>;
+    // The number of child nodes of each group list made that has any.
+    using ChildCounts = std::unordered_map<const DOMNode*, int32>;
 
     // Ends a parse that goes on no further: where in the file and why.
     struct Refusal {
@@ -343,7 +358,7 @@ public:
         std::string message;
     };
 
-    TSListParser() : fRead(8, false) {}
+    TSListParser() : fRead(8, false), fNoAttributes(1, false) {}
 
     // Refuses to read on once more than kMaxMarkupBytes were read since the library last
     // handed anything on.
@@ -353,18 +368,19 @@ public:
                    std::to_string(TSXmlDataHandling::kMaxMarkupBytes >> 20) + " MiB");
         fUnbroken += marked;
     }
+    std::size_t Unbroken() const override { return fUnbroken; }
 
-    void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override {
+    void docCharacters(const XMLCh* const, const XMLSize_t, const bool cdataSection) override {
         fUnbroken = 0;
-        if (KeepsEveryChild()) DOMLSParserImpl::docCharacters(chars, length, cdataSection);
+        CountChild(cdataSection ? Child::kOther : Child::kText);
     }
-    void docComment(const XMLCh* const comment) override {
+    void docComment(const XMLCh* const) override {
         fUnbroken = 0;
-        if (KeepsEveryChild()) DOMLSParserImpl::docComment(comment);
+        CountChild(Child::kOther);
     }
-    void docPI(const XMLCh* const target, const XMLCh* const data) override {
+    void docPI(const XMLCh* const, const XMLCh* const) override {
         fUnbroken = 0;
-        if (KeepsEveryChild()) DOMLSParserImpl::docPI(target, data);
+        CountChild(Child::kOther);
     }
 
     // The library ends an empty element from inside its start, through endElement.
@@ -379,12 +395,16 @@ public:
         const XMLCh* name = declaration.getFullName();
         const int depth = static_cast<int>(fOpen.size()) + 1;
         if (fProjects.IsOpen()) TakeProjectParts(name, depth, attributes, count, isEmpty);
+        CountChild(Child::kOther);
         const Made made = Classify(name, depth, isRoot);
         fOpen.push_back(made);
-        if (made == Made::kNo) {
+        if (made == Made::kNo || made == Made::kPending) {
+            if (made == Made::kPending) fPending = {depth, &declaration};
             if (isEmpty) CloseElement();
             return;
         }
+        if (fPending.depth > 0) MakePending();
+        if (made == Made::kList) fCounts.push_back({});
         fRead.removeAllElements();
         if (const XMLCh* const* read = AttributesRead(made, name, isRoot))
             for (XMLSize_t i = 0; i < count; ++i)
@@ -397,19 +417,40 @@ public:
     void endElement(const XMLElementDecl& declaration, const unsigned int urlId, const bool isRoot,
                     const XMLCh* const prefix) override {
         fUnbroken = 0;
-        const bool made = fOpen.back() != Made::kNo;
+        const Made made = fOpen.back();
+        if (made == Made::kList) {
+            // Still the list: the library moves up only in its own endElement.
+            if (fCounts.back().count > 0) fChildCounts.emplace(fCurrentParent, fCounts.back().count);
+            fCounts.pop_back();
+        }
         CloseElement();
-        if (made) DOMLSParserImpl::endElement(declaration, urlId, isRoot, prefix);
+        if (made != Made::kNo && made != Made::kPending)
+            DOMLSParserImpl::endElement(declaration, urlId, isRoot, prefix);
     }
 
     Projects TakeProjects() { return std::move(fProjectList); }
+    ChildCounts TakeChildCounts() { return std::move(fChildCounts); }
 
 private:
     enum class Made : unsigned char {
         kNo,
-        kPlain,  // made; its child nodes are not read
-        kGroup,  // a group read: its child elements are made
-        kList,   // a group list read by its children: all its child nodes are made
+        kPlain,    // made; its child nodes are not read
+        kGroup,    // a group read: its child elements are made
+        kList,     // a group list read: its child elements are made, its child nodes counted
+        kPending,  // of another name, inside a group or group list: made once something read is
+    };
+
+    // A child element of a group or group list not made yet, while it is open.
+    struct Pending {
+        int depth = 0;
+        const XMLElementDecl* declaration = nullptr;
+    };
+
+    // The child nodes of an open group list as the library would make them.
+    enum class Child : unsigned char { kText, kOther };
+    struct ListCount {
+        int32 count = 0;
+        Child last = Child::kOther;
     };
 
     // The first element of one name, while it is open.
@@ -434,7 +475,19 @@ private:
         throw Refusal{at->getLineNumber(), at->getColumnNumber(), std::move(message)};
     }
 
-    bool KeepsEveryChild() const { return !fOpen.empty() && fOpen.back() == Made::kList; }
+    // A run of text is one node however many pieces it comes in.
+    void CountChild(Child child) {
+        if (fOpen.empty() || fOpen.back() != Made::kList) return;
+        ListCount& list = fCounts.back();
+        if (child == Child::kOther || list.last != Child::kText) ++list.count;
+        list.last = child;
+    }
+
+    void MakePending() {
+        DOMLSParserImpl::startElement(*fPending.declaration, 0, u"", fNoAttributes, 0, false, false);
+        fOpen[static_cast<std::size_t>(fPending.depth - 1)] = Made::kPlain;
+        fPending = Pending();
+    }
 
     Made Classify(const XMLCh* name, int depth, bool isRoot) {
         if (isRoot) return Made::kPlain;
@@ -452,7 +505,7 @@ private:
         }
         // Its projects are read as it is parsed; the element itself is not.
         if (!fProjects.IsOpen()) fProjects.Opens(name, u"projects", depth);
-        return parent == Made::kGroup || parent == Made::kList ? Made::kPlain : Made::kNo;
+        return parent == Made::kGroup || parent == Made::kList ? Made::kPending : Made::kNo;
     }
 
     // The names of the attributes read of an element made, null-terminated, or null for none.
@@ -488,6 +541,7 @@ private:
         fGroups.Close(depth);
         fCodes.Close(depth);
         fProjects.Close(depth);
+        if (fPending.depth == depth) fPending = Pending();
         fOpen.pop_back();
     }
 
@@ -521,8 +575,12 @@ private:
 
     std::size_t fUnbroken = 0;  // bytes read since the library last handed anything on
     std::vector<Made> fOpen;    // every open element, the innermost last
+    Pending fPending;
+    std::vector<ListCount> fCounts;  // of the open group lists, the innermost last
+    ChildCounts fChildCounts;
     FirstOfItsName fGroups, fCodes, fProjects;
     RefVectorOf<XMLAttr> fRead;  // the attributes read of the element being made, not owned
+    RefVectorOf<XMLAttr> fNoAttributes;
     Projects fProjectList;
     std::vector<OpenProject> fOpenProjects;
     std::size_t fPagesFreeFrom = 0;  // open projects from here on have met no "pages"
@@ -546,6 +604,7 @@ public:
         if (fRead > TSXmlDataHandling::kMaxMarkupBytes) throw TooFar{};
         fRead += marked;
     }
+    std::size_t Unbroken() const override { return fRead; }
 
     void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const, const Attributes& attributes) override {
         if (fRootSeen) return;
@@ -621,6 +680,7 @@ struct TSXmlDataHandling::Index {
     std::unordered_map<int32, DOMElement*> fGroupById;
 
     // Filled by the parse.
+    std::unordered_map<const DOMNode*, int32> fChildCounts;  // of the group lists, when not 0
     std::vector<ProjectFacts> fProjectFacts;
     std::unordered_map<int32, std::vector<std::size_t>> fProjectsByGroup;  // indexes into fProjectFacts
 
@@ -696,6 +756,7 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
     security.setEntityExpansionLimit(kEntityExpansionLimit);
     DOMDocument* document = nullptr;
     TSListParser::Projects projects;
+    TSListParser::ChildCounts childCounts;
     try {
         XMLPlatformUtils::recognizeNEL(false);
         auto* listParser = new TSListParser;
@@ -719,6 +780,7 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
         Wrapper4InputSource input(&file, false);
         document = parser->parse(&input);
         projects = listParser->TakeProjects();
+        childCounts = listParser->TakeChildCounts();
     } catch (const TSListParser::Refusal& refusal) {
         handler.Add(refusal.line, refusal.column, refusal.message);
     } catch (const XMLException& e) {
@@ -741,6 +803,7 @@ void TSXmlDataHandling::InitializeDOMnode(const char* filePath) {
     fParseFailed = false;
     fGeneration = ++gGenerations;
     Index& index = GetIndex();
+    index.fChildCounts = std::move(childCounts);
     index.fProjectFacts.reserve(projects.size());
     for (TSListParser::Project& project : projects) {
         index.fProjectsByGroup[project.group].push_back(index.fProjectFacts.size());
@@ -859,8 +922,8 @@ void TSXmlDataHandling::UpdateChildInfo(TSPanelNodeData& parent, std::map<int32,
 
     // Only the group's own wrapper: one of a sub-group's would list that sub-group's children.
     if (DOMElement* subGroups = FirstChildElement(groupElement, u"projectgroups")) {
-        int32 count = 0;
-        for (DOMNode* node = subGroups->getFirstChild(); node; node = node->getNextSibling()) ++count;
+        const auto counted = index.fChildCounts.find(subGroups);
+        const int32 count = counted == index.fChildCounts.end() ? 0 : counted->second;
         RangeProgressBar progress(PMString("0x61000kTSLoadingXMLStatusKey"), 0, count, kTrue);
         AppendGroups(*this, subGroups, groups, &progress);
         fLastLoadProgress = {count, static_cast<int32>(groups.size())};

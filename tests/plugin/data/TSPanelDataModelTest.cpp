@@ -237,7 +237,7 @@ TEST_F(TSPanelDataModelTest, ARebuildFromTheSameListKeepsWhatItWouldMakeAgain) {
     LookAsTheTreeDoes(fModel);
     const auto first = Loaded(fModel);
     ASSERT_EQ(first.first.size(), 16u);
-    ASSERT_EQ(first.second, (std::vector<std::string>{"0x61000kTSLoadingXMLStatusKey 0..7: 1 2"})) << "beta's";
+    ASSERT_EQ(first.second, (std::vector<std::string>{"0x61000kTSLoadingXMLStatusKey 0..10: 1 2"})) << "beta's";
     const int32 last = first.first.rbegin()->first;
     TSPanelNodeData* const kept = fModel.GetNode(last);
 

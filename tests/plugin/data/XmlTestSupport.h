@@ -48,15 +48,17 @@ inline std::vector<std::string> TakeAlerts() {
     return texts;
 }
 
-// Hidden groups, sub-groups with and without a wrapper element (one holding a comment and a
-// group inside an element of another name, which count as one node each), names that sort by byte,
+// Hidden groups, sub-groups with and without a wrapper element (one holding a comment, a
+// processing instruction, text, a CDATA section and a group inside an element of another
+// name, which count as one node each), names that sort by byte,
 // projects with and without ids, status codes out of list order, duplicated and unknown, and
 // a page range.
 inline constexpr const char* kProjectsXml = R"(<?xml version="1.0" encoding="UTF-8"?>
 <tessaron authenticated="1" type="TESSARON_UPDATE" filename="$project_code$_$file_name$">
   <projectgroups>
     <projectgroup id="10" name="beta">
-      <projectgroups> <projectgroup id="11" name="Sub B"/> <projectgroup id="12" name="Sub A"/> <!-- c --><x>
+      <projectgroups> <projectgroup id="11" name="Sub B"/> <projectgroup id="12" name="Sub A"/>
+        <!-- c --><?p?>a&amp;b<![CDATA[c]]><x>
         <projectgroup id="13" name="In x"/></x></projectgroups>
     </projectgroup>
     <projectgroup id="20" name="alpha"/>
