@@ -4,7 +4,7 @@ set -euo pipefail
 # clang builds the fuzz targets; its libFuzzer and sanitizer runtimes are only recommended by
 # clang, and llvm-14 gives the sanitizers their symbolizer.
 pkgs=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev llvm-14
-      libcurl4-openssl-dev libxerces-c-dev libexempi-dev libcairo2-dev libsqlite3-dev
+      libcurl4-openssl-dev libxerces-c-dev libicu-dev libexempi-dev libcairo2-dev libsqlite3-dev
       nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
       libgtest-dev libgmock-dev libbenchmark-dev curl python3 tzdata)
 missing=()

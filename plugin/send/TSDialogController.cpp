@@ -268,8 +268,9 @@ bool16 TSDialogController::SendToIDServer(IDocument* doc, const PMString& hotFol
         Warn("0x61000kTSFolderPathError");
         return kFalse;
     }
-    // The document's name is a POSIX name, in which ":" is an ordinary character.
-    PMString ticketName(docName);
+    // The document's name is a POSIX name, in which ":" is an ordinary character; what it holds
+    // that shows nothing goes, as from the output name.
+    PMString ticketName = TSFileNameTemplate::VisibleText(docName);
     ticketName.Append(".xml");
     // The server would never see a hidden ticket, and the send would pass for done.
     if (!TSFileNameTemplate::IsVisibleFileName(ticketName)) return kFalse;

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include <unicode/uchar.h>
+
 #include "FileUtils.h"
 #include "IActiveContext.h"
 #include "IDocument.h"
@@ -64,12 +66,39 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& length) {
     return code;
 }
 
-// C0, DEL and C1, and the zero-width and bidirectional format characters: nothing a file
-// name should show; terminal escapes are among the first, and a name that shows a false
-// extension ("\u202Etxt.exe") among the others.
-bool IsControl(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
-           (c >= 0x2066 && c <= 0x2069);
+// Characters that show nothing, by the Unicode properties ICU keeps up to date: controls
+// (terminal escapes among them), format characters (zero-width, soft hyphen, tags), line and
+// paragraph separators, bidirectional controls (a name that shows a false extension,
+// "\u202Etxt.exe") and whatever else is default-ignorable (Hangul fillers, variation
+// selectors). A name made of them looks nameless; one that starts with them can hide a ".".
+bool ShowsNothing(char32_t c) {
+    const UChar32 code = static_cast<UChar32>(c);
+    switch (u_charType(code)) {
+        case U_CONTROL_CHAR:
+        case U_FORMAT_CHAR:
+        case U_LINE_SEPARATOR:
+        case U_PARAGRAPH_SEPARATOR:
+            return true;
+        default:
+            return u_hasBinaryProperty(code, UCHAR_DEFAULT_IGNORABLE_CODE_POINT) ||
+                   u_hasBinaryProperty(code, UCHAR_BIDI_CONTROL);
+    }
+}
+
+// The byte length of the blank characters (U+00A0 and U+3000 as well as ASCII blanks) at the
+// start of `text`, or at its end with `fromEnd`.
+std::size_t BlankLength(std::string_view text, bool fromEnd) {
+    std::size_t blank = 0;
+    while (blank < text.size()) {
+        std::size_t at = fromEnd ? text.size() - blank - 1 : blank;
+        if (fromEnd)
+            while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
+        std::size_t length = 0;
+        const char32_t c = DecodeUtf8(text.substr(at), length);
+        if (!u_isUWhiteSpace(static_cast<UChar32>(c))) break;
+        blank += length;
+    }
+    return blank;
 }
 
 }  // namespace
@@ -111,21 +140,29 @@ void TSFileNameTemplate::RemoveForbiddenCharacters(PMString& name) {
     for (char c : kForbidden) name.RemoveAll(c);
 }
 
+PMString TSFileNameTemplate::VisibleText(const PMString& text) {
+    const std::string_view bytes(text.GetUTF8String());
+    std::string kept;
+    kept.reserve(bytes.size());
+    for (std::size_t at = 0, length = 0; at < bytes.size(); at += length) {
+        const char32_t c = DecodeUtf8(bytes.substr(at), length);
+        if (c == kReplacementCharacter)
+            kept.append(kReplacementUtf8);
+        else if (!ShowsNothing(c))
+            kept.append(bytes.substr(at, length));
+    }
+    std::string_view visible(kept);
+    visible.remove_prefix(BlankLength(visible, false));
+    visible.remove_suffix(BlankLength(visible, true));
+    PMString result(visible, PMString::kNoTranslate);
+    result.SetTranslatable(kFalse);
+    return result;
+}
+
 bool TSFileNameTemplate::CleanFileName(const PMString& typed, std::string_view extension, PMString& name) {
     PMString allowed(typed);
     RemoveForbiddenCharacters(allowed);
-    const std::string_view text(allowed.GetUTF8String());
-    std::string kept;
-    kept.reserve(text.size());
-    for (std::size_t at = 0, length = 0; at < text.size(); at += length) {
-        const char32_t c = DecodeUtf8(text.substr(at), length);
-        if (c == kReplacementCharacter)
-            kept.append(kReplacementUtf8);
-        else if (!IsControl(c))
-            kept.append(text.substr(at, length));
-    }
-    PMString stem(kept, PMString::kNoTranslate);
-    stem.StripWhiteSpace();
+    PMString stem = VisibleText(allowed);
     name = PMString();
     name.SetTranslatable(kFalse);
     if (stem.IsEmpty()) return false;

@@ -46,13 +46,18 @@ public:
 
     // Longest file name, in bytes, that file systems take.
     static constexpr std::size_t kMaxFileNameBytes = 255;
+    // `text` without the characters that show nothing (controls, format characters, line and
+    // paragraph separators, bidirectional controls and every other default-ignorable character,
+    // by ICU's Unicode properties), each ill-formed UTF-8 sequence replaced by U+FFFD, and
+    // blanks of any kind (U+00A0, U+3000 too) trimmed from both ends; not translatable. Empty
+    // for a name that would show nothing or only blanks.
+    static PMString VisibleText(const PMString& text);
     // A name typed or expanded in the send dialog made into the name of a file in a target
-    // folder: the forbidden characters, every control character and the zero-width and
-    // bidirectional format characters dropped, each ill-formed UTF-8 sequence replaced by
-    // U+FFFD, white space trimmed from both ends, "." and `extension` appended unless the name
-    // already has exactly that extension, and the part before the extension cut at a character
-    // boundary so the whole fits kMaxFileNameBytes. False, with `name` empty, when nothing but
-    // the extension would be left or the name would be hidden (IsVisibleFileName).
+    // folder: the forbidden characters dropped, the rest made VisibleText, "." and `extension`
+    // appended unless the name already has exactly that extension, and the part before the
+    // extension cut at a character boundary so the whole fits kMaxFileNameBytes. False, with
+    // `name` empty, when nothing but the extension would be left or the name would be hidden
+    // (IsVisibleFileName).
     static bool CleanFileName(const PMString& typed, std::string_view extension, PMString& name);
 
     // False for an empty name and for one that starts with ".": file browsers and hot-folder

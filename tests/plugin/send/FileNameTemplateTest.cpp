@@ -129,8 +129,21 @@ TEST(FileNameTemplate, CleanFileNameRepairsTextAndKeepsTheExtension) {
         // Zero-width and bidirectional format characters go; their neighbours stay.
         {"\xe2\x80\xaetxt.exe", "pdf", "txt.exe.pdf"},
         {"a\xe2\x80\x8b" "b\xe2\x80\x8f" "c\xe2\x80\xaa" "d\xe2\x81\xa6" "e\xe2\x81\xa9", "indd", "abcde.indd"},
-        {"\xe2\x80\x8a\xe2\x80\x90\xe2\x80\xa9\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa", "pdf",
-         "\xe2\x80\x8a\xe2\x80\x90\xe2\x80\xa9\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa.pdf"},
+        // Whatever shows nothing goes, by its Unicode properties: U+2029 (a paragraph separator),
+        // U+2065 (reserved, default-ignorable), U+206A (format); hair space, hyphen and narrow
+        // no-break space show inside a name, and blanks of any kind are trimmed from its ends.
+        {"a\xe2\x80\x8a\xe2\x80\x90\xe2\x80\xa9\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa" "b", "pdf",
+         "a\xe2\x80\x8a\xe2\x80\x90\xe2\x80\xaf" "b.pdf"},
+        {"a\xd8\x9c" "b\xc2\xad" "c\xcd\x8f" "d\xe1\xa0\x8e" "e\xef\xbb\xbf" "f\xf3\xa0\x80\x81" "g", "pdf", "abcdefg.pdf"},
+        {"\xe3\x80\x80x\xc2\xa0\xe3\x80\x80", "pdf", "x.pdf"},
+        {"\xe2\x81\xa0", "pdf", ""},                                                  // word joiner
+        {"\xef\xbb\xbf\xc2\xad\xe1\xa0\x8e\xcd\x8f", "indd", ""},                  // BOM, soft hyphen, U+180E, CGJ
+        {"\xe1\x85\x9f\xe3\x85\xa4", "pdf", ""},                                    // Hangul fillers
+        {"\xf3\xa0\x80\x81\xf3\xa0\x81\xa1\xf3\xa0\x81\xbf", "pdf", ""},           // tags
+        {"\xc2\xa0\xe3\x80\x80\xe2\x80\xa8", "pdf", ""},                            // blanks, line separator
+        {"\xd8\x9c", "pdf", ""},                                                      // Arabic letter mark
+        {"\xe2\x81\xa0.hidden", "pdf", ""},
+        {"\xe3\x80\x80.x", "indd", ""},
         {"  \t", "pdf", ""},
         {".pdf", "pdf", ""},
         {"\x1b\x07", "indd", ""},

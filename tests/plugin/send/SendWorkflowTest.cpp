@@ -326,17 +326,36 @@ TEST_F(SendWorkflowTest, ATicketIsNeverRedirectedByALinkInTheHotFolder) {
 }
 
 // A ":" is an ordinary character of a POSIX file name: the ticket keeps the document's name,
-// in the hot folder itself. The hot folder's server passes over hidden files: a document whose
-// ticket would be one is not sent, and stays open.
+// in the hot folder itself, less what shows nothing. The hot folder's server passes over hidden
+// files: a document whose ticket would be one, or would look nameless, is not sent, and stays
+// open.
 TEST_F(SendWorkflowTest, ATicketIsNamedAfterTheDocumentUnlessItWouldBeHidden) {
     Store(Prefs("InDesign Server", fOut.Path()));
-    // The documents not sent stay open: they come last.
-    for (const std::string name : {"a:b", ":lead", "trail:", "x::y:z", ":", ".", "", ".draft"}) {
-        SCOPED_TRACE(name);
-        const bool hidden = name.empty() || name[0] == '.';
+    const struct {
+        std::string name;
+        std::string ticket;  // empty: not sent
+    } cases[] = {
+        {"a:b", "a:b.xml"},
+        {":lead", ":lead.xml"},
+        {"trail:", "trail:.xml"},
+        {"x::y:z", "x::y:z.xml"},
+        {":", ":.xml"},
+        {"\xe2\x80\xaetxt.exe", "txt.exe.xml"},
+        {"\xe3\x80\x80" "a\xe2\x81\xa0" "b\xc2\xa0", "ab.xml"},
+        // The documents not sent stay open: they come last.
+        {".", ""},
+        {"", ""},
+        {".draft", ""},
+        {"\xe2\x81\xa0.draft", ""},
+        {"\xef\xbb\xbf\xe3\x85\xa4", ""},
+        {"\xc2\xa0\xe3\x80\x80", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool hidden = c.ticket.empty();
         IDocument* doc = NewDocument(1);
         std::string error;
-        ASSERT_TRUE(fHost->Docs().SaveAs(doc, fFiles.Path() + "/" + name + ".indd", error)) << error;
+        ASSERT_TRUE(fHost->Docs().SaveAs(doc, fFiles.Path() + "/" + c.name + ".indd", error)) << error;
         ASSERT_TRUE(SelectProject(kSpring, "Cover"));
         EXPECT_EQ(SendTyping("out"), hidden ? std::vector<std::string>{"warning: The job ticket could not be written to the hot folder."}
                                             : std::vector<std::string>{});
@@ -346,9 +365,9 @@ TEST_F(SendWorkflowTest, ATicketIsNamedAfterTheDocumentUnlessItWouldBeHidden) {
             EXPECT_EQ(DocLink(doc), std::make_pair(-1, -1));
             continue;
         }
-        EXPECT_EQ(Listing(fOut.Path()), std::vector<std::string>{name + ".xml"});
-        EXPECT_EQ(TicketAttribute(tstest::ReadFile(fOut.Path() + "/" + name + ".xml"), "path"),
-                  fFiles.Path() + "/" + name + ".indd");
+        EXPECT_EQ(Listing(fOut.Path()), std::vector<std::string>{c.ticket});
+        EXPECT_EQ(TicketAttribute(tstest::ReadFile(fOut.Path() + "/" + c.ticket), "path"),
+                  fFiles.Path() + "/" + c.name + ".indd");
         EXPECT_EQ(fHost->Docs().Count(), 0) << "the document is closed once its ticket is written";
         for (const auto& entry : fs::directory_iterator(fOut.Path())) fs::remove_all(entry.path());
     }
