@@ -6,11 +6,12 @@
 // The POST body is one JSON object. Its fault members replace the whole fault
 // plan (members left out take their defaults, so {} clears every fault):
 //   "fault"     "none" | "status" | "delay" | "drop" | "malformed" | "oversized"
-//               | "slow" | "slow_read"
+//               | "slow" | "slow_read" | "slow_head" | "reset"
 //   "status"    status answered by a "status" fault, 200..599 (default 500);
 //               the request is not acted on (an upload is read and discarded)
 //   "delay_ms"  wait before answering, with any fault kind (default 0); for
-//               "slow", the pause before each byte of the answer instead
+//               "slow", the pause before each byte of the answer instead,
+//               for "slow_head" before each byte of the answer's head
 //   "count"     number of requests the plan applies to, then it clears itself;
 //               -1 means until replaced (default -1)
 //   "path"      only requests to this path, e.g. "/indd_xml.asp" (default:
@@ -18,14 +19,19 @@
 //   "bytes"     "oversized": total body size (default 64 MiB, padded with
 //               blanks after the real answer); "drop": body bytes sent before
 //               the connection is closed (default half the body); "slow_read":
-//               upload body bytes read per second (required)
+//               upload body bytes read per second (required); "reset": request
+//               body bytes read before the connection is reset (default 0)
 // A "drop" answer declares the full Content-Length, sends part of the body and
 // closes the connection; a "malformed" answer is the first half of the real
 // answer with a matching Content-Length, so the transfer succeeds and the XML
 // in it does not parse. A "slow" answer is the real one sent a byte at a
-// time, so a client sees bytes arrive long after its request went out. A
+// time, so a client sees bytes arrive long after its request went out; a
+// "slow_head" answer sends its status line and headers so, then its body at
+// once. A
 // "slow_read" upload is taken off the connection no faster than its rate, as
-// a server behind a slow line would, and then answered as usual.
+// a server behind a slow line would, and then answered as usual. A "reset"
+// request gets no answer: its connection is reset (RST), mid-body for an
+// upload with "bytes".
 // Two more members, applied only when present and checked like the command
 // line's files:
 //   "projects"  path of the project list to serve from now on
@@ -94,7 +100,7 @@ bool FaultFromJson(const nlohmann::json& json, FaultSpec& spec, std::string& err
   spec = FaultSpec();
   if (json.contains("fault")) {
     if (!json["fault"].is_string() || !ParseFaultKind(json["fault"].get<std::string>(), spec.kind)) {
-      error = "\"fault\" must be one of none, status, delay, drop, malformed, oversized, slow, slow_read";
+      error = "\"fault\" must be one of none, status, delay, drop, malformed, oversized, slow, slow_read, slow_head, reset";
       return false;
     }
   }

@@ -14,6 +14,7 @@ constexpr KindName kKindNames[] = {
     {FaultKind::kDelay, "delay"},         {FaultKind::kDrop, "drop"},
     {FaultKind::kMalformed, "malformed"}, {FaultKind::kOversized, "oversized"},
     {FaultKind::kSlow, "slow"},           {FaultKind::kSlowRead, "slow_read"},
+    {FaultKind::kSlowHead, "slow_head"},   {FaultKind::kReset, "reset"},
 };
 
 constexpr int64_t kMaxDelayMs = 10 * 60 * 1000;
@@ -45,7 +46,7 @@ std::string FaultSpec::Validate() const {
   if (delayMs < 0 || delayMs > kMaxDelayMs) {
     return "delay_ms must be between 0 and " + std::to_string(kMaxDelayMs);
   }
-  if ((kind == FaultKind::kDelay || kind == FaultKind::kSlow) && delayMs == 0) {
+  if ((kind == FaultKind::kDelay || kind == FaultKind::kSlow || kind == FaultKind::kSlowHead) && delayMs == 0) {
     return std::string("a ") + FaultKindName(kind) + " fault needs delay_ms";
   }
   if (kind == FaultKind::kSlowRead && bytes == 0) return "a slow_read fault needs bytes (per second)";

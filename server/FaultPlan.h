@@ -1,7 +1,7 @@
 // Misbehaviour on demand. A FaultSpec says what goes wrong (a fixed status,
 // a delay, a connection dropped mid-answer, a malformed or an oversized
-// answer, an answer trickled out a byte at a time, an upload read at a steady
-// slow rate), for how many requests and on which path; FaultPlan holds the one in
+// answer, an answer trickled out a byte at a time, its head alone so trickled,
+// an upload read at a steady slow rate, a connection reset mid-request), for how many requests and on which path; FaultPlan holds the one in
 // force and hands it out request by request. The command line sets the first
 // plan, the control endpoint replaces it at run time (see ControlHandler.cpp).
 //
@@ -16,7 +16,7 @@
 
 namespace proofd {
 
-enum class FaultKind { kNone, kStatus, kDelay, kDrop, kMalformed, kOversized, kSlow, kSlowRead };
+enum class FaultKind { kNone, kStatus, kDelay, kDrop, kMalformed, kOversized, kSlow, kSlowRead, kSlowHead, kReset };
 
 const char* FaultKindName(FaultKind kind);
 bool ParseFaultKind(const std::string& name, FaultKind& kind);
@@ -25,12 +25,14 @@ struct FaultSpec {
   FaultKind kind = FaultKind::kNone;
   int status = 500;        // kStatus: the status answered instead
   int64_t delayMs = 0;     // any kind: wait this long before answering;
-                           // kSlow: the pause before each byte of the answer
+                           // kSlow: the pause before each byte of the answer;
+                           // kSlowHead: before each byte of its head
   int64_t count = -1;      // requests it applies to; -1: until replaced
   std::string path;        // only requests to this path; empty: every path
   uint64_t bytes = 0;      // kOversized: body size; kDrop: bytes sent before closing
                            // (0 means the defaults: 64 MiB, half the body);
-                           // kSlowRead: upload bytes read per second
+                           // kSlowRead: upload bytes read per second;
+                           // kReset: request body bytes read before the reset
 
   // A reason when the values cannot work together, else empty.
   std::string Validate() const;

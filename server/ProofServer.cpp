@@ -348,6 +348,10 @@ void ProofServer::HandleUpload(const httplib::Request& req, httplib::Response& r
             tooLarge = true;
             return false;
           }
+          if (fault.kind == FaultKind::kReset && total > fault.bytes) {
+            context.resetConnection = true;
+            return false;
+          }
           if (!context.parts.empty()) context.parts.back().size += size;
           if (storing && !file.Append(data, size)) {
             writeFailed = true;
@@ -469,7 +473,8 @@ void ProofServer::Finish(const httplib::Request& req, httplib::Response& res, Re
     reply.extra["error"] = context.failureText;
     CloseAfter(res);
   }
-  if (fault.delayMs > 0 && fault.kind != FaultKind::kSlow) faults_.Sleep(fault.delayMs);
+  if (fault.delayMs > 0 && fault.kind != FaultKind::kSlow && fault.kind != FaultKind::kSlowHead)
+    faults_.Sleep(fault.delayMs);
   if (!reply.body) reply.body = TextBody("");
 
   if (fault.kind == FaultKind::kStatus) {
@@ -513,6 +518,12 @@ void ProofServer::Finish(const httplib::Request& req, httplib::Response& res, Re
     case FaultKind::kDelay:
     case FaultKind::kSlow:
     case FaultKind::kSlowRead:
+      break;
+    case FaultKind::kReset:
+      context.resetConnection = true;
+      break;
+    case FaultKind::kSlowHead:
+      context.beforeEachHeadByte = [this, pause = fault.delayMs] { return faults_.Sleep(pause); };
       break;
   }
   res.status = reply.status;

@@ -263,13 +263,10 @@ class CapturingStream final : public httplib::Stream {
   }
 
   ssize_t write(const char* ptr, size_t size) override {
-    if (!is_writable()) return -1;
-    ssize_t sent;
-    do {
-      sent = ::send(sock_, ptr, size, MSG_NOSIGNAL);
-    } while (sent < 0 && errno == EINTR);
-    if (sent > 0) written_ += static_cast<uint64_t>(sent);
-    return sent;
+    if (context_ && context_->resetConnection) return -1;
+    // httplib writes an answer's head in one piece, before anything else of the answer.
+    if (written_ == 0 && context_ && context_->beforeEachHeadByte) return WriteTrickled(ptr, size);
+    return WriteSome(ptr, size);
   }
 
   void get_remote_ip_and_port(std::string& ip, int& port) const override {
@@ -295,6 +292,23 @@ class CapturingStream final : public httplib::Stream {
   // room. A write gives up on stop only when the client takes nothing, so that
   // an answer on its way goes out.
   enum class Activity { kReading, kWriting };
+
+  ssize_t WriteSome(const char* ptr, size_t size) {
+    if (!is_writable()) return -1;
+    ssize_t sent;
+    do {
+      sent = ::send(sock_, ptr, size, MSG_NOSIGNAL);
+    } while (sent < 0 && errno == EINTR);
+    if (sent > 0) written_ += static_cast<uint64_t>(sent);
+    return sent;
+  }
+
+  ssize_t WriteTrickled(const char* ptr, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+      if (!context_->beforeEachHeadByte() || WriteSome(ptr + i, 1) != 1) return -1;
+    }
+    return static_cast<ssize_t>(size);
+  }
 
   ssize_t ReadHead(char* ptr, size_t size) {
     if (!HeadAllowed()) return -1;
@@ -681,7 +695,12 @@ bool RecordingServer::process_and_close_socket(socket_t sock) {
     if (!ok || closed || context.closeAfter || context.failure != 0) break;
   }
   registry_.Remove(entry);
-  ::shutdown(sock, SHUT_RDWR);
+  if (CurrentRequest().resetConnection) {
+    const linger abort{1, 0};
+    ::setsockopt(sock, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+  } else {
+    ::shutdown(sock, SHUT_RDWR);
+  }
   ::close(sock);
   registry_.Closed();
   return ok;

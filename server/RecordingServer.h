@@ -36,6 +36,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,6 +65,11 @@ struct RequestContext {
   bool chunked = false;       // the body is chunked; httplib no longer sees the header
   bool closeAfter = false;    // close the connection once this answer is out
   bool logged = false;        // the request log has its line
+  // When set, called before each byte of the answer's head is written; false
+  // gives up the answer.
+  std::function<bool()> beforeEachHeadByte;
+  // Answer nothing and reset the connection (RST) instead of closing it.
+  bool resetConnection = false;
   std::string fault = "none";
   std::vector<PartRecord> parts;
 };

@@ -43,14 +43,14 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(1, 3600000));
   app.add_option("--max-head", config.maxHeadBytes, "largest request head, in bytes; larger ones get 431")
       ->check(CLI::Range(1024, 1 << 30));
-  app.add_option("--fault", faultKind, "none, status, delay, drop, malformed, oversized, slow or slow_read")
-      ->check(CLI::IsMember({"none", "status", "delay", "drop", "malformed", "oversized", "slow", "slow_read"}));
+  app.add_option("--fault", faultKind, "none, status, delay, drop, malformed, oversized, slow, slow_read, slow_head or reset")
+      ->check(CLI::IsMember({"none", "status", "delay", "drop", "malformed", "oversized", "slow", "slow_read", "slow_head", "reset"}));
   app.add_option("--fault-status", config.fault.status, "status answered by --fault status");
   app.add_option("--fault-delay-ms", config.fault.delayMs, "delay before each faulty answer");
   app.add_option("--fault-count", config.fault.count, "requests the fault applies to; -1: all");
   app.add_option("--fault-path", config.fault.path, "only fault requests to this path");
   app.add_option("--fault-bytes", config.fault.bytes,
-                 "oversized: body size; drop: bytes sent before closing; slow_read: upload bytes read per second");
+                 "oversized: body size; drop: bytes sent before closing; slow_read: upload bytes read per second; reset: body bytes read first");
   CLI11_PARSE(app, argc, argv);
   proofd::ParseFaultKind(faultKind, config.fault.kind);
 

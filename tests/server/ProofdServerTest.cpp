@@ -357,6 +357,15 @@ TEST_F(ProofdTest, FaultsApplyToTheRequestsTheyName) {
   EXPECT_EQ(slow->status, 200);
   EXPECT_NE(slow->body.find("</html>"), std::string::npos);
   EXPECT_GE(std::chrono::steady_clock::now() - slowStart, std::chrono::milliseconds(5) * slow->body.size());
+  // A slow head: the status line and header lines come a byte at a time, the body at once.
+  ASSERT_EQ(Control({{"fault", "slow_head"}, {"delay_ms", 5}, {"count", 1}}).first, 200);
+  const auto headStart = std::chrono::steady_clock::now();
+  auto slowHead = Client().Get("/");
+  ASSERT_TRUE(slowHead);
+  EXPECT_EQ(slowHead->status, 200);
+  EXPECT_NE(slowHead->body.find("</html>"), std::string::npos);
+  EXPECT_GE(std::chrono::steady_clock::now() - headStart,
+            std::chrono::milliseconds(5) * std::string("HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\n").size());
 
   ASSERT_EQ(Control({{"fault", "status"}, {"path", "/indd_filetransfer.asp"}}).first, 200);
   EXPECT_EQ(Client().Get(list)->status, 200) << "other paths are left alone";
@@ -375,13 +384,18 @@ TEST_F(ProofdTest, FaultsApplyToTheRequestsTheyName) {
   EXPECT_EQ(slowRead->status, 200);
   EXPECT_GE(std::chrono::steady_clock::now() - readStart, std::chrono::milliseconds(450));
   EXPECT_EQ(StoredFiles().size(), 1u);
+  // A reset upload gets no answer: its connection is reset mid-body, and nothing is kept.
+  ASSERT_EQ(Control({{"fault", "reset"}, {"bytes", 1000}, {"count", 1}}).first, 200);
+  EXPECT_FALSE(Client().Post("/indd_filetransfer.asp?username=demo&password=demo",
+                             {{"file", std::string(4 << 20, 'p'), "reset.pdf", "pdf"}}));
+  EXPECT_EQ(StoredFiles().size(), 1u);
   EXPECT_EQ(Control(json::object()).second["fault"]["fault"], "none");
 }
 
 TEST_F(ProofdTest, ControlRefusesBadRequestsAndKeepsItsState) {
   ASSERT_EQ(Control({{"fault", "status"}, {"status", 502}}).first, 200);
   const json bad[] = {{{"fault", "bogus"}}, {{"fault", "status"}, {"status", 99}}, {{"delay_ms", -1}},
-                      {{"fault", "delay"}}, {{"fault", "slow"}}, {{"fault", "slow_read"}},
+                      {{"fault", "delay"}}, {{"fault", "slow"}}, {{"fault", "slow_read"}}, {{"fault", "slow_head"}},
                       {{"count", -2}},      {{"count", "3"}},    {{"path", "no-slash"}},
                       {{"projects", "/nonexistent.xml"}},       {{"users", SamplesFile("projects.xml")}},
                       {{"colour", "red"}}};
