@@ -1,6 +1,7 @@
 // Files as the host sees them: IDFile in the host's colon-separated path form, PMString
 // paths in the same form. Every conversion to and from POSIX paths goes through here.
-// Safe on any thread: nothing here keeps state.
+// Safe on any thread: nothing here keeps state but the host's table of temporary files,
+// which is safe on any thread too.
 #pragma once
 
 #include "IDFile.h"
@@ -22,4 +23,9 @@ public:
     // The POSIX form of the reference's path; empty when it cannot be converted.
     static std::string GetPosixPath(const IDFile& file);
     static IDFile FromPosixPath(const std::string& posixPath);
+    // A temporary file or folder, by POSIX path, that must not outlive the host: should a
+    // signal end the host before UnmarkTemporary, the host removes it (a folder only when it
+    // is empty by then). False when the host could not take it on.
+    static bool16 MarkTemporary(const std::string& posixPath);
+    static void UnmarkTemporary(const std::string& posixPath);
 };

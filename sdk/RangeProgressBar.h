@@ -1,5 +1,7 @@
 // A progress bar the user sees while a long operation runs: a title (a string key, translated
-// when shown), a range and a position. Destroying it removes it. User-interface thread only.
+// when shown), a range and a position. Destroying it removes it. A bar made with `showCancel`
+// offers the user a way to cancel the operation, which WasCancelled then tells (the console
+// host takes a first SIGINT or SIGTERM as that Cancel). User-interface thread only.
 #pragma once
 
 #include "PMString.h"
@@ -13,8 +15,11 @@ public:
 
     void SetPosition(int32 position);
     void SetTaskText(const PMString& text);
+    // True once the user cancelled; always false for a bar that offers no Cancel.
+    bool16 WasCancelled() const;
 
 private:
     PMString fTitle;
     int32 fPosition;
+    bool16 fCancellable;
 };

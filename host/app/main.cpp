@@ -11,8 +11,9 @@
 // virtual unless --clock real: it starts at the real time and then moves only with idle
 // time and clock commands, so scripts give the same transcript every run.
 //
-// SIGTERM and SIGINT stop the script and quit the host as above, after which it ends by the
-// signal (QuitSignals.h).
+// SIGTERM, SIGINT and SIGHUP stop the script and quit the host as above, after which it ends
+// by the signal; during a wait that offers Cancel the first of them is that Cancel, and a
+// further one ends the host at once (QuitSignals.h).
 //
 // Exit status: 0 when everything ran; 1 when a script line failed (the script stops there;
 // the host still quits properly) or the workspace could not be saved; 2 for a bad command

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "TemporaryFiles.h"
 #include "platform/HfsPath.h"
 
 namespace fs = std::filesystem;
@@ -74,3 +75,9 @@ void FileUtils::GetExtension(const IDFile& file, PMString& extension) {
     std::size_t dot = n.find_last_of('.');
     extension = PMString(dot == std::string::npos ? std::string() : n.substr(dot + 1), PMString::kNoTranslate);
 }
+
+bool16 FileUtils::MarkTemporary(const std::string& posixPath) {
+    return tshost::KeepTemporaryFile(posixPath) ? kTrue : kFalse;
+}
+
+void FileUtils::UnmarkTemporary(const std::string& posixPath) { tshost::ForgetTemporaryFile(posixPath); }

@@ -15,6 +15,7 @@
 
 #include "FileCalls.h"
 #include "QuitSignals.h"
+#include "TemporaryFiles.h"
 #include "Utf8.h"
 
 namespace tshost {
@@ -148,10 +149,13 @@ ErrorCode WritePdf(const PdfJob& job, std::string& error) {
         return kFailure;
     }
     bool kept = false;
+    // A signal that ends the host at once must not leave the half-written file in the user's folder.
+    KeepTemporaryFile(temp);
     auto cleanUp = [&] {
         if (fd >= 0) ::close(fd);
         fd = -1;
         if (!kept) ::unlink(temp.c_str());
+        ForgetTemporaryFile(temp);
     };
 
     ReleaseFontsAtExit();
@@ -221,6 +225,7 @@ ErrorCode WritePdf(const PdfJob& job, std::string& error) {
         return kFailure;
     }
     kept = true;
+    ForgetTemporaryFile(temp);
     return kSuccess;
 }
 

@@ -1,5 +1,6 @@
 #include "ProgressBars.h"
 
+#include "QuitSignals.h"
 #include "RangeProgressBar.h"
 #include "Transcript.h"
 
@@ -37,8 +38,9 @@ namespace {
 constexpr std::size_t kMaxRecordedPositions = 10000;
 }
 
-RangeProgressBar::RangeProgressBar(const PMString& title, int32 minimum, int32 maximum, bool16)
-    : fTitle(title), fPosition(minimum) {
+RangeProgressBar::RangeProgressBar(const PMString& title, int32 minimum, int32 maximum, bool16 showCancel)
+    : fTitle(title), fPosition(minimum), fCancellable(showCancel) {
+    if (fCancellable) tshost::OpenCancellableWait();
     tshost::ProgressRecord record;
     record.title = tshost::DisplayText(title);
     record.minimum = minimum;
@@ -46,7 +48,12 @@ RangeProgressBar::RangeProgressBar(const PMString& title, int32 minimum, int32 m
     tshost::ProgressLog::Get().Opened(this, std::move(record));
 }
 
-RangeProgressBar::~RangeProgressBar() { tshost::ProgressLog::Get().Closed(this); }
+RangeProgressBar::~RangeProgressBar() {
+    tshost::ProgressLog::Get().Closed(this);
+    if (fCancellable) tshost::CloseCancellableWait();
+}
+
+bool16 RangeProgressBar::WasCancelled() const { return fCancellable && tshost::WaitCancelled() ? kTrue : kFalse; }
 
 void RangeProgressBar::SetPosition(int32 position) {
     fPosition = position;

@@ -7,25 +7,47 @@
 #include <cstdio>
 #include <iostream>
 
+#include "TemporaryFiles.h"
+
 namespace tshost {
 
 namespace {
 
-// Lock-free, so the handler may store into it.
+// Lock-free, so the handler may use them.
 std::atomic<int> gQuitSignal{0};
-static_assert(std::atomic<int>::is_always_lock_free);
+std::atomic<int> gOpenWaits{0};
+std::atomic<bool> gWaitCancelled{false};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
 
-void AskToQuit(int signal) { gQuitSignal.store(signal, std::memory_order_relaxed); }
+constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+void OnQuitSignal(int signal) {
+    if (CancelWait()) {
+        int none = 0;
+        gQuitSignal.compare_exchange_strong(none, signal, std::memory_order_relaxed);
+        return;
+    }
+    int none = 0;
+    if (gQuitSignal.compare_exchange_strong(none, signal, std::memory_order_relaxed)) return;
+    // Asked twice: the user will not wait any longer.
+    RemoveTemporaryFiles();
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+    ::sigaction(signal, &byDefault, nullptr);
+    // Blocked while the handler runs: delivered, with its default action, as it returns.
+    ::raise(signal);
+}
 
 }  // namespace
 
 void CatchQuitSignals() {
     struct sigaction action {};
-    action.sa_handler = AskToQuit;
+    action.sa_handler = OnQuitSignal;
     sigemptyset(&action.sa_mask);
-    // The first signal asks; the handler is then gone, and the next one ends the process.
-    action.sa_flags = SA_RESETHAND;
-    for (int signal : {SIGTERM, SIGINT}) ::sigaction(signal, &action, nullptr);
+    // One handler at a time, whichever of the signals comes.
+    for (int signal : kQuitSignals) sigaddset(&action.sa_mask, signal);
+    for (int signal : kQuitSignals) ::sigaction(signal, &action, nullptr);
 }
 
 int QuitSignal() { return gQuitSignal.load(std::memory_order_relaxed); }
@@ -40,5 +62,18 @@ void EndByQuitSignal() {
     std::raise(signal);
     ::_exit(128 + signal);
 }
+
+void OpenCancellableWait() {
+    if (gOpenWaits.fetch_add(1, std::memory_order_acq_rel) == 0) gWaitCancelled.store(false, std::memory_order_release);
+}
+
+void CloseCancellableWait() { gOpenWaits.fetch_sub(1, std::memory_order_acq_rel); }
+
+bool CancelWait() {
+    if (gOpenWaits.load(std::memory_order_acquire) == 0) return false;
+    return !gWaitCancelled.exchange(true, std::memory_order_acq_rel);
+}
+
+bool WaitCancelled() { return gWaitCancelled.load(std::memory_order_acquire); }
 
 }  // namespace tshost

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <thread>
 
 #include "HostTestSupport.h"
 
@@ -158,10 +159,10 @@ TEST(ConsoleTest, TwoRunsOnOneWorkspaceAndDocumentNeverLoseWhatEitherConfirmed) 
     EXPECT_EQ(next.out.find("  Q"), std::string::npos) << next.out;
 }
 
-// SIGTERM and SIGINT quit the host as the end of a script does, whatever it is doing: an
-// export under way stops and leaves nothing in the folder, not even its hidden temporary
-// file; idle time ends; the rest of the script does not run; the workspace is saved; and the
-// host ends by the signal.
+// SIGTERM, SIGINT and SIGHUP quit the host as the end of a script does, whatever it is doing:
+// an export under way stops and leaves nothing in the folder, not even its hidden temporary
+// file, and neither does one cut short by a second signal; idle time ends; the rest of the
+// script does not run; the workspace is saved; and the host ends by the signal.
 TEST(ConsoleTest, ASignalQuitsTheHostWhateverItIsDoing) {
     tstest::TempDir dir;
     const std::string folder = dir / "export";
@@ -171,13 +172,16 @@ TEST(ConsoleTest, ASignalQuitsTheHostWhateverItIsDoing) {
         int signal;
         std::vector<std::string> args;
         std::string script, busy, said;  // signalled once the output shows `busy`
+        int times = 1;  // the later ones end the host at once
     } cases[] = {
         {SIGTERM, {}, exportBig, "Exporting PDF", stopped},
         {SIGINT, {}, exportBig, "Exporting PDF", stopped},
+        {SIGHUP, {}, exportBig, "Exporting PDF", stopped},
+        {SIGTERM, {}, exportBig, "Exporting PDF", "", 2},
         {SIGTERM, {"--clock", "real"}, "echo idling\nidle 120s\n", "idling", ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.script);
+        SCOPED_TRACE(c.script + " signal " + std::to_string(c.signal) + " x" + std::to_string(c.times));
         std::filesystem::remove_all(dir / "home");
         std::filesystem::create_directory(folder);
         std::vector<std::string> args = c.args;
@@ -186,13 +190,20 @@ TEST(ConsoleTest, ASignalQuitsTheHostWhateverItIsDoing) {
         ASSERT_TRUE(host.Running());
         host.Send(c.script + "echo not reached\n");
         EXPECT_TRUE(host.Read(c.busy)) << host.Out();
+        // An export is signalled once its file is being written.
+        for (int i = 0; i < 1000 && c.busy == "Exporting PDF" && std::filesystem::is_empty(folder); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         const auto signalled = std::chrono::steady_clock::now();
+        for (int i = 1; i < c.times; ++i) ::kill(host.Pid(), c.signal);
         EXPECT_EQ(host.Stop(c.signal), 128 + c.signal) << host.Err();
         EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(30));
         EXPECT_TRUE(std::filesystem::is_empty(folder));
         EXPECT_NE(host.Err().find(c.said), std::string::npos) << host.Err();
         EXPECT_EQ(host.Out().find("not reached"), std::string::npos);
-        EXPECT_TRUE(std::filesystem::exists(dir / "home/.tessaron-host/workspace.db"));
+        // A host ended at once saves nothing more.
+        if (c.times == 1) {
+            EXPECT_TRUE(std::filesystem::exists(dir / "home/.tessaron-host/workspace.db"));
+        }
     }
 }
 
