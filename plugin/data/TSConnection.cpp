@@ -1,7 +1,10 @@
 #include "TSConnection.h"
 
 #include <linux/sockios.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cctype>
@@ -35,7 +38,7 @@ namespace {
 
 std::atomic<long> gConnectTimeOutMs{static_cast<long>(TSConnection::kDefaultTimeOut.count())};
 std::atomic<long> gTotalTimeOutMs{static_cast<long>(TSConnection::kDefaultTimeOut.count())};
-std::atomic<long> gStallLimitMs{static_cast<long>(TSConnection::kStallLimit.count())};
+std::atomic<long> gDeadLimitMs{static_cast<long>(TSConnection::kDeadConnectionLimit.count())};
 
 // curl_easy_setopt is variadic, so a value of the wrong type compiles and misbehaves at run
 // time. Each option the connection sets is declared once with the type libcurl reads for it,
@@ -74,6 +77,9 @@ constexpr CurlOption<CURLOPT_XFERINFODATA, void*> kXferInfoData;
 constexpr CurlOption<CURLOPT_MIMEPOST, curl_mime*> kMimePost;
 constexpr CurlOption<CURLOPT_SOCKOPTFUNCTION, curl_sockopt_callback> kSockOptFunction;
 constexpr CurlOption<CURLOPT_SOCKOPTDATA, void*> kSockOptData;
+constexpr CurlOption<CURLOPT_TCP_KEEPALIVE, long> kKeepAlive;
+constexpr CurlOption<CURLOPT_TCP_KEEPIDLE, long> kKeepIdle;
+constexpr CurlOption<CURLOPT_TCP_KEEPINTVL, long> kKeepInterval;
 
 template <CURLoption Id, typename Value>
 CURLcode SetOption(CURL* handle, CurlOption<Id, Value>, std::type_identity_t<Value> value) {
@@ -109,9 +115,14 @@ long QueuedBytes(curl_socket_t socket) {
 }
 
 // libcurl tells the socket of a transfer only once it has ended: the watch learns it here,
-// as each connection is made.
-int KeepUploadSocket(void* clientData, curl_socket_t socket, curlsocktype purpose) {
-    if (purpose == CURLSOCKTYPE_IPCXN) static_cast<TSUploadWatch*>(clientData)->socket = socket;
+// as each connection is made, and the kernel is told how long sent data may go unacknowledged
+// before it takes the connection for dead. Should it refuse, the time-out still ends the upload.
+int PrepareUploadSocket(void* clientData, curl_socket_t socket, curlsocktype purpose) {
+    if (purpose != CURLSOCKTYPE_IPCXN) return CURL_SOCKOPT_OK;
+    auto* watch = static_cast<TSUploadWatch*>(clientData);
+    watch->socket = socket;
+    const auto limit = static_cast<unsigned int>(watch->deadLimit.count());
+    ::setsockopt(socket, IPPROTO_TCP, TCP_USER_TIMEOUT, &limit, sizeof limit);
     return CURL_SOCKOPT_OK;
 }
 
@@ -165,8 +176,8 @@ private:
 constexpr int kPollIntervalMs = 100;
 
 // Runs the transfer on `handle` to its end; libcurl's result. curl_easy_perform looks in on
-// a quiet transfer only about once a second; this loop does so every kPollIntervalMs, so the
-// progress callback can give up a stalled upload close to its limit.
+// a quiet transfer only about once a second; this loop does so every kPollIntervalMs, so that
+// the progress callback ends an upload the user gave up at once.
 CURLcode PerformPolling(CURL* handle) {
     CURLM* multi = curl_multi_init();
     if (!multi) return CURLE_OUT_OF_MEMORY;
@@ -227,8 +238,8 @@ void TSConnection::SetTimeOuts(std::chrono::milliseconds connect, std::chrono::m
     gTotalTimeOutMs.store(static_cast<long>(total.count()), std::memory_order_release);
 }
 
-void TSConnection::SetStallLimit(std::chrono::milliseconds limit) {
-    gStallLimitMs.store(static_cast<long>(limit.count()), std::memory_order_release);
+void TSConnection::SetDeadConnectionLimit(std::chrono::milliseconds limit) {
+    gDeadLimitMs.store(static_cast<long>(limit.count()), std::memory_order_release);
 }
 
 TSConnection::TSConnection() {
@@ -454,15 +465,21 @@ bool TSConnection::PostPDF(const char* pdfFilePath, const char* serverURL) {
 
     ClearConnectionInfo();
     TSUploadWatch watch;
-    watch.stallLimit = std::chrono::milliseconds(gStallLimitMs.load(std::memory_order_acquire));
+    watch.deadLimit = std::chrono::milliseconds(gDeadLimitMs.load(std::memory_order_acquire));
+    // Once the whole body is acknowledged nothing is in flight: only keep-alive probes tell a
+    // server that thinks from one that is gone.
+    const long keepIdle = std::max(1L, static_cast<long>(watch.deadLimit.count() / 2000));
     CURLcode code = SetOption(fHandle, kUrl, url.c_str());
     if (code == CURLE_OK) code = SetOption(fHandle, kMimePost, form.get());
     if (code == CURLE_OK) code = SetOption(fHandle, kWriteFunction, DiscardAnswer);
     if (code == CURLE_OK) code = SetOption(fHandle, kNoProgress, 0L);
     if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoFunction, progress_callback);
     if (code == CURLE_OK) code = SetOption(fHandle, kXferInfoData, &watch);
-    if (code == CURLE_OK) code = SetOption(fHandle, kSockOptFunction, KeepUploadSocket);
+    if (code == CURLE_OK) code = SetOption(fHandle, kSockOptFunction, PrepareUploadSocket);
     if (code == CURLE_OK) code = SetOption(fHandle, kSockOptData, &watch);
+    if (code == CURLE_OK) code = SetOption(fHandle, kKeepAlive, 1L);
+    if (code == CURLE_OK) code = SetOption(fHandle, kKeepIdle, keepIdle);
+    if (code == CURLE_OK) code = SetOption(fHandle, kKeepInterval, std::max(1L, keepIdle / 3));
     if (code == CURLE_OK) code = PerformPolling(fHandle);
     fCancelled = code == CURLE_ABORTED_BY_CALLBACK;
     GetConnectionInfo(fHandle);
@@ -505,20 +522,10 @@ int download_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, cu
     return 0;
 }
 
-int progress_callback(void* clientData, curl_off_t, curl_off_t dlnow, curl_off_t ultotal, curl_off_t ulnow) {
-    auto* watch = static_cast<TSUploadWatch*>(clientData);
+int progress_callback(void* clientData, curl_off_t, curl_off_t, curl_off_t ultotal, curl_off_t ulnow) {
+    const auto* watch = static_cast<const TSUploadWatch*>(clientData);
     // Bytes handed to the system are not sent yet: a whole PDF can sit in the socket's queue.
     const long queued = watch ? QueuedBytes(watch->socket) : -1;
     if (ultotal > 0) g_UploadPercent.store(Percent(ulnow - std::max(queued, 0L), ultotal), std::memory_order_release);
-    if (!watch) return 0;
-    const auto now = std::chrono::steady_clock::now();
-    if (ulnow != watch->uploaded || dlnow != watch->downloaded || queued != watch->queued) {
-        watch->uploaded = ulnow;
-        watch->downloaded = dlnow;
-        watch->queued = queued;
-        watch->lastMove = now;
-        return 0;
-    }
-    // While the host runs, only the time-outs end a quiet upload: a server may think long.
-    return g_UploadStopWhenStalled.load(std::memory_order_acquire) && now - watch->lastMove >= watch->stallLimit ? 1 : 0;
+    return g_UploadCancelRequested.load(std::memory_order_acquire) ? 1 : 0;
 }

@@ -33,9 +33,12 @@ public:
     // Longest upload URL sent, terminator excluded; a longer request is refused.
     static constexpr std::size_t kUploadURLSize = 2048;
     static constexpr std::chrono::milliseconds kDefaultTimeOut = std::chrono::seconds(180);
-    // How long an upload may move no byte, once the host quits or the document being sent
-    // closes, before it is given up.
-    static constexpr std::chrono::milliseconds kStallLimit = std::chrono::seconds(10);
+    // An upload's connection is taken for dead only on the network's word: when data it sent
+    // has gone unacknowledged (the receiver's window closed included) for this long
+    // (TCP_USER_TIMEOUT), or, while the answer is awaited, keep-alive probes have gone
+    // unanswered for about as long. A server that reads, thinks or answers, however slowly,
+    // keeps it alive; the transfer's own time-out still bounds it.
+    static constexpr std::chrono::milliseconds kDeadConnectionLimit = std::chrono::seconds(60);
 
     TSConnection();
     virtual ~TSConnection();
@@ -53,11 +56,10 @@ public:
     bool16 GetProjectsData(const PMString& userName, const PMString& password, const PMString& serverURL,
                            short& status, TSXmlDataHandling* keepAnswerIn = nullptr);
     // Posts the PDF with the request in TSUploadGlobals.h. True only for an answer of 200;
-    // then g_UploadPercent is 100. A transfer given up at quit or close (Cancelled) sets
-    // nothing more; any other failure sets g_UploadError.
+    // then g_UploadPercent is 100. A transfer the user gave up (Cancelled) sets nothing more;
+    // any other failure, a dead connection and the time-out included, sets g_UploadError.
     bool UploadPDFToServer(const char* pdfFilePath, const char* serverURL);
-    // True when the last upload was given up because the host quit, or its document closed,
-    // while it stalled.
+    // True when the last upload ended because g_UploadCancelRequested was set.
     bool Cancelled() const { return fCancelled; }
     bool IsAllowedToUpload() const { return true; }
 
@@ -77,8 +79,9 @@ public:
     // them; set them only while no request runs.
     static void SetTimeOuts(std::chrono::milliseconds connect, std::chrono::milliseconds total);
     static void ResetTimeOuts() { SetTimeOuts(kDefaultTimeOut, kDefaultTimeOut); }
-    // The stall limit of the uploads that start from now on; tests shorten it.
-    static void SetStallLimit(std::chrono::milliseconds limit);
+    // The dead-connection limit of the uploads that start from now on; tests shorten it. The
+    // keep-alive probes start after half of it, whole seconds, at least one.
+    static void SetDeadConnectionLimit(std::chrono::milliseconds limit);
 
 private:
     bool PostPDF(const char* pdfFilePath, const char* serverURL);
@@ -124,22 +127,15 @@ size_t write_data(char* buffer, size_t size, size_t count, void* stream);
 // the percentage changes. Never aborts the transfer.
 int download_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
                       curl_off_t ulnow);
-// What progress_callback keeps of one upload: the byte counts last seen in either direction
-// and in the socket's send queue, when they last changed, and how long they may stay still
-// once the host quits or the document closes. A queue that shrinks is bytes leaving the
-// machine: movement, though libcurl handed them over long ago. Upload thread only.
+// What progress_callback and the socket-option callback share of one upload: the transfer's
+// socket, learnt as it is connected, and the dead-connection limit set on it. Upload thread only.
 struct TSUploadWatch {
-    curl_socket_t socket = CURL_SOCKET_BAD;  // the transfer's, once connected; not owned
-    curl_off_t uploaded = 0;
-    curl_off_t downloaded = 0;
-    long queued = -1;
-    std::chrono::steady_clock::time_point lastMove = std::chrono::steady_clock::now();
-    std::chrono::milliseconds stallLimit = TSConnection::kStallLimit;
+    curl_socket_t socket = CURL_SOCKET_BAD;  // not owned
+    std::chrono::milliseconds deadLimit = TSConnection::kDeadConnectionLimit;
 };
 // Stores the upload's percentage in g_UploadPercent, of the bytes that have left the machine
-// when the watch's socket tells; a zero total leaves it alone. With a TSUploadWatch as
-// `clientData` it aborts the transfer (non-zero) when g_UploadStopWhenStalled is set and no
-// byte has moved for the watch's stall limit: none handed over or answered, and none left
-// the send queue. Safe on the upload thread: touches nothing of the host.
+// (those handed over less those still in the watch's socket queue, when it tells); a zero total
+// leaves it alone. Aborts the transfer (non-zero) once g_UploadCancelRequested is set. Safe on
+// the upload thread: touches nothing of the host.
 int progress_callback(void* clientData, curl_off_t dltotal, curl_off_t dlnow, curl_off_t ultotal,
                       curl_off_t ulnow);

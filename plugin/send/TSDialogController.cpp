@@ -100,6 +100,9 @@ PMString TSDialogController::MakeTempPdfPath(const PMString& baseName) {
     path.Append("/");
     path.Append(name);
     path.Append(".pdf");
+    // Removed by TSRemoveUploadFile, or by the host should a signal end it first.
+    FileUtils::MarkTemporary(folder);
+    FileUtils::MarkTemporary(path.GetUTF8String());
     return path;
 }
 

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "CAlert.h"
+#include "FileUtils.h"
 #include "IControlView.h"
 #include "IProgressBarControlData.h"
 #include "ITextControlData.h"
@@ -29,8 +30,8 @@ namespace {
 // The folder names the send workflow makes for its temporary PDFs (see TSDialogController).
 constexpr const char* kTempFolderMark = "/tessaron-send-";
 
-// A stalled upload is given up within a tenth of a second of its stall limit (TSConnection
-// looks in that often); this only bounds a wait on a thread that cannot end.
+// An upload ends by the transfer's time-out at the latest; this only bounds the wait of a host
+// going away without its shut-down service on a thread that cannot end.
 constexpr std::chrono::milliseconds kLongestWait = TSConnection::kDefaultTimeOut + std::chrono::seconds(10);
 
 // True from the start of an upload thread until its last touch of shared data. Unlike
@@ -43,12 +44,16 @@ void TSRemoveUploadFile(const char* pdfPath) {
     if (!pdfPath || !*pdfPath) return;
     std::remove(pdfPath);
     const std::string path(pdfPath);
+    FileUtils::UnmarkTemporary(path);
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos || slash == 0) return;
     const std::string folder = path.substr(0, slash);
     const std::size_t mark = folder.rfind(kTempFolderMark);
     // Only the private folder made for this PDF, never a folder the user owns.
-    if (mark != std::string::npos && folder.find('/', mark + 1) == std::string::npos) ::rmdir(folder.c_str());
+    if (mark != std::string::npos && folder.find('/', mark + 1) == std::string::npos) {
+        ::rmdir(folder.c_str());
+        FileUtils::UnmarkTemporary(folder);
+    }
 }
 
 void* UploadPdfFile(void*) {
@@ -79,7 +84,7 @@ bool TSStartUploadThread() {
     // send could begin and rewrite the request under it.
     g_UploadPercent.store(0, std::memory_order_release);
     g_UploadError.store(false, std::memory_order_release);
-    g_UploadStopWhenStalled.store(false, std::memory_order_release);
+    g_UploadCancelRequested.store(false, std::memory_order_release);
     g_UploadOutcome.store(TSUploadOutcome::kRunning, std::memory_order_release);
     g_sendToAllowed.store(false, std::memory_order_release);
     gUploadThreadRunning.store(true, std::memory_order_release);
@@ -98,25 +103,42 @@ bool TSStartUploadThread() {
 
 TSIdleTask::~TSIdleTask() {
     // Normally the shut-down service has waited already; the thread must never outlive the host.
-    g_UploadStopWhenStalled.store(true, std::memory_order_release);
     WaitForUpload(kLongestWait);
 }
 
 void TSIdleTask::FinishUpload() {
     if (!gUploadThreadRunning.load(std::memory_order_acquire)) return;
-    g_UploadStopWhenStalled.store(true, std::memory_order_release);
     {
-        RangeProgressBar bar(PMString("0x61000kTSUploadStatusKey"), 0, 100);
-        const auto end = std::chrono::steady_clock::now() + kLongestWait;
+        // Nothing of ours ends the upload: the server's answer, the connection's death, the
+        // transfer's time-out, or the user's Cancel.
+        RangeProgressBar bar(PMString("0x61000kTSUploadStatusKey"), 0, 100, kTrue);
         bool done = false;
-        while (!done && std::chrono::steady_clock::now() < end) {
+        while (!done) {
             bar.SetPosition(g_UploadPercent.load(std::memory_order_acquire));
+            if (bar.WasCancelled()) g_UploadCancelRequested.store(true, std::memory_order_release);
             done = WaitForUpload(std::chrono::milliseconds(50));
         }
         bar.SetPosition(g_UploadPercent.load(std::memory_order_acquire));
     }
-    if (g_UploadOutcome.load(std::memory_order_acquire) == TSUploadOutcome::kCancelled)
-        CAlert::WarningAlert(PMString("0x61000kTSUploadCancelledError"));
+    // The idle task that would report a failure may never run again: the host may be quitting.
+    switch (g_UploadOutcome.load(std::memory_order_acquire)) {
+        case TSUploadOutcome::kCancelled:
+            CAlert::WarningAlert(PMString("0x61000kTSUploadCancelledError"));
+            break;
+        case TSUploadOutcome::kFailed:
+            if (g_UploadError.exchange(false, std::memory_order_acq_rel)) WarnUploadFailed();
+            break;
+        default:
+            break;
+    }
+}
+
+void TSIdleTask::WarnUploadFailed() {
+    PMString message("0x61000kTSConnectionError");
+    message.Translate();
+    message.Append(": Upload Failed");
+    message.SetTranslatable(kFalse);
+    CAlert::WarningAlert(message);
 }
 
 bool TSIdleTask::WaitForUpload(std::chrono::milliseconds limit) {
@@ -173,11 +195,7 @@ void TSIdleTask::UpdateProgressBar() {
         // Cleared before the alert, so that the warning shows once even if the host ran idle
         // tasks while it is up.
         g_UploadError.store(false, std::memory_order_release);
-        PMString message("0x61000kTSConnectionError");
-        message.Translate();
-        message.Append(": Upload Failed");
-        message.SetTranslatable(kFalse);
-        CAlert::WarningAlert(message);
+        WarnUploadFailed();
         return;
     }
     if (progBarTextStatus == 1) {

@@ -48,8 +48,10 @@ public:
     // when none runs.
     static bool WaitForUpload(std::chrono::milliseconds limit);
     // For the host's quit and the close of the document being sent: waits for a running
-    // upload with its progress in a progress bar while it still moves bytes, has it given up
-    // once it has moved none for the stall limit (TSConnection), and then tells the user that
-    // it was cancelled.
+    // upload to end, with its progress in a progress bar that offers Cancel, and tells the user
+    // at once when it failed (the failed-upload warning, which the idle task then no longer
+    // shows) or when the user cancelled it (the upload is then given up).
     static void FinishUpload();
+    // The warning for a failed upload.
+    static void WarnUploadFailed();
 };

@@ -13,4 +13,4 @@ std::atomic<int32> g_UploadPercent{0};
 std::atomic<bool> g_UploadError{false};
 std::atomic<bool> g_sendToAllowed{true};
 std::atomic<TSUploadOutcome> g_UploadOutcome{TSUploadOutcome::kNone};
-std::atomic<bool> g_UploadStopWhenStalled{false};
+std::atomic<bool> g_UploadCancelRequested{false};

@@ -8,7 +8,7 @@
 // thread stores its final g_UploadPercent or g_UploadError, and g_UploadOutcome, before it
 // stores true into g_sendToAllowed, so a reader that sees true also sees the outcome; a
 // reader that sees g_UploadOutcome other than kRunning sees the thread's last results too.
-// g_UploadStopWhenStalled is stored by the user-interface thread (release) and loaded by the
+// g_UploadCancelRequested is stored by the user-interface thread (release) and loaded by the
 // upload thread (acquire).
 #pragma once
 
@@ -40,10 +40,9 @@ extern std::atomic<bool> g_sendToAllowed;
 enum class TSUploadOutcome : int32 { kNone, kRunning, kSucceeded, kFailed, kCancelled };
 extern std::atomic<TSUploadOutcome> g_UploadOutcome;
 
-// Set when the host quits, or the document being sent closes, during an upload: the upload is
-// then given up (kCancelled) as soon as it has moved no byte for TSConnection's stall limit.
-// Cleared when an upload starts.
-extern std::atomic<bool> g_UploadStopWhenStalled;
+// Set when the user stops waiting for the upload as its document closes or the host quits: the
+// upload is then given up (kCancelled) at once. Cleared when an upload starts.
+extern std::atomic<bool> g_UploadCancelRequested;
 
 // Copies `text` and its terminator into `buffer` when both fit; otherwise leaves the buffer
 // empty and returns false, since a cut path or URL would name something else.

@@ -2,6 +2,8 @@
 // folder, the upload thread against tessaron-proofd, the panel's progress display and the
 // warning after a failed upload. Every test waits for the thread before the host goes.
 #include <dirent.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -9,6 +11,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CmdUtils.h"
@@ -21,6 +24,7 @@
 #include "ITextControlData.h"
 #include "PDFExportCommand.h"
 #include "ProgressBars.h"
+#include "QuitSignals.h"
 #include "InterfacePtr.h"
 #include "SendTestSupport.h"
 #include "TSActiveMapper.h"
@@ -75,7 +79,9 @@ protected:
     }
     std::size_t StoredCount() const {
         std::size_t count = 0;
-        for (const auto& entry : fs::directory_iterator(fServer.UploadsFolder())) count += entry.is_regular_file();
+        // The server writes what it is still reading into a hidden file.
+        for (const auto& entry : fs::directory_iterator(fServer.UploadsFolder()))
+            count += entry.is_regular_file() && entry.path().filename().string()[0] != '.';
         return count;
     }
     static int32 Now() { return TSActiveMapper::TSActiveMapperFactory()->Time(); }
@@ -151,44 +157,65 @@ TEST_F(UploadSendTest, FaultMatrix) {
 }
 
 // A document whose upload still runs when it closes, by the user or at quit, closes only
-// once the upload has ended, however slowly the server reads, with the upload's progress
-// shown meanwhile; a send that ended well is in the log the close writes. Bytes still
-// leaving the machine count as movement: the larger PDFs here lie whole in the socket's
-// queue long before the server has read them. An upload that moves nothing for the stall
-// limit, as when the server stops reading mid-body or holds its answer back, is given up,
-// not earlier and hardly later, with a warning, and neither logged nor reported again as
-// failed. (The stall limit is shortened; a window of the loopback connection takes up to
-// about 1.3 s at 100 KB/s to open again, 2.6 s at 50 KB/s.)
+// once the upload has ended, with its progress shown meanwhile, and the user learns how it
+// ended before the document is gone: a success is in the log the close writes; a failure
+// (an error answer, a reset, the transfer's time-out, a connection the network shows dead)
+// gets the failed-upload warning, once; an upload the user stopped waiting for is cancelled
+// and said to be. Nothing but those ends the wait: a server that reads slowly, thinks long or
+// answers a byte at a time is waited for, however much longer than the dead-connection limit
+// (shortened here, as the time-out is where a row says) it stays quiet.
 TEST_F(UploadSendTest, AnUploadRunningAtCloseOrQuitEndsBeforeItsDocumentCloses) {
     using nlohmann::json;
     using std::chrono::milliseconds;
     const auto slowRead = [](int bytesPerSecond) {
         return json{{"fault", "slow_read"}, {"bytes", bytesPerSecond}, {"count", 1}};
     };
+    const json thinks = {{"fault", "delay"}, {"delay_ms", 4000}, {"count", 1}};
+    const json slowHead = {{"fault", "slow_head"}, {"delay_ms", 30}, {"count", 1}};
+    const json refused = {{"fault", "status"}, {"status", 500}, {"count", 1}};
+    const json reset = {{"fault", "reset"}, {"bytes", 30000}, {"count", 1}};
+    enum class End { kLogged, kWarned, kCancelled };
+    const milliseconds dead(1000), whole = TSConnection::kDefaultTimeOut, timeOut(2500);
     const struct Case {
         const char* name;
-        bool quit;  // else the user closes the document
+        bool quit;    // else the user closes the document
         int32 pages;  // some 750 bytes of PDF each
         json fault;
-        milliseconds stallLimit;
-        bool succeeds;
-        bool climbs;  // the PDF leaves the socket's queue through the wait, the bar with it
+        milliseconds deadLimit, timeOut;
+        End end;
+        std::size_t stored;  // files the server keeps
+        bool cancel = false;  // the user stops waiting
+        bool climbs = false;  // the PDF leaves the socket's queue through the wait, the bar with it
     } cases[] = {
-        {"quit, 100 KBps, 380 KB", true, 500, slowRead(100000), milliseconds(2500), true, true},
-        {"close, 100 KBps, 45 KB", false, 60, slowRead(100000), milliseconds(2500), true, false},
-        {"close, 50 KBps, 45 KB", false, 60, slowRead(50000), milliseconds(2500), true, false},
-        {"quit, 50 KBps, 45 KB", true, 60, slowRead(50000), milliseconds(2500), true, false},
-        {"close, a slow answer", false, 2, {{"fault", "slow"}, {"delay_ms", 15}, {"count", 1}}, milliseconds(300), true,
-         false},
-        {"close, reading stopped mid-body", false, 500, slowRead(1000), milliseconds(500), false, false},
-        {"quit, the answer held back", true, 2, {{"fault", "delay"}, {"delay_ms", 8000}, {"count", 1}}, milliseconds(500),
-         false, false},
+        {"quit, 100 KBps, 380 KB", true, 500, slowRead(100000), whole, whole, End::kLogged, 1, false, true},
+        {"close, 100 KBps, 45 KB", false, 60, slowRead(100000), whole, whole, End::kLogged, 1},
+        {"close, 50 KBps, 45 KB", false, 60, slowRead(50000), whole, whole, End::kLogged, 1},
+        {"quit, 50 KBps, 45 KB", true, 60, slowRead(50000), whole, whole, End::kLogged, 1},
+        {"close, a slow answer", false, 2, {{"fault", "slow"}, {"delay_ms", 15}, {"count", 1}}, dead, whole, End::kLogged, 1},
+        {"quit, 10 KBps, 45 KB", true, 60, slowRead(10000), dead, whole, End::kLogged, 1},
+        {"close, 10 KBps, 45 KB", false, 60, slowRead(10000), dead, whole, End::kLogged, 1},
+        {"quit, the server thinks", true, 2, thinks, dead, whole, End::kLogged, 1},
+        {"close, the server thinks", false, 2, thinks, dead, whole, End::kLogged, 1},
+        {"quit, the answer's head a byte at a time", true, 2, slowHead, dead, whole, End::kLogged, 1},
+        {"close, the answer's head a byte at a time", false, 2, slowHead, dead, whole, End::kLogged, 1},
+        {"quit, answered 500", true, 2, refused, dead, whole, End::kWarned, 0},
+        {"close, answered 500", false, 2, refused, dead, whole, End::kWarned, 0},
+        {"quit, reset mid-body", true, 500, reset, whole, whole, End::kWarned, 0},
+        {"close, reset mid-body", false, 500, reset, whole, whole, End::kWarned, 0},
+        {"quit, the time-out", true, 500, slowRead(10000), whole, timeOut, End::kWarned, 0},
+        {"close, the time-out", false, 500, slowRead(10000), whole, timeOut, End::kWarned, 0},
+        {"quit, the server reads no more", true, 500, slowRead(1), dead, whole, End::kWarned, 0},
+        {"close, the server reads no more", false, 500, slowRead(1), dead, whole, End::kWarned, 0},
+        {"quit, the user stops waiting", true, 500, slowRead(10000), whole, whole, End::kCancelled, 0, true},
+        {"close, the user stops waiting", false, 500, slowRead(10000), whole, whole, End::kCancelled, 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         IDocument* doc = SavedDocument(c.name, c.pages);
         fServer.Control(c.fault);
-        TSConnection::SetStallLimit(c.stallLimit);
+        TSConnection::SetDeadConnectionLimit(c.deadLimit);
+        TSConnection::SetTimeOuts(TSConnection::kDefaultTimeOut, c.timeOut);
+        const std::size_t before = StoredCount();
         const int32 start = Now();
         ASSERT_TRUE(OpenSendDialog());
         ASSERT_TRUE(PressOK());
@@ -197,26 +224,31 @@ TEST_F(UploadSendTest, AnUploadRunningAtCloseOrQuitEndsBeforeItsDocumentCloses) 
         ASSERT_TRUE(fHost->Docs().Close(NewDocument(1)));
         EXPECT_FALSE(g_sendToAllowed.load());
         tshost::ProgressLog::Get().Clear();
-        const auto closing = std::chrono::steady_clock::now();
+        std::thread user;
+        if (c.cancel)
+            user = std::thread([] {
+                for (int i = 0; i < 6000 && !tshost::CancelWait(); ++i) std::this_thread::sleep_for(milliseconds(10));
+            });
         const std::vector<std::string> sends = CloseAndReadSendLines(doc, c.quit);
-        const auto waited = std::chrono::steady_clock::now() - closing;
-        TSConnection::SetStallLimit(TSConnection::kStallLimit);
+        if (user.joinable()) user.join();
+        TSConnection::SetDeadConnectionLimit(TSConnection::kDeadConnectionLimit);
+        TSConnection::ResetTimeOuts();
         EXPECT_TRUE(g_sendToAllowed.load()) << "the upload ended before the document closed";
-        EXPECT_EQ(sends, c.succeeds ? std::vector<std::string>{SendLine("1", start)} : std::vector<std::string>{});
-        EXPECT_EQ(TakeAlerts(), c.succeeds ? std::vector<std::string>{}
-                                           : std::vector<std::string>{"warning: The upload was cancelled because the "
-                                                                      "Tessaron server stopped responding."});
-        if (!c.succeeds) {
-            EXPECT_GE(waited, c.stallLimit - milliseconds(200));
-            EXPECT_LT(waited, c.stallLimit + milliseconds(600));
-            EXPECT_FALSE(g_UploadError.load());
-        }
+        EXPECT_EQ(sends, c.end == End::kLogged ? std::vector<std::string>{SendLine("1", start)} : std::vector<std::string>{});
+        const std::vector<std::string> said[] = {
+            {},
+            {"warning: Could not connect to the Tessaron server: Upload Failed"},
+            {"warning: The upload was cancelled by the user; the document was not sent."},
+        };
+        EXPECT_EQ(TakeAlerts(), said[static_cast<int>(c.end)]);
+        EXPECT_FALSE(g_UploadError.load()) << "reported once";
+        EXPECT_EQ(StoredCount() - before, c.stored);
         EXPECT_TRUE(TempGone()) << g_PdfFile;
         const auto& bars = tshost::ProgressLog::Get().Records();
         ASSERT_FALSE(bars.empty());
         EXPECT_EQ(bars[0].title, "Uploading: ");
         EXPECT_FALSE(bars[0].open);
-        if (c.succeeds) {
+        if (c.end == End::kLogged) {
             EXPECT_EQ(bars[0].positions.empty() ? -1 : bars[0].positions.back(), 100);
         }
         // The bar shows what has left the machine, not what was handed to the system at once.
@@ -227,7 +259,75 @@ TEST_F(UploadSendTest, AnUploadRunningAtCloseOrQuitEndsBeforeItsDocumentCloses) 
         if (c.quit) {
             Launch();
             Store(Prefs());
+        } else {
+            RunIdle(100);
+            EXPECT_EQ(TakeAlerts(), std::vector<std::string>{}) << "reported once";
         }
+    }
+}
+
+// The console host's signals while an upload runs: SIGHUP quits as SIGTERM does, and the
+// quit waits for the upload; the first SIGINT or SIGTERM during that wait cancels it, the host
+// says so and goes on quitting, and it ends by the signal; a signal after that ends the host at
+// once. However it ends, no temporary PDF of the send is left.
+TEST_F(UploadSendTest, SignalsDuringTheConsoleHostsUploadWait) {
+    using nlohmann::json;
+    const auto slowRead = [](int bytesPerSecond) {
+        return json{{"fault", "slow_read"}, {"bytes", bytesPerSecond}, {"count", 1}, {"path", "/indd_filetransfer.asp"}};
+    };
+    const std::string cancelled = "The upload was cancelled by the user; the document was not sent.";
+    const struct Case {
+        const char* name;
+        int32 pages;
+        json fault;
+        const char* last;  // the script's last line, after the send
+        std::vector<int> before, during;  // signals once the send is made, once the wait shows
+        bool sayCancelled;
+        std::size_t stored;
+    } cases[] = {
+        {"SIGINT during the wait at quit", 500, slowRead(10000), "quit", {}, {SIGINT}, true, 0},
+        {"SIGTERM during the wait at quit", 500, slowRead(10000), "quit", {}, {SIGTERM}, true, 0},
+        {"SIGHUP while idle", 60, slowRead(20000), "idle 60s", {SIGHUP}, {}, false, 1},
+        {"SIGTERM while idle, then two during the wait", 500, slowRead(10000), "idle 60s", {SIGTERM}, {SIGTERM, SIGTERM},
+         false, 0},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tstest::TempDir dir;
+        const std::string name = "signalled-" + std::to_string(::getpid()) + "-" + std::to_string(++run);
+        fServer.Control(c.fault);
+        const std::size_t before = StoredCount();
+        tstest::Process host(tstest::HostArgs(dir / "home", {"--clock", "real", "-"}));
+        ASSERT_TRUE(host.Running());
+        host.Send("prefs open 0x61023\nset-text 0x61026 demo\nset-text 0x61027 demo\nset-text 0x61028 " + fServer.Url() +
+                  "\ndialog ok\npanel show 0x61000\ntree expand \"Northwind Books\"\ntree expand \"Spring Catalogue\"\n"
+                  "tree select Cover\nnew " + std::to_string(c.pages) + "\nsave-as " + dir / name + ".indd\n"
+                  "menu choose Main:Tessaron \"Send to Tessaron...\"\ndialog ok\necho sent\n" + c.last + "\n");
+        ASSERT_TRUE(host.Read("\nsent\n")) << host.Out() << host.Err();
+        std::vector<fs::path> temporary;
+        for (const auto& entry : fs::directory_iterator("/tmp"))
+            if (entry.path().filename().string().rfind("tessaron-send-", 0) == 0 && fs::exists(entry.path() / (name + ".pdf")))
+                temporary.push_back(entry.path());
+        ASSERT_EQ(temporary.size(), 1u);
+        // The last signal goes with the wait for the end.
+        std::vector<int> early = c.before, late = c.during;
+        std::vector<int>& lastGroup = late.empty() ? early : late;
+        const int last = lastGroup.back();
+        lastGroup.pop_back();
+        for (int signal : early) ::kill(host.Pid(), signal);
+        if (!c.during.empty()) {
+            ASSERT_TRUE(host.Read("[progress] Uploading")) << host.Out() << host.Err();
+            for (int signal : late) ::kill(host.Pid(), signal);
+        }
+        const int first = c.before.empty() ? c.during.front() : c.before.front();
+        EXPECT_EQ(host.Stop(last), 128 + first) << host.Out() << host.Err();
+        const std::string said = host.Out() + host.Err();
+        if (c.sayCancelled) {
+            EXPECT_NE(said.find(cancelled), std::string::npos) << said;
+        }
+        EXPECT_FALSE(fs::exists(temporary[0])) << temporary[0];
+        EXPECT_EQ(StoredCount() - before, c.stored);
     }
 }
 
