@@ -175,7 +175,7 @@ TEST_F(UploadSendTest, AnUploadRunningAtCloseOrQuitEndsBeforeItsDocumentCloses) 
     const json refused = {{"fault", "status"}, {"status", 500}, {"count", 1}};
     const json reset = {{"fault", "reset"}, {"bytes", 30000}, {"count", 1}};
     enum class End { kLogged, kWarned, kCancelled };
-    const milliseconds dead(1000), whole = TSConnection::kDefaultTimeOut, timeOut(2500);
+    const milliseconds dead(1000), whole = TSConnection::kDefaultTimeOut, timeOut(2500), later(30000);
     const struct Case {
         const char* name;
         bool quit;    // else the user closes the document
@@ -204,8 +204,8 @@ TEST_F(UploadSendTest, AnUploadRunningAtCloseOrQuitEndsBeforeItsDocumentCloses) 
         {"close, reset mid-body", false, 500, reset, whole, whole, End::kWarned, 0},
         {"quit, the time-out", true, 500, slowRead(10000), whole, timeOut, End::kWarned, 0},
         {"close, the time-out", false, 500, slowRead(10000), whole, timeOut, End::kWarned, 0},
-        {"quit, the server reads no more", true, 500, slowRead(1), dead, whole, End::kWarned, 0},
-        {"close, the server reads no more", false, 500, slowRead(1), dead, whole, End::kWarned, 0},
+        {"quit, the server reads no more", true, 500, slowRead(1), dead, later, End::kWarned, 0},
+        {"close, the server reads no more", false, 500, slowRead(1), dead, later, End::kWarned, 0},
         {"quit, the user stops waiting", true, 500, slowRead(10000), whole, whole, End::kCancelled, 0, true},
         {"close, the user stops waiting", false, 500, slowRead(10000), whole, whole, End::kCancelled, 0, true},
     };
@@ -229,7 +229,9 @@ TEST_F(UploadSendTest, AnUploadRunningAtCloseOrQuitEndsBeforeItsDocumentCloses) 
             user = std::thread([] {
                 for (int i = 0; i < 6000 && !tshost::CancelWait(); ++i) std::this_thread::sleep_for(milliseconds(10));
             });
+        const auto closing = std::chrono::steady_clock::now();
         const std::vector<std::string> sends = CloseAndReadSendLines(doc, c.quit);
+        const auto waited = std::chrono::steady_clock::now() - closing;
         if (user.joinable()) user.join();
         TSConnection::SetDeadConnectionLimit(TSConnection::kDeadConnectionLimit);
         TSConnection::ResetTimeOuts();
@@ -241,6 +243,10 @@ TEST_F(UploadSendTest, AnUploadRunningAtCloseOrQuitEndsBeforeItsDocumentCloses) 
             {"warning: The upload was cancelled by the user; the document was not sent."},
         };
         EXPECT_EQ(TakeAlerts(), said[static_cast<int>(c.end)]);
+        // A connection the network shows dead ends long before the transfer's time-out would.
+        if (c.end == End::kWarned && c.deadLimit < c.timeOut) {
+            EXPECT_LT(waited, c.timeOut / 2);
+        }
         EXPECT_FALSE(g_UploadError.load()) << "reported once";
         EXPECT_EQ(StoredCount() - before, c.stored);
         EXPECT_TRUE(TempGone()) << g_PdfFile;
@@ -288,7 +294,8 @@ TEST_F(UploadSendTest, SignalsDuringTheConsoleHostsUploadWait) {
         {"SIGINT during the wait at quit", 500, slowRead(10000), "quit", {}, {SIGINT}, true, 0},
         {"SIGTERM during the wait at quit", 500, slowRead(10000), "quit", {}, {SIGTERM}, true, 0},
         {"SIGHUP while idle", 60, slowRead(20000), "idle 60s", {SIGHUP}, {}, false, 1},
-        {"SIGTERM while idle, then two during the wait", 500, slowRead(10000), "idle 60s", {SIGTERM}, {SIGTERM, SIGTERM},
+        // Signals of one kind sent at once would arrive as one.
+        {"SIGTERM while idle, then two during the wait", 500, slowRead(10000), "idle 60s", {SIGTERM}, {SIGTERM, SIGINT},
          false, 0},
     };
     int run = 0;
@@ -320,8 +327,12 @@ TEST_F(UploadSendTest, SignalsDuringTheConsoleHostsUploadWait) {
             ASSERT_TRUE(host.Read("[progress] Uploading")) << host.Out() << host.Err();
             for (int signal : late) ::kill(host.Pid(), signal);
         }
+        // A host ends by the first signal, or, ended at once, by the one that did so: of two
+        // kinds pending at once, the one taken second, the higher number.
+        const bool atOnce = c.before.size() + c.during.size() > 2;
         const int first = c.before.empty() ? c.during.front() : c.before.front();
-        EXPECT_EQ(host.Stop(last), 128 + first) << host.Out() << host.Err();
+        EXPECT_EQ(host.Stop(last), 128 + (atOnce ? *std::max_element(c.during.begin(), c.during.end()) : first))
+            << host.Out() << host.Err();
         const std::string said = host.Out() + host.Err();
         if (c.sayCancelled) {
             EXPECT_NE(said.find(cancelled), std::string::npos) << said;
