@@ -11,7 +11,8 @@
 //               the request is not acted on (an upload is read and discarded)
 //   "delay_ms"  wait before answering, with any fault kind (default 0); for
 //               "slow", the pause before each byte of the answer instead,
-//               for "slow_head" before each byte of the answer's head
+//               for "slow_head" before each byte of the answer's head, for
+//               "reset" before the reset
 //   "count"     number of requests the plan applies to, then it clears itself;
 //               -1 means until replaced (default -1)
 //   "path"      only requests to this path, e.g. "/indd_xml.asp" (default:

@@ -349,6 +349,7 @@ void ProofServer::HandleUpload(const httplib::Request& req, httplib::Response& r
             return false;
           }
           if (fault.kind == FaultKind::kReset && total > fault.bytes) {
+            if (fault.delayMs > 0) faults_.Sleep(fault.delayMs);
             context.resetConnection = true;
             return false;
           }
@@ -473,7 +474,8 @@ void ProofServer::Finish(const httplib::Request& req, httplib::Response& res, Re
     reply.extra["error"] = context.failureText;
     CloseAfter(res);
   }
-  if (fault.delayMs > 0 && fault.kind != FaultKind::kSlow && fault.kind != FaultKind::kSlowHead)
+  if (fault.delayMs > 0 && fault.kind != FaultKind::kSlow && fault.kind != FaultKind::kSlowHead &&
+      fault.kind != FaultKind::kReset)
     faults_.Sleep(fault.delayMs);
   if (!reply.body) reply.body = TextBody("");
 

@@ -107,8 +107,7 @@ TSIdleTask::~TSIdleTask() {
 }
 
 void TSIdleTask::FinishUpload() {
-    if (!gUploadThreadRunning.load(std::memory_order_acquire)) return;
-    {
+    if (gUploadThreadRunning.load(std::memory_order_acquire)) {
         // Nothing of ours ends the upload: the server's answer, the connection's death, the
         // transfer's time-out, or the user's Cancel.
         RangeProgressBar bar(PMString("0x61000kTSUploadStatusKey"), 0, 100, kTrue);
@@ -119,18 +118,12 @@ void TSIdleTask::FinishUpload() {
             done = WaitForUpload(std::chrono::milliseconds(50));
         }
         bar.SetPosition(g_UploadPercent.load(std::memory_order_acquire));
-    }
-    // The idle task that would report a failure may never run again: the host may be quitting.
-    switch (g_UploadOutcome.load(std::memory_order_acquire)) {
-        case TSUploadOutcome::kCancelled:
+        if (g_UploadOutcome.load(std::memory_order_acquire) == TSUploadOutcome::kCancelled)
             CAlert::WarningAlert(PMString("0x61000kTSUploadCancelledError"));
-            break;
-        case TSUploadOutcome::kFailed:
-            if (g_UploadError.exchange(false, std::memory_order_acq_rel)) WarnUploadFailed();
-            break;
-        default:
-            break;
     }
+    // The idle task that would report a failure, also one that ended just before, may never
+    // run again: the host may be quitting.
+    if (g_UploadError.exchange(false, std::memory_order_acq_rel)) WarnUploadFailed();
 }
 
 void TSIdleTask::WarnUploadFailed() {

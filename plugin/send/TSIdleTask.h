@@ -49,8 +49,9 @@ public:
     static bool WaitForUpload(std::chrono::milliseconds limit);
     // For the host's quit and the close of the document being sent: waits for a running
     // upload to end, with its progress in a progress bar that offers Cancel, and tells the user
-    // at once when it failed (the failed-upload warning, which the idle task then no longer
-    // shows) or when the user cancelled it (the upload is then given up).
+    // at once when the user cancelled it (the upload is then given up) or when it, or one that
+    // ended before, failed unreported (the failed-upload warning, which the idle task then no
+    // longer shows).
     static void FinishUpload();
     // The warning for a failed upload.
     static void WarnUploadFailed();
