@@ -1,6 +1,7 @@
 // The file-name template expansion on arbitrary templates and token values: it must never
 // crash, the name it gives must hold none of the characters a file name must not, and it
-// can only be made of the template's literal text and the values its tokens name.
+// can only be made of the template's literal text and the values its tokens name; the file
+// name cleaned from it fits, is not hidden and shows all it holds.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -53,6 +54,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         longest = std::max(longest, v->GetUTF8String().size());
     if (values.pageNumber) longest = std::max(longest, values.pageNumber->GetUTF8String().size());
     Check(out.size() <= text.size() * (longest + 1));
+
+    // A file name made of it fits, is not hidden, and shows every character it holds.
+    PMString file("stale");
+    if (TSFileNameTemplate::CleanFileName(name, "pdf", file)) {
+        const std::string& fileName = file.GetUTF8String();
+        Check(fileName.size() <= TSFileNameTemplate::kMaxFileNameBytes && fileName.front() != '.');
+        Check(TSFileNameTemplate::VisibleText(file).GetUTF8String() == fileName);
+    } else {
+        Check(file.IsEmpty());
+    }
 
     PMString cleaned(text, PMString::kNoTranslate);
     TSFileNameTemplate::RemoveForbiddenCharacters(cleaned);
