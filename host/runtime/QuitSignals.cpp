@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -21,7 +22,7 @@ static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_alw
 
 constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
-void OnQuitSignal(int signal) {
+void EndOrAsk(int signal) {
     if (CancelWait()) {
         int none = 0;
         gQuitSignal.compare_exchange_strong(none, signal, std::memory_order_relaxed);
@@ -37,6 +38,13 @@ void OnQuitSignal(int signal) {
     ::sigaction(signal, &byDefault, nullptr);
     // Blocked while the handler runs: delivered, with its default action, as it returns.
     ::raise(signal);
+}
+
+void OnQuitSignal(int signal) {
+    // The code the signal interrupted may be about to read errno.
+    const int interruptedErrno = errno;
+    EndOrAsk(signal);
+    errno = interruptedErrno;
 }
 
 }  // namespace
