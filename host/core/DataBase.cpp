@@ -378,7 +378,7 @@ std::unique_ptr<DataBase> DataBase::Read(const std::string& posixPath, std::stri
         failure = CheckSideFiles(posixPath, acceptable, why);
         if (failure == OpenFailure::kForeignJournal) {
             const std::string side = Exists(posixPath + "-journal") ? posixPath + "-journal" : posixPath + "-wal";
-            error = posixPath + ": not opened: played back, " + side + " beside it would leave it damaged (" + why +
+            error = posixPath + ": not opened: " + side + " beside it would leave it damaged if played back (" + why +
                     "); both files are left as they are";
             return nullptr;
         }

@@ -367,7 +367,7 @@ TEST_F(StoredStateTest, AJournalBesideAFileIsPlayedBackOnlyWhenThatGivesASoundFi
 
     capture.diagnosed.clear();
     EXPECT_FALSE(host->Docs().Open(other, error));
-    EXPECT_NE(error.find(other + ": not opened: played back, " + other + "-journal beside it would leave it damaged"),
+    EXPECT_NE(error.find(other + ": not opened: " + other + "-journal beside it would leave it damaged if played back"),
               std::string::npos) << error;
     ExpectOneLine(error);
     EXPECT_TRUE(tstest::ReadFile(other) == otherBytes) << "the file was changed";
