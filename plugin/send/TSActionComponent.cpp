@@ -22,6 +22,7 @@
 #include "TSID.h"
 #include "TSPanelNodeData.h"
 #include "TSPanelUtils.h"
+#include "TSPrefsIDs.h"
 #include "TSUploadGlobals.h"
 #include "UtilsBoss.h"
 #include "WidgetIDs.h"
@@ -49,12 +50,11 @@ public:
 
 namespace {
 
-// The host's Preferences dialog: its service, the class of its provider, and the IDs its
+// The host's Preferences dialog: its service, the class of its provider, and the service its
 // page switcher takes.
 constexpr ServiceID kPrefsDialogService{0x698};
 constexpr ClassID kPrefsDialogProviderClass{0x63c};
 constexpr ServiceID kPrefsPanelService{0x699};
-constexpr WidgetID kTSPrefsPanelWidgetID{kTSPrefix + 0x23};
 
 }  // namespace
 
